@@ -3,6 +3,7 @@
 #define PLATFORM_HOST_SUPPORT_H
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <PrintCore/PMDefinitions.h>
 
 CF_EXTERN_C_BEGIN
 
@@ -10,6 +11,10 @@ CF_EXTERN_C_BEGIN
    (LC_ALL, LC_MESSAGES, LANG). */
 CF_EXPORT void PlatformSetPreferredLocalization(CFStringRef localization);
 CF_EXPORT CFStringRef PlatformCopyPreferredLocalization(void);
+
+/* The PPD file that a printer-info ticket leads to (a file-system path). */
+CF_EXPORT OSStatus PlatformPrinterInfoTicketSetPPDPath(PMTicketRef printerInfoTicket, CFStringRef ppdPath);
+CF_EXPORT OSStatus PlatformPrinterInfoTicketCopyPPDPath(PMTicketRef printerInfoTicket, CFStringRef *ppdPath);
 
 CF_EXTERN_C_END
 

@@ -1,0 +1,233 @@
+// The PPD library on small PPD files written for each test: keyword lookup, values and
+// invocations as Pascal strings, and files that cannot be opened.
+#include <CoreFoundation/CoreFoundation.h>
+#include <PrintCore/PMCore.h>
+#include <PrintCore/PMPPDLibrary.h>
+#include <PrintCore/PMTicket.h>
+#include <platform/host_support.h>
+#include <platform/test_support.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+const std::string kLongValue = std::string(200, 'L') + "\n" + std::string(99, 'M');  // 300 characters
+
+// Main keywords in the order the library indexes them: 1 FormatVersion ... 6 ModelName,
+// 7 DefaultPrintMode, 8 PrintMode, 9 DefaultResolution, 10 Description, 11 Staple.
+const std::string kSamplePPD =
+    "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
+    "*LanguageEncoding: ISOLatin1\n*Manufacturer: \"QUORVEN\"\n*ModelName: \"QUORVEN v-DX7140KSeries\"\n"
+    "*OpenUI *PrintMode/Print Mode: PickOne\n*OrderDependency: 10 AnySetup *PrintMode\n"
+    "*DefaultPrintMode: Normal\n*PrintMode Normal/Normal: \"<</PrintMode 0>>setpagedevice\"\n"
+    "*PrintMode Secure/Secure: \"<</PrintMode 1>>setpagedevice\"\n*PrintMode Hold/Hold: \"(hold) print\"\n"
+    "*CloseUI: *PrintMode\n*DefaultResolution: 600dpi\n*Description: \"" + kLongValue + "\"\n*End\n"
+    "*OpenUI *Staple/Staple: Boolean\n*Staple True/On: \"staple\"\n*Staple False/Off: \"\"\n*CloseUI: *Staple\n";
+
+class PPDLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = ::testing::TempDir() + "ppd-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        contexts = PlatformLiveObjectCount("ppd-context");
+        ASSERT_EQ(PMTicketCreate(nullptr, kPMPrinterInfoTicket, &ticket), kPMNoError);
+    }
+    void TearDown() override {
+        PMTicketRelease(ticket);
+        PlatformClearInjectedFaults();
+        std::filesystem::remove_all(folder);
+        EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts) << "every opened PPD was closed";
+    }
+    // Writes a PPD file and points the ticket at it.
+    std::string use_ppd(const std::string &name, const std::string &text) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path) << text;
+        point_at(path);
+        return path;
+    }
+    void point_at(const std::string &path) {
+        CFStringRef string = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+        ASSERT_EQ(PlatformPrinterInfoTicketSetPPDPath(ticket, string), kPMNoError);
+        CFRelease(string);
+    }
+    OSStatus open() { return ppdOpenCompiledPPDFromTicket(ticket, &context, &file); }
+    UInt32 index_of(const char *keyword) {
+        Str255 pascal;
+        pascal[0] = static_cast<unsigned char>(std::strlen(keyword));
+        std::memcpy(pascal + 1, keyword, pascal[0]);
+        return ppdGetMainIndex(context, pascal);
+    }
+    std::string invocation(UInt32 main, UInt32 option, OSStatus expected = kPMNoError) {
+        Str255 text;
+        EXPECT_EQ(ppdGetInvocationString(context, main, option, text, sizeof text), expected);
+        return std::string(reinterpret_cast<const char *>(text + 1), text[0]);
+    }
+    void close() { EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMNoError); }
+
+    std::filesystem::path folder;
+    long contexts = 0;
+    PMTicketRef ticket = nullptr;
+    ppdContext context = nullptr;
+    FSSpec file{};
+};
+
+TEST_F(PPDLibraryTest, FindsAndReadsTheModelNameAsTheExtensionsDo) {
+    use_ppd("QUORVEN.ppd", kSamplePPD);
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts + 1);
+    EXPECT_EQ(file.vRefNum, 0);
+    EXPECT_EQ(file.parID, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(file.name + 1), file.name[0]), "QUORVEN.ppd");
+
+    const UInt32 model_index = ppdGetMainIndex(context, reinterpret_cast<ConstStr255Param>("\x09ModelName"));
+    ASSERT_EQ(model_index, 6u);
+    Str255 model_text;
+    ASSERT_EQ(ppdGetInvocationString(context, model_index, 0, model_text, 256), kPMNoError);
+    CFStringRef model = CFStringCreateWithPascalString(nullptr, model_text, kCFStringEncodingMacRoman);
+    EXPECT_EQ(CFStringCompare(model, CFSTR("QUORVEN v-DX7140KSeries"), 0), kCFCompareEqualTo);
+    CFRelease(model);
+    close();
+}
+
+TEST_F(PPDLibraryTest, IndexesMainKeywordsExactlyInFileOrder) {
+    use_ppd("sample.ppd", kSamplePPD);
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(index_of("FormatVersion"), 1u);
+    EXPECT_EQ(index_of("DefaultPrintMode"), 7u);
+    EXPECT_EQ(index_of("PrintMode"), 8u) << "an option sits where its choices are in the file";
+    EXPECT_EQ(index_of("Description"), 10u);
+    EXPECT_EQ(index_of("Staple"), 11u) << "an option without a default line comes last";
+    EXPECT_EQ(index_of("modelname"), 0u) << "case counts";
+    EXPECT_EQ(index_of("ModelNam"), 0u);
+    EXPECT_EQ(index_of("NickName"), 0u);
+    EXPECT_EQ(index_of(""), 0u);
+    EXPECT_EQ(ppdGetMainIndex(context, nullptr), 0u);
+    EXPECT_EQ(ppdGetMainIndex(nullptr, reinterpret_cast<ConstStr255Param>("\x09ModelName")), 0u);
+    close();
+}
+
+TEST_F(PPDLibraryTest, ReadsValuesAndChoiceInvocations) {
+    use_ppd("sample.ppd", kSamplePPD);
+    ASSERT_EQ(open(), kPMNoError);
+    const UInt32 print_mode = index_of("PrintMode");
+    EXPECT_EQ(invocation(print_mode, 0), "Normal") << "an option's own value is its default choice";
+    EXPECT_EQ(invocation(print_mode, 1), "<</PrintMode 0>>setpagedevice");
+    EXPECT_EQ(invocation(print_mode, 3), "(hold) print");
+    EXPECT_EQ(invocation(print_mode, 4, kPMKeyNotFound), "");
+    EXPECT_EQ(invocation(index_of("Staple"), 1), "staple");
+    EXPECT_EQ(invocation(index_of("DefaultResolution"), 0), "600dpi");
+    EXPECT_EQ(invocation(index_of("ModelName"), 1, kPMKeyNotFound), "") << "not an option: no choices";
+    EXPECT_EQ(invocation(0, 0, kPMKeyNotFound), "");
+    EXPECT_EQ(invocation(12, 0, kPMKeyNotFound), "");
+    Str255 text;
+    EXPECT_EQ(ppdGetInvocationString(context, print_mode, 1, nullptr, 256), kPMInvalidParameter);
+    EXPECT_EQ(ppdGetInvocationString(context, print_mode, 1, text, 0), kPMInvalidParameter);
+    EXPECT_EQ(ppdGetInvocationString(nullptr, print_mode, 1, text, 256), kPMInvalidParameter);
+    close();
+}
+
+TEST_F(PPDLibraryTest, CutsLongValuesToTheBufferWithoutWritingPastIt) {
+    use_ppd("sample.ppd", kSamplePPD);
+    ASSERT_EQ(open(), kPMNoError);
+    const UInt32 description = index_of("Description");
+    EXPECT_EQ(invocation(description, 0), kLongValue.substr(0, 255));
+
+    unsigned char small[16];
+    std::memset(small, 0xAA, sizeof small);
+    ASSERT_EQ(ppdGetInvocationString(context, description, 0, small, 8), kPMNoError);
+    EXPECT_EQ(small[0], 7);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(small + 1), 7), "LLLLLLL");
+    for (unsigned char beyond : std::string(small + 8, small + sizeof small)) EXPECT_EQ(beyond, 0xAA);
+    ASSERT_EQ(ppdGetInvocationString(context, description, 0, small, 1), kPMNoError);
+    EXPECT_EQ(small[0], 0);
+    EXPECT_EQ(small[1], 'L') << "a one-byte buffer holds only the length";
+    close();
+}
+
+TEST_F(PPDLibraryTest, PPDWithoutModelNameAndLongFileName) {
+    const std::string name = std::string(70, 'n') + ".ppd";
+    use_ppd(name, "*PPD-Adobe: \"4.3\"\n*NickName: \"Other\"\n");
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(index_of("ModelName"), 0u);
+    EXPECT_EQ(index_of("NickName"), 1u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(file.name + 1), file.name[0]), name.substr(0, 63));
+    close();
+}
+
+TEST_F(PPDLibraryTest, FilesThatCannotBeOpenedFailCleanly) {
+    struct Case {
+        const char *what;
+        OSStatus status;
+    };
+    auto expect_failure = [&](const Case &expected) {
+        ppdContext untouched = reinterpret_cast<ppdContext>(&file);
+        EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file), expected.status) << expected.what;
+        EXPECT_EQ(untouched, reinterpret_cast<ppdContext>(&file)) << expected.what;
+    };
+    expect_failure({"a ticket without a PPD path", fnfErr});
+    point_at((folder / "missing.ppd").string());
+    expect_failure({"a missing file", fnfErr});
+    point_at(folder.string());
+    expect_failure({"a folder", fnfErr});
+    use_ppd("garbage.ppd", "this is no PPD\n\x01\x02");
+    expect_failure({"a file libcups cannot parse", kPMGeneralError});
+    use_ppd("empty.ppd", "*PPD-Adobe: \"4.3\"\n");
+    expect_failure({"a PPD without main keywords", kPMGeneralError});
+    use_ppd("toolong.ppd", "*PPD-Adobe: \"4.3\"\n*NickName: \"" + std::string(300, 'x') + "\"\n");
+    expect_failure({"a line past the PPD limit", kPMGeneralError});
+    if (geteuid() != 0) {
+        std::filesystem::permissions(use_ppd("locked.ppd", kSamplePPD), std::filesystem::perms::none);
+        expect_failure({"an unreadable file", fnfErr});
+    }
+
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(nullptr, &context, &file), kPMInvalidTicket);
+    use_ppd("sample.ppd", kSamplePPD);
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, nullptr, &file), kPMInvalidParameter);
+    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &context, nullptr), kPMInvalidParameter);
+}
+
+TEST_F(PPDLibraryTest, CloseFreesOnceAndRefusesWhatIsNoContext) {
+    use_ppd("sample.ppd", kSamplePPD);
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(PMRelease(context), kPMInvalidParameter) << "a PPD context is closed, not released";
+    close();
+    EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMInvalidParameter) << "already closed";
+    EXPECT_EQ(index_of("ModelName"), 0u) << "a closed context is not read";
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(nullptr, &file), kPMInvalidParameter);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(reinterpret_cast<ppdContext>(ticket), &file), kPMInvalidParameter);
+    CFStringRef path = nullptr;
+    EXPECT_EQ(PlatformPrinterInfoTicketCopyPPDPath(ticket, &path), kPMNoError) << "the ticket was not touched";
+    CFRelease(path);
+}
+
+TEST_F(PPDLibraryTest, InjectedFaults) {
+    use_ppd("sample.ppd", kSamplePPD);
+    PlatformInjectFault("ppdOpenCompiledPPDFromTicket", 1, kPMGeneralError);
+    EXPECT_EQ(open(), kPMGeneralError);
+    EXPECT_EQ(context, nullptr);
+    EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
+
+    ASSERT_EQ(open(), kPMNoError);
+    PlatformInjectFault("ppdGetInvocationString", 1, kPMGeneralError);
+    Str255 text = {3, 'o', 'l', 'd'};
+    EXPECT_EQ(ppdGetInvocationString(context, index_of("ModelName"), 0, text, sizeof text), kPMGeneralError);
+    EXPECT_EQ(text[0], 3) << "the buffer is left as it was";
+
+    // The failing close still frees the context, so the caller must not close it again.
+    PlatformInjectFault("ppdCloseCompiledPPDFromTicket", 1, ioErr);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), ioErr);
+    EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
+    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMInvalidParameter);
+}
+
+}  // namespace
