@@ -1,0 +1,22 @@
+/* Creation and disposal of the context record. */
+#include "qel-globals.h"
+
+#include <stdlib.h>
+
+/* A zero-filled record, so every field starts null; NULL when memory runs out. */
+QEL_PDEContextPtr CreateQELContext(void)
+{
+    return (QEL_PDEContextPtr)calloc(1, sizeof(QEL_PDEContext));
+}
+
+/* The context the host holds is the record's address. */
+QEL_PDEContextPtr GetQELContext(PMPDEContext inContext)
+{
+    return (QEL_PDEContextPtr)inContext;
+}
+
+/* Frees the record only: what it refers to belongs to whoever made it. */
+void DisposeQELContext(QEL_PDEContextPtr inQELContext)
+{
+    free(inQELContext);
+}

@@ -1,0 +1,76 @@
+// Loading an extension through CFPlugIn and the COM-style factory.
+#include <pdehost/extension.h>
+
+#include <vector>
+
+namespace pdehost {
+
+std::string utf8(CFStringRef string) {
+    if (string == nullptr || CFGetTypeID(string) != CFStringGetTypeID()) return {};
+    CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
+    std::vector<char> buffer(static_cast<size_t>(size));
+    if (!CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8)) return {};
+    return buffer.data();
+}
+
+std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::string &error) {
+    std::unique_ptr<Extension> extension(new Extension());
+    extension->bundlePath_ = bundlePath;
+
+    auto path = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, bundlePath.c_str(), kCFStringEncodingUTF8));
+    auto url = cf::adopt(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path.get(), kCFURLPOSIXPathStyle, true));
+    extension->plugIn_ = cf::adopt(CFPlugInCreate(kCFAllocatorDefault, url.get()));
+    if (!extension->plugIn_) {
+        error = "cannot load the bundle";
+        return nullptr;
+    }
+    extension->bundleIdentifier_ = utf8(CFBundleGetIdentifier(CFPlugInGetBundle(extension->plugIn_.get())));
+
+    auto type = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, CFSTR(kPrinterModuleTypeIDStr)));
+    auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(type.get(), extension->plugIn_.get()));
+    if (!factories || CFArrayGetCount(factories.get()) < 1) {
+        error = "the bundle registers no factory for the printer-module PDE type";
+        return nullptr;
+    }
+    auto factory = static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(factories.get(), 0));
+    extension->factory_ = utf8(cf::adopt(CFUUIDCreateString(kCFAllocatorDefault, factory)).get());
+
+    extension->instance_ = static_cast<IUnknownVTbl **>(CFPlugInInstanceCreate(kCFAllocatorDefault, factory, type.get()));
+    if (extension->instance_ == nullptr) {
+        error = "the factory made no instance for the printer-module PDE type";
+        return nullptr;
+    }
+
+    auto interfaceID = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, CFSTR(kDialogExtensionIntfIDStr)));
+    void *interface = nullptr;
+    HRESULT result = (*extension->instance_)->QueryInterface(extension->instance_,
+                                                            CFUUIDGetUUIDBytes(interfaceID.get()), &interface);
+    extension->interface_ = static_cast<PlugInIntf *>(interface);
+    if (result != S_OK || extension->interface_ == nullptr) {
+        error = "QueryInterface for the dialog-extension interface failed (" + std::to_string(result) + ")";
+        return nullptr;
+    }
+
+    auto header = reinterpret_cast<PMPlugInHeaderInterface *>(extension->interface_);
+    extension->interface_->vtable->plugInHeader.GetAPIVersion(header, &extension->apiVersion_);
+    if (extension->apiVersion_.baseVersionMajor != kPDEBaseVersionMajor) {
+        error = "unsupported PDE API version " + std::to_string(extension->apiVersion_.buildVersionMajor) + "." +
+                std::to_string(extension->apiVersion_.buildVersionMinor);
+        return nullptr;
+    }
+    return extension;
+}
+
+Extension::~Extension() {
+    if (interface_ != nullptr) {
+        auto header = reinterpret_cast<PMPlugInHeaderInterface *>(interface_);
+        interface_->vtable->plugInHeader.Release(&header);
+        interface_ = nullptr;
+    }
+    if (instance_ != nullptr) {
+        (*instance_)->Release(instance_);
+        instance_ = nullptr;
+    }
+}
+
+}  // namespace pdehost

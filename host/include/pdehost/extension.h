@@ -1,0 +1,44 @@
+// One print dialog extension loaded from a bundle: the CFPlugIn, the factory's IUnknown instance
+// and the PDE interface object. Releases them in the host's order when destroyed.
+#pragma once
+
+#include <ApplicationServices/ApplicationServices.h>
+#include <platform/cf_ref.h>
+
+#include <memory>
+#include <string>
+
+namespace pdehost {
+
+class Extension {
+public:
+    // Loads the bundle and asks its factory for the printer-module PDE type. Returns nullptr with
+    // a one-line reason in error when the bundle offers no usable extension.
+    static std::unique_ptr<Extension> load(const std::string &bundlePath, std::string &error);
+
+    Extension(const Extension &) = delete;
+    Extension &operator=(const Extension &) = delete;
+    // The header's Release on the interface object, the instance's Release, then the bundle.
+    ~Extension();
+
+    const PlugInIntfVTable &table() const { return *interface_->vtable; }
+    const std::string &bundlePath() const { return bundlePath_; }
+    const std::string &bundleIdentifier() const { return bundleIdentifier_; }
+    const std::string &factory() const { return factory_; }
+    const PMPlugInAPIVersion &apiVersion() const { return apiVersion_; }
+
+private:
+    Extension() = default;
+
+    std::string bundlePath_;
+    std::string bundleIdentifier_;
+    std::string factory_;
+    PMPlugInAPIVersion apiVersion_{};
+    cf::Ref<CFPlugInRef> plugIn_;
+    IUnknownVTbl **instance_ = nullptr;
+    PlugInIntf *interface_ = nullptr;
+};
+
+std::string utf8(CFStringRef string);
+
+}  // namespace pdehost

@@ -1,0 +1,45 @@
+// What the printer will receive: the ticket's choices checked against the printer's PPD with
+// libcups, the UIConstraints they break, and the feature code they put into the job.
+#pragma once
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <string>
+#include <vector>
+
+namespace pdehost {
+
+struct JobOption {
+    std::string key;
+    std::string value;
+};
+
+struct UnknownChoice {
+    std::string key;
+    std::string value;
+    std::string reason;  // "unknown keyword", "unknown choice", "not a string"
+};
+
+struct Conflict {
+    std::string option1, choice1, option2, choice2;
+};
+
+struct PPDReport {
+    bool opened = false;
+    std::string error;                  // why the PPD could not be read
+    std::string modelName;
+    std::vector<JobOption> options;     // the ticket's string entries, sorted by key
+    std::vector<UnknownChoice> unknown;
+    std::vector<Conflict> conflicts;
+    std::string emitted;                // feature code of every marked choice
+};
+
+// The ticket's entries as job options, sorted by key (non-strings are left out).
+std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary);
+
+PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDictionary);
+
+// "lp -o KEY=VALUE ... FILE" with shell quoting where a value needs it.
+std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination = {});
+
+}  // namespace pdehost

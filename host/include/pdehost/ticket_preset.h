@@ -1,0 +1,30 @@
+// Presets for the print-settings ticket's PPD dictionary: from a JSON object (--ticket) or from
+// KEY=VALUE pairs (-o). JSON strings become CFString, integers and reals CFNumber, booleans
+// CFBoolean, null kCFNull, arrays and objects CFArray and CFDictionary, so that malformed
+// tickets can be tried.
+#pragma once
+
+#include <pdehost/json.h>
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <platform/cf_ref.h>
+
+#include <string>
+
+namespace pdehost {
+
+// The CF object for a JSON value (a new reference).
+cf::Ref<CFTypeRef> createPropertyFromJSON(const json::Value &value);
+
+// Adds every member of the JSON object text to presets. false with "line N: ..." in error.
+bool addTicketPresetsFromJSON(const std::string &text, CFMutableDictionaryRef presets, std::string &error);
+
+// Adds "KEY=VALUE" as a string entry. false with a message for a pair without '=' or key.
+bool addTicketPreset(const std::string &pair, CFMutableDictionaryRef presets, std::string &error);
+
+// The JSON form of a ticket value (strings, numbers, booleans, null, arrays, dictionaries).
+json::Value jsonFromProperty(CFTypeRef value);
+
+cf::Ref<CFStringRef> createString(const std::string &utf8);
+
+}  // namespace pdehost

@@ -1,0 +1,78 @@
+// Reading pdehost's command line.
+#include "options.h"
+
+#include <fstream>
+
+namespace pdehost {
+namespace {
+
+bool readScript(const std::string &path, std::vector<std::string> &actions, std::string &error) {
+    std::ifstream script(path);
+    if (!script) {
+        error = "cannot read the script " + path;
+        return false;
+    }
+    std::string line;
+    while (std::getline(script, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        actions.push_back(line.substr(first));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string usage() {
+    return "Usage: pdehost [options]\n"
+           "Plays the print dialog: loads the print dialog extensions, shows their panes, runs actions,\n"
+           "and shows what the printing system will take into the job.\n\n"
+           "  --printer PPD          the printer's PPD file (default: the bundled 7140K sample)\n"
+           "  --plugins DIR          a folder of .plugin bundles (default: the build's)\n"
+           "  --lang LOCALIZATION    the localization the panes use (en, de, ...)\n"
+           "  -o KEY=VALUE           preset a PPD dictionary entry of the print-settings ticket\n"
+           "  --ticket FILE          preset the PPD dictionary from a JSON object\n"
+           "  --do \"ACTION ARGS\"     run an action after every pane is initialised (repeatable)\n"
+           "  --script FILE          run the actions of FILE, one a line, # comments\n"
+           "  --interactive          read actions at a prompt ('help' lists them)\n"
+           "  --manual-clock         time moves only by 'tick'\n"
+           "  --json                 print one JSON document instead of text\n"
+           "  --help, --version\n";
+}
+
+bool parseCommandLine(int argc, char **argv, Options &options, std::string &error) {
+    for (int index = 1; index < argc; ++index) {
+        std::string argument = argv[index];
+        auto value = [&](std::string &into) {
+            if (index + 1 >= argc) {
+                error = argument + " needs an argument";
+                return false;
+            }
+            into = argv[++index];
+            return true;
+        };
+        std::string text;
+        if (argument == "--printer") { if (!value(options.printer)) return false; }
+        else if (argument == "--plugins") { if (!value(options.plugins)) return false; }
+        else if (argument == "--lang") { if (!value(options.language)) return false; }
+        else if (argument == "-o") { if (!value(text)) return false; options.presets.push_back(text); }
+        else if (argument == "--ticket") { if (!value(options.ticketFile)) return false; }
+        else if (argument == "--do") { if (!value(text)) return false; options.actions.push_back(text); }
+        else if (argument == "--script") {
+            if (!value(text) || !readScript(text, options.actions, error)) return false;
+        }
+        else if (argument == "--json") options.json = true;
+        else if (argument == "--interactive") options.interactive = true;
+        else if (argument == "--manual-clock") options.manualClock = true;
+        else if (argument == "--help" || argument == "-h") options.help = true;
+        else if (argument == "--version") options.version = true;
+        else {
+            error = "unknown option '" + argument + "' (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace pdehost

@@ -1,0 +1,135 @@
+// Checking the ticket against the PPD with libcups' PPD functions.
+#include <pdehost/ppd_report.h>
+#include <pdehost/extension.h>
+
+// libcups marks its PPD API deprecated; it is still the way to mark choices and emit their code.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+
+namespace pdehost {
+namespace {
+
+struct PPDCloser {
+    void operator()(ppd_file_t *ppd) const { ppdClose(ppd); }
+};
+
+std::string shellQuoted(const std::string &text) {
+    bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == '=' ||
+               c == '/' || c == ':' || c == ',';
+    });
+    if (plain) return text;
+    std::string quoted = "'";
+    for (char c : text) {
+        if (c == '\'') quoted += "'\\''";
+        else quoted += c;
+    }
+    return quoted + "'";
+}
+
+// Whether the constraint's side holds: a named choice is marked, or for an option without a
+// choice anything but "None", "False" or "Off" is marked.
+bool sideHolds(ppd_file_t *ppd, const char *option, const char *choice, std::string &marked) {
+    ppd_choice_t *markedChoice = ppdFindMarkedChoice(ppd, option);
+    if (markedChoice == nullptr) return false;
+    marked = markedChoice->choice;
+    if (choice != nullptr && choice[0] != '\0') return marked == choice;
+    return marked != "None" && marked != "False" && marked != "Off";
+}
+
+}  // namespace
+
+std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary) {
+    std::vector<JobOption> options;
+    if (ppdDictionary == nullptr) return options;
+    CFIndex count = CFDictionaryGetCount(ppdDictionary);
+    std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
+    CFDictionaryGetKeysAndValues(ppdDictionary, keys.data(), values.data());
+    for (size_t index = 0; index < keys.size(); ++index) {
+        if (CFGetTypeID(keys[index]) != CFStringGetTypeID() || CFGetTypeID(values[index]) != CFStringGetTypeID())
+            continue;
+        options.push_back({utf8(static_cast<CFStringRef>(keys[index])), utf8(static_cast<CFStringRef>(values[index]))});
+    }
+    std::sort(options.begin(), options.end(), [](const JobOption &a, const JobOption &b) { return a.key < b.key; });
+    return options;
+}
+
+PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDictionary) {
+    PPDReport report;
+    report.options = jobOptionsFromTicket(ppdDictionary);
+
+    std::unique_ptr<ppd_file_t, PPDCloser> ppd(ppdOpenFile(ppdPath.c_str()));
+    if (!ppd) {
+        int line = 0;
+        ppd_status_t status = ppdLastError(&line);
+        report.error = std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+        return report;
+    }
+    report.opened = true;
+    if (ppd->modelname) report.modelName = ppd->modelname;
+    ppdMarkDefaults(ppd.get());
+
+    if (ppdDictionary != nullptr) {
+        CFIndex count = CFDictionaryGetCount(ppdDictionary);
+        std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
+        CFDictionaryGetKeysAndValues(ppdDictionary, keys.data(), values.data());
+        for (size_t index = 0; index < keys.size(); ++index) {
+            std::string key = utf8(static_cast<CFStringRef>(keys[index]));
+            if (CFGetTypeID(values[index]) != CFStringGetTypeID()) {
+                report.unknown.push_back({key, "", "not a string"});
+                continue;
+            }
+            std::string value = utf8(static_cast<CFStringRef>(values[index]));
+            ppd_option_t *option = ppdFindOption(ppd.get(), key.c_str());
+            if (option == nullptr) {
+                report.unknown.push_back({key, value, "unknown keyword"});
+            } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
+                report.unknown.push_back({key, value, "unknown choice"});
+            } else {
+                ppdMarkOption(ppd.get(), key.c_str(), value.c_str());
+            }
+        }
+        std::sort(report.unknown.begin(), report.unknown.end(),
+                  [](const UnknownChoice &a, const UnknownChoice &b) { return a.key < b.key; });
+    }
+
+    for (int index = 0; index < ppd->num_consts; ++index) {
+        const ppd_const_t &constraint = ppd->consts[index];
+        std::string choice1, choice2;
+        if (sideHolds(ppd.get(), constraint.option1, constraint.choice1, choice1) &&
+            sideHolds(ppd.get(), constraint.option2, constraint.choice2, choice2)) {
+            Conflict conflict{constraint.option1, choice1, constraint.option2, choice2};
+            // A PPD usually states each constraint both ways; report each pair once.
+            bool seen = std::any_of(report.conflicts.begin(), report.conflicts.end(), [&](const Conflict &other) {
+                return other.option1 == conflict.option2 && other.choice1 == conflict.choice2 &&
+                       other.option2 == conflict.option1 && other.choice2 == conflict.choice1;
+            });
+            if (!seen) report.conflicts.push_back(conflict);
+        }
+    }
+
+    static const ppd_section_t sections[] = {PPD_ORDER_EXIT, PPD_ORDER_JCL, PPD_ORDER_PROLOG,
+                                             PPD_ORDER_DOCUMENT, PPD_ORDER_ANY, PPD_ORDER_PAGE};
+    for (ppd_section_t section : sections) {
+        char *code = ppdEmitString(ppd.get(), section, 0.0f);
+        if (code != nullptr) {
+            report.emitted += code;
+            std::free(code);
+        }
+    }
+    return report;
+}
+
+std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination) {
+    std::string line = "lp";
+    if (!destination.empty()) line += " -d " + shellQuoted(destination);
+    for (const auto &option : options) line += " -o " + shellQuoted(option.key + "=" + option.value);
+    return line + " FILE";
+}
+
+}  // namespace pdehost

@@ -1,0 +1,133 @@
+/* The probe pane: the smallest pane that uses every part of the framework. Its rule enables the
+   number field while the mode is "On"; the rule counts its runs so that tests can see them. */
+#include "qel-controlconstraints.h"
+#include "qel-identity.h"
+#include "qel-nib.h"
+#include "qel-pane.h"
+#include "apple-utilities.h"
+
+#include "probe-hooks.h"
+
+static int gRuleRuns = 0;
+
+int QELProbeRuleRunCount(void)
+{
+    return gRuleRuns;
+}
+
+Boolean FindPaneControls(QEL_PDEContextPtr record, WindowRef parentWindow)
+{
+    record->control_InvisiblePane = GetControlFromWindow(parentWindow, kQELSignature, 1);
+    record->control_Mode = GetControlFromWindow(parentWindow, kQELSignature, 5);
+    record->control_Number = GetControlFromWindow(parentWindow, kQELSignature, 6);
+    return record->control_InvisiblePane != NULL && record->control_Mode != NULL && record->control_Number != NULL;
+}
+
+void AttachPaneConstraints(QEL_PDEContextPtr record)
+{
+    record->constraintLength_Number = AttachTextLengthConstraint(record->control_Number, 5);
+    record->constraintDigitOnly_Number = AttachTextDigitOnlyConstraint(record->control_Number);
+}
+
+void DetachPaneConstraints(QEL_PDEContextPtr record)
+{
+    DetachTextConstraint(record->constraintLength_Number);
+    DetachTextConstraint(record->constraintDigitOnly_Number);
+    record->constraintLength_Number = NULL;
+    record->constraintDigitOnly_Number = NULL;
+}
+
+static CFMutableDictionaryRef CopyPPDDictionary(PMPrintSession printSession, OSStatus *status)
+{
+    PMTicketRef ticket = NULL;
+    *status = GetTicketFromSession(printSession, kQELPrintSettingsTicketKey, &ticket);
+    if (*status != noErr)
+        return NULL;
+    CFMutableDictionaryRef ppdDict = NULL;
+    *status = PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &ppdDict);
+    return *status == noErr ? ppdDict : NULL;
+}
+
+OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
+{
+    QEL_PDEContextPtr record = GetQELContext(context);
+    OSStatus status;
+    CFMutableDictionaryRef ppdDict = CopyPPDDictionary(printSession, &status);
+    if (ppdDict == NULL)
+        return status;
+
+    CFTypeRef mode = CFDictionaryGetValue(ppdDict, CFSTR("ProbeMode"));
+    Boolean isOn = mode != NULL && CFGetTypeID(mode) == CFStringGetTypeID() &&
+                   CFStringCompare((CFStringRef)mode, CFSTR("On"), 0) == kCFCompareEqualTo;
+    SetControl32BitValue(record->control_Mode, isOn ? 2 : 1);
+
+    CFTypeRef number = CFDictionaryGetValue(ppdDict, CFSTR("ProbeNumber"));
+    CFStringRef text = (number != NULL && CFGetTypeID(number) == CFStringGetTypeID()) ? (CFStringRef)number
+                                                                                       : CFSTR("12345");
+    SetControlData(record->control_Number, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text), &text);
+    EnforceRelationships(context);
+    return noErr;
+}
+
+OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
+{
+    QEL_PDEContextPtr record = GetQELContext(context);
+    OSStatus status;
+    CFMutableDictionaryRef ppdDict = CopyPPDDictionary(printSession, &status);
+    if (ppdDict == NULL)
+        return status;
+
+    CFDictionarySetValue(ppdDict, CFSTR("ProbeMode"),
+                         GetControl32BitValue(record->control_Mode) == 2 ? CFSTR("On") : CFSTR("Off"));
+    CFStringRef text = NULL;
+    if (GetControlData(record->control_Number, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text),
+                       &text, NULL) == noErr && text != NULL) {
+        CFDictionarySetValue(ppdDict, CFSTR("ProbeNumber"), text);
+        CFRelease(text);
+    }
+    return noErr;
+}
+
+void EnforceRelationships(PMPDEContext context)
+{
+    QEL_PDEContextPtr record = GetQELContext(context);
+    gRuleRuns++;
+    if (GetControl32BitValue(record->control_Mode) == 2)
+        EnableControl(record->control_Number);
+    else
+        DisableControl(record->control_Number);
+}
+
+void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
+{
+    (void)timer;
+    EnforceRelationships((PMPDEContext)inUserData);
+}
+
+OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef *summaryArray)
+{
+    QEL_PDEContextPtr record = GetQELContext(context);
+    if (record == NULL)
+        return kPMInvalidPDEContext;
+    CFMutableArrayRef titles = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
+    CFMutableArrayRef summarys = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
+    CFBundleRef bundle = CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
+
+    CFStringRef title = CFBundleCopyLocalizedString(bundle, CFSTR("MODE"), CFSTR("MODE"), NULL);
+    CFArrayAppendValue(titles, title);
+    CFRelease(title);
+    CFArrayAppendValue(summarys, GetControl32BitValue(record->control_Mode) == 2 ? CFSTR("On") : CFSTR("Off"));
+
+    CFStringRef text = NULL;
+    if (GetControlData(record->control_Number, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text),
+                       &text, NULL) == noErr && text != NULL) {
+        title = CFBundleCopyLocalizedString(bundle, CFSTR("NUMBER"), CFSTR("NUMBER"), NULL);
+        CFArrayAppendValue(titles, title);
+        CFArrayAppendValue(summarys, text);
+        CFRelease(title);
+        CFRelease(text);
+    }
+    *titleArray = titles;
+    *summaryArray = summarys;
+    return noErr;
+}
