@@ -1,0 +1,229 @@
+// CFBundle: a bundle folder and its Info.plist, one object per folder while it
+// lives, found again by its identifier; and the executable inside it.
+#include "bundle_internal.h"
+#include "string_internal.h"
+
+#include "../support/faults.h"
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every live bundle in creation order. It holds no reference: a bundle leaves
+// it from its destructor.
+struct BundleRegistry {
+    std::mutex mutex;
+    std::vector<__CFBundle *> bundles;
+};
+
+BundleRegistry &registry() {
+    static BundleRegistry instance;
+    return instance;
+}
+
+// A bundle whose count reached zero waits in its destructor for the registry
+// lock; it must not be handed out again.
+bool is_dying(const __CFBundle *bundle) { return bundle->retain_count() == 0; }
+
+__CFBundle *find_by_folder(const BundleRegistry &bundles, const fs::path &folder) {
+    for (__CFBundle *bundle : bundles.bundles)
+        if (bundle->folder == folder && !is_dying(bundle)) return bundle;
+    return nullptr;
+}
+
+}  // namespace
+
+__CFBundle::__CFBundle(fs::path bundle_folder, cf::Ref<CFURLRef> bundle_url, cf::Ref<CFDictionaryRef> info_dictionary)
+    : cf::Object(kTypeID),
+      folder(std::move(bundle_folder)),
+      url(std::move(bundle_url)),
+      info(std::move(info_dictionary)) {}
+
+// Leaves the registry first so that no lookup finds a bundle being freed.
+__CFBundle::~__CFBundle() {
+    {
+        BundleRegistry &bundles = registry();
+        std::lock_guard lock(bundles.mutex);
+        std::erase(bundles.bundles, this);
+    }
+    cf::plugin::forget_bundle(*this);
+}
+
+std::string __CFBundle::description() const {
+    return "<CFBundle " + cf::address_text(this) + ">{path = " + folder.string() + "}";
+}
+
+CFStringRef __CFBundle::info_string(CFStringRef key) const {
+    CFTypeRef value = CFDictionaryGetValue(info.get(), key);
+    return CFGetTypeID(value) == CFStringGetTypeID() ? static_cast<CFStringRef>(value) : nullptr;
+}
+
+namespace cf::bundle {
+
+Ref<CFURLRef> url_for_path(const fs::path &path, bool is_directory) {
+    const std::string &text = path.native();
+    return adopt(CFURLCreateFromFileSystemRepresentation(
+        nullptr, reinterpret_cast<const UInt8 *>(text.data()), static_cast<CFIndex>(text.size()), is_directory));
+}
+
+fs::path path_of_url(CFURLRef url) {
+    if (CFGetTypeID(url) != CFURLGetTypeID()) return {};
+    char buffer[PATH_MAX];
+    if (!CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8 *>(buffer), sizeof buffer)) return {};
+    return fs::path(buffer);
+}
+
+Ref<CFPropertyListRef> read_property_list(const fs::path &file, std::string &problem) {
+    std::ifstream stream(file, std::ios::binary);
+    if (!stream) {
+        problem = "cannot be read";
+        return {};
+    }
+    std::vector<char> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    auto data = adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(bytes.data()),
+                                   static_cast<CFIndex>(bytes.size())));
+    CFErrorRef error = nullptr;
+    auto list = adopt(CFPropertyListCreateWithData(nullptr, data.get(), kCFPropertyListImmutable, nullptr, &error));
+    auto error_holder = adopt(error);
+    if (!list) {
+        auto text = adopt(CFErrorCopyDescription(error));
+        problem = text ? utf8_of(text.get()) : "malformed";
+    }
+    return list;
+}
+
+}  // namespace cf::bundle
+
+extern "C" {
+
+const CFStringRef kCFBundleInfoDictionaryVersionKey = CFSTR("CFBundleInfoDictionaryVersion");
+const CFStringRef kCFBundleExecutableKey = CFSTR("CFBundleExecutable");
+const CFStringRef kCFBundleIdentifierKey = CFSTR("CFBundleIdentifier");
+const CFStringRef kCFBundleVersionKey = CFSTR("CFBundleVersion");
+const CFStringRef kCFBundleDevelopmentRegionKey = CFSTR("CFBundleDevelopmentRegion");
+const CFStringRef kCFBundleNameKey = CFSTR("CFBundleName");
+const CFStringRef kCFBundleLocalizationsKey = CFSTR("CFBundleLocalizations");
+
+// The type of bundles and plug-ins alike.
+CFTypeID CFBundleGetTypeID(void) { return cf::kTypeBundle; }
+
+// Returns the live bundle of the folder, retained, or a new one read from its
+// Contents/Info.plist; NULL when the folder or Info.plist is missing or malformed.
+CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
+    std::error_code failure;
+    fs::path folder = fs::canonical(cf::bundle::path_of_url(bundleURL), failure);
+    if (failure || !fs::is_directory(folder, failure)) return nullptr;
+
+    BundleRegistry &bundles = registry();
+    std::lock_guard lock(bundles.mutex);
+    if (__CFBundle *existing = find_by_folder(bundles, folder)) {
+        existing->retain();
+        return existing;
+    }
+
+    fs::path info_file = folder / "Contents" / "Info.plist";
+    if (!fs::is_regular_file(info_file, failure)) return nullptr;
+    std::string problem;
+    auto info = cf::bundle::read_property_list(info_file, problem);
+    if (info && CFGetTypeID(info.get()) != CFDictionaryGetTypeID()) problem = "the top level is not a dictionary";
+    if (!problem.empty()) {
+        std::fprintf(stderr, "CFBundle: malformed Info.plist in %s: %s\n", folder.c_str(), problem.c_str());
+        return nullptr;
+    }
+    auto url = cf::bundle::url_for_path(folder, true);
+    auto *bundle = new __CFBundle(folder, std::move(url),
+                                  cf::adopt(static_cast<CFDictionaryRef>(info.leak())));
+    bundles.bundles.push_back(bundle);
+    return bundle;
+}
+
+// Finds a live bundle by CFBundleIdentifier (case-sensitive); Get rule.
+CFBundleRef CFBundleGetBundleWithIdentifier(CFStringRef bundleID) {
+    if (platform::faults::consume("CFBundleGetBundleWithIdentifier")) return nullptr;
+    if (CFGetTypeID(bundleID) != CFStringGetTypeID()) return nullptr;
+    BundleRegistry &bundles = registry();
+    std::lock_guard lock(bundles.mutex);
+    for (__CFBundle *bundle : bundles.bundles) {
+        CFStringRef identifier = bundle->info_string(kCFBundleIdentifierKey);
+        if (identifier != nullptr && CFEqual(identifier, bundleID) && !is_dying(bundle)) return bundle;
+    }
+    return nullptr;
+}
+
+// The CFBundleIdentifier of Info.plist, or NULL.
+CFStringRef CFBundleGetIdentifier(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    return self ? self->info_string(kCFBundleIdentifierKey) : nullptr;
+}
+
+// The parsed Info.plist; Get rule.
+CFDictionaryRef CFBundleGetInfoDictionary(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    return self ? self->info.get() : nullptr;
+}
+
+// One value of Info.plist; Get rule.
+CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    if (self == nullptr || key == nullptr) return nullptr;
+    return CFDictionaryGetValue(self->info.get(), key);
+}
+
+// CFBundleDevelopmentRegion of Info.plist, "en" when it names none.
+CFStringRef CFBundleGetDevelopmentRegion(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    if (self == nullptr) return nullptr;
+    CFStringRef region = self->info_string(kCFBundleDevelopmentRegionKey);
+    return region != nullptr && CFStringGetLength(region) > 0 ? region : CFSTR("en");
+}
+
+// The URL of the bundle folder (canonical path).
+CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    return self ? static_cast<CFURLRef>(CFRetain(self->url.get())) : nullptr;
+}
+
+// Contents/MacOS/<CFBundleExecutable>, only when that names a file the bundle may load.
+CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    if (self == nullptr) return nullptr;
+    std::string problem;
+    auto executable = cf::bundle::checked_executable(*self, problem);
+    if (!executable) return nullptr;
+    std::string name = cf::utf8_of(self->info_string(kCFBundleExecutableKey));
+    return cf::bundle::url_for_path(self->executables_folder() / name, false).leak();
+}
+
+// Loads the executable once; false when it is refused or cannot be loaded.
+Boolean CFBundleLoadExecutable(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    if (self == nullptr) return false;
+    if (self->code != nullptr) return true;
+    return cf::bundle::load_executable(*self);
+}
+
+// True once CFBundleLoadExecutable or CFPlugInCreate has loaded the code.
+Boolean CFBundleIsExecutableLoaded(CFBundleRef bundle) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    return self != nullptr && self->code != nullptr;
+}
+
+// An exported symbol of the loaded executable; NULL when not loaded or absent.
+void *CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName) {
+    auto *self = cf::as<__CFBundle>(bundle);
+    if (self == nullptr || self->code == nullptr) return nullptr;
+    if (CFGetTypeID(functionName) != CFStringGetTypeID()) return nullptr;
+    return dlsym(self->code, cf::utf8_of(functionName).c_str());
+}
+
+}  // extern "C"

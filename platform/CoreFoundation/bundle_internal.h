@@ -1,0 +1,93 @@
+// The inside of a CFBundle: its folder, its Info.plist, its loaded code and its
+// cache of parsed strings tables, shared by the bundle, resource and plug-in files.
+#pragma once
+
+#include "object.h"
+#include "ref.h"
+
+#include <CoreFoundation/CFBundle.h>
+#include <CoreFoundation/CFDictionary.h>
+#include <CoreFoundation/CFPropertyList.h>
+#include <CoreFoundation/CFString.h>
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct __CFBundle final : cf::Object {
+    static constexpr CFTypeID kTypeID = cf::kTypeBundle;
+
+    __CFBundle(std::filesystem::path folder, cf::Ref<CFURLRef> url, cf::Ref<CFDictionaryRef> info);
+    ~__CFBundle() override;
+
+    std::string description() const override;
+
+    // The canonical folder of the bundle (no trailing separator).
+    const std::filesystem::path folder;
+    const cf::Ref<CFURLRef> url;
+    const cf::Ref<CFDictionaryRef> info;
+
+    std::filesystem::path contents_folder() const { return folder / "Contents"; }
+    std::filesystem::path resources_folder() const { return folder / "Contents" / "Resources"; }
+    std::filesystem::path executables_folder() const { return folder / "Contents" / "MacOS"; }
+
+    // A string value of Info.plist, or NULL when the key is absent or not a string.
+    CFStringRef info_string(CFStringRef key) const;
+
+    // Code loading is done from the host's main thread, as on the real platform.
+    // The handle from dlopen while the executable is loaded.
+    void *code = nullptr;
+    // Set once CFPlugInCreate has registered the bundle's factories and types.
+    bool plugin_registered = false;
+
+    // Parsed strings tables, keyed by (localization folder, table name); a NULL
+    // dictionary records a table that could not be parsed.
+    std::mutex tables_mutex;
+    std::map<std::pair<std::string, std::string>, cf::Ref<CFDictionaryRef>> tables;
+};
+
+namespace cf::bundle {
+
+// A new URL for a file-system path (directory or not).
+Ref<CFURLRef> url_for_path(const std::filesystem::path &path, bool is_directory);
+// The file-system path of a URL; empty when it has none.
+std::filesystem::path path_of_url(CFURLRef url);
+
+// The lproj folder names to try for one localization, best first: the region
+// ("de_CH"), its language ("de") and the language's legacy name ("German").
+std::vector<std::string> localization_folders(const std::string &localization);
+// The folders to try for a bundle: the preferred localization's, then the
+// development region's, without repeats.
+std::vector<std::string> localization_search_order(__CFBundle &bundle);
+
+// Reads and parses a property list file; NULL with a reason when it is missing or malformed.
+Ref<CFPropertyListRef> read_property_list(const std::filesystem::path &file, std::string &problem);
+
+// The real path of the executable that Info.plist names, when it is a plain file
+// inside Contents/MacOS; otherwise nullopt with the reason.
+std::optional<std::filesystem::path> checked_executable(const __CFBundle &bundle, std::string &problem);
+// Loads the executable after that check; prints the reason on stderr and
+// returns false when it is refused or fails to load.
+bool load_executable(__CFBundle &bundle);
+
+}  // namespace cf::bundle
+
+namespace cf::plugin {
+
+// Called while a bundle is freed: drops its factories and types, and closes its
+// code now or, when instances of its factories are still alive, later.
+void forget_bundle(__CFBundle &bundle);
+
+}  // namespace cf::plugin
+
+namespace platform::localization {
+
+// The preferred localization ("de_CH", "de"), set in code or taken from the
+// environment; nullopt when neither names one.
+std::optional<std::string> preferred();
+
+}  // namespace platform::localization

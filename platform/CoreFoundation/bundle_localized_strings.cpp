@@ -1,0 +1,77 @@
+// CFBundleCopyLocalizedString: a key looked up in the bundle's strings tables,
+// each table parsed once per bundle and localization.
+#include "bundle_internal.h"
+#include "string_internal.h"
+
+#include <CoreFoundation/CoreFoundation.h>
+
+#include <cstdio>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The parsed table of one folder ("" for the global one), read on first use;
+// NULL when the file is not a valid strings table (reported once).
+cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &folder, const std::string &table,
+                                      const fs::path &file) {
+    std::lock_guard lock(bundle.tables_mutex);
+    auto key = std::make_pair(folder, table);
+    if (auto found = bundle.tables.find(key); found != bundle.tables.end()) return found->second;
+
+    std::string problem;
+    auto list = cf::bundle::read_property_list(file, problem);
+    if (list && CFGetTypeID(list.get()) != CFDictionaryGetTypeID()) problem = "it is not a table of strings";
+    cf::Ref<CFDictionaryRef> dictionary;
+    if (problem.empty())
+        dictionary = cf::adopt(static_cast<CFDictionaryRef>(list.leak()));
+    else
+        std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), problem.c_str());
+    bundle.tables.emplace(key, dictionary);
+    return dictionary;
+}
+
+// The key's value in the first table that has it: the global table, then each
+// localization folder in search order, so a region's table may hold only the
+// keys that differ from its language's and the development region fills gaps.
+CFStringRef find_localized(__CFBundle &bundle, CFStringRef key, const std::string &table) {
+    std::vector<std::string> folders{""};
+    for (const std::string &localization : cf::bundle::localization_search_order(bundle))
+        folders.push_back(localization + ".lproj");
+    for (const std::string &folder : folders) {
+        fs::path file = bundle.resources_folder() / folder / (table + ".strings");
+        std::error_code failure;
+        if (!fs::is_regular_file(file, failure)) continue;
+        auto dictionary = cached_table(bundle, folder, table, file);
+        if (!dictionary) continue;
+        CFTypeRef value = CFDictionaryGetValue(dictionary.get(), key);
+        if (CFGetTypeID(value) == CFStringGetTypeID()) return static_cast<CFStringRef>(CFRetain(value));
+    }
+    return nullptr;
+}
+
+bool is_nonempty_string(CFTypeRef value) {
+    return CFGetTypeID(value) == CFStringGetTypeID() && CFStringGetLength(static_cast<CFStringRef>(value)) > 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Returns the localized text for key (Create rule); when no table has it, value,
+// or key itself when value is NULL or empty.
+CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value,
+                                        CFStringRef tableName) {
+    if (CFGetTypeID(key) != CFStringGetTypeID())
+        return value != nullptr ? static_cast<CFStringRef>(CFRetain(value)) : cf::create_string_from_utf8("");
+
+    if (auto *self = cf::as<__CFBundle>(bundle)) {
+        std::string table = is_nonempty_string(tableName) ? cf::utf8_of(tableName) : "Localizable";
+        // A table is a file name, never a path out of the lproj folder.
+        if (table.find('/') == std::string::npos)
+            if (CFStringRef found = find_localized(*self, key, table)) return found;
+    }
+    return static_cast<CFStringRef>(CFRetain(is_nonempty_string(value) ? value : key));
+}
+
+}  // extern "C"

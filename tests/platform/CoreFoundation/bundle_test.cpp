@@ -1,0 +1,283 @@
+// CFBundle: creation and uniquing, lookup by identifier, Info.plist, resources
+// and their localized search order, the preferred localization.
+#include "bundle_test_support.h"
+
+#include <gmock/gmock.h>
+
+using namespace bundle_test;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+const std::string kSimpleInfo = info_plist({{"CFBundleIdentifier", "com.quorven.test.simple"}});
+
+// --- creation and uniquing ---
+
+using BundleCreateTest = BundleTest;
+
+TEST_F(BundleCreateTest, ReadsTheFolderAndItsInfoPlist) {
+    auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
+    ASSERT_TRUE(bundle);
+    EXPECT_EQ(CFGetTypeID(bundle.get()), CFBundleGetTypeID());
+    EXPECT_EQ(utf8(CFBundleGetIdentifier(bundle.get())), "com.quorven.test.simple");
+}
+
+TEST_F(BundleCreateTest, TheSameFolderGivesTheSameObjectRetained) {
+    fs::path folder = make_bundle("Simple", kSimpleInfo);
+    fs::create_directory_symlink(folder, temporary_.path() / "Alias.plugin");
+    auto first = create_bundle(folder);
+    ASSERT_TRUE(first);
+    auto again = create_bundle(folder);
+    auto through_dots = create_bundle(folder / "Contents" / "..");
+    auto through_link = create_bundle(temporary_.path() / "Alias.plugin");
+    EXPECT_EQ(again.get(), first.get());
+    EXPECT_EQ(through_dots.get(), first.get());
+    EXPECT_EQ(through_link.get(), first.get());
+    EXPECT_EQ(CFGetRetainCount(first.get()), 4);
+}
+
+TEST_F(BundleCreateTest, AFreedBundleIsReadAfresh) {
+    fs::path folder = make_bundle("Simple", kSimpleInfo);
+    create_bundle(folder).reset();
+    write_file(folder / "Contents" / "Info.plist", info_plist({{"CFBundleIdentifier", "com.quorven.test.changed"}}));
+    auto bundle = create_bundle(folder);
+    EXPECT_EQ(utf8(CFBundleGetIdentifier(bundle.get())), "com.quorven.test.changed");
+}
+
+TEST_F(BundleCreateTest, MissingFolderOrInfoPlistGivesNullQuietly) {
+    fs::create_directories(temporary_.path() / "Empty.plugin" / "Contents");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(create_bundle(temporary_.path() / "Nowhere.plugin"));
+    EXPECT_FALSE(create_bundle(temporary_.path() / "Empty.plugin"));
+    EXPECT_FALSE(own(CFBundleCreate(nullptr, nullptr)));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(BundleCreateTest, MalformedInfoPlistGivesNullAndOneLine) {
+    fs::path broken = make_bundle("Broken", "<plist><dict><key>CFBundleIdentifier</key>");
+    fs::path not_a_dictionary = make_bundle("Listed", "<plist version=\"1.0\"><array/></plist>");
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(create_bundle(broken));
+    std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(message, HasSubstr(broken.string()));
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(create_bundle(not_a_dictionary));
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(not_a_dictionary.string()));
+}
+
+// --- lookup by identifier ---
+
+using BundleIdentifierTest = BundleTest;
+
+TEST_F(BundleIdentifierTest, FindsALiveBundleWithoutRetainingIt) {
+    auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), bundle.get());
+    EXPECT_EQ(CFGetRetainCount(bundle.get()), 1);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.SIMPLE")), nullptr);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.other")), nullptr);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(nullptr), nullptr);
+}
+
+TEST_F(BundleIdentifierTest, AFreedBundleIsNoLongerFound) {
+    auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
+    bundle.reset();
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), nullptr);
+}
+
+TEST_F(BundleIdentifierTest, AnInjectedFaultGivesNullOnce) {
+    auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
+    PlatformInjectFault("CFBundleGetBundleWithIdentifier", 1, -1);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), nullptr);
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), bundle.get());
+}
+
+// --- Info.plist and folders ---
+
+using BundleInfoTest = BundleTest;
+
+TEST_F(BundleInfoTest, GivesInfoPlistValues) {
+    auto bundle = create_bundle(make_bundle(
+        "Simple", info_plist({{"CFBundleIdentifier", "com.quorven.test.simple"}, {"CFBundleDevelopmentRegion", "de"}},
+                             "<key>Count</key><integer>3</integer>\n")));
+    CFDictionaryRef info = CFBundleGetInfoDictionary(bundle.get());
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(CFDictionaryGetCount(info), 3);
+    EXPECT_EQ(utf8(CFDictionaryGetValue(info, kCFBundleIdentifierKey)), "com.quorven.test.simple");
+    CFTypeRef count = CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("Count"));
+    ASSERT_EQ(CFGetTypeID(count), CFNumberGetTypeID());
+    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("Absent")), nullptr);
+    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "de");
+}
+
+TEST_F(BundleInfoTest, DevelopmentRegionIsEnglishWhenAbsent) {
+    auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
+    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "en");
+}
+
+TEST_F(BundleInfoTest, GivesTheFoldersOfTheBundle) {
+    fs::path folder = make_bundle("Tool", info_plist({{"CFBundleExecutable", "Tool"}}));
+    write_file(folder / "Contents" / "MacOS" / "Tool", "binary");
+    auto bundle = create_bundle(folder);
+    auto bundle_url = own(CFBundleCopyBundleURL(bundle.get()));
+    auto resources_url = own(CFBundleCopyResourcesDirectoryURL(bundle.get()));
+    auto executable_url = own(CFBundleCopyExecutableURL(bundle.get()));
+    EXPECT_EQ(path_of(bundle_url.get()), folder.string());
+    EXPECT_EQ(path_of(resources_url.get()), (folder / "Contents" / "Resources").string());
+    EXPECT_EQ(path_of(executable_url.get()), (folder / "Contents" / "MacOS" / "Tool").string());
+}
+
+TEST_F(BundleInfoTest, NoExecutableUrlWithoutAnExecutable) {
+    auto unnamed = create_bundle(make_bundle("Unnamed", kSimpleInfo));
+    auto missing = create_bundle(make_bundle("Missing", info_plist({{"CFBundleExecutable", "Missing"}})));
+    EXPECT_FALSE(own(CFBundleCopyExecutableURL(unnamed.get())));
+    EXPECT_FALSE(own(CFBundleCopyExecutableURL(missing.get())));
+}
+
+TEST_F(BundleInfoTest, ANullBundleGivesNothing) {
+    EXPECT_EQ(CFBundleGetIdentifier(nullptr), nullptr);
+    EXPECT_EQ(CFBundleGetInfoDictionary(nullptr), nullptr);
+    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(nullptr, kCFBundleIdentifierKey), nullptr);
+    EXPECT_EQ(CFBundleGetDevelopmentRegion(nullptr), nullptr);
+    EXPECT_EQ(CFBundleCopyBundleLocalizations(nullptr), nullptr);
+    EXPECT_EQ(CFBundleCopyResourceURL(nullptr, CFSTR("x"), nullptr, nullptr), nullptr);
+    EXPECT_FALSE(CFBundleLoadExecutable(nullptr));
+    // Another type of object is no bundle either.
+    auto not_a_bundle = static_cast<CFBundleRef>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
+    EXPECT_EQ(CFBundleGetIdentifier(not_a_bundle), nullptr);
+}
+
+// --- localizations and resources ---
+
+class BundleResourceTest : public BundleTest {
+protected:
+    void SetUp() override {
+        BundleTest::SetUp();
+        folder_ = make_bundle("Resourceful", kSimpleInfo);
+    }
+
+    void add(const std::string &relative_path) { write_file(resources() / relative_path, relative_path); }
+    fs::path resources() const { return folder_ / "Contents" / "Resources"; }
+
+    // The found file's path relative to Contents/Resources, or "<none>".
+    std::string found(const char *name, const char *type, const char *subdirectory = nullptr) {
+        auto bundle = create_bundle(folder_);
+        auto name_string = make_string(name);
+        auto type_string = type ? make_string(type) : nullptr;
+        auto subdirectory_string = subdirectory ? make_string(subdirectory) : nullptr;
+        auto url = own(CFBundleCopyResourceURL(bundle.get(), name_string.get(), type_string.get(),
+                                               subdirectory_string.get()));
+        if (!url) return "<none>";
+        return fs::path(path_of(url.get())).lexically_relative(resources()).string();
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(BundleResourceTest, ListsTheLprojFoldersSorted) {
+    for (const char *folder : {"fr_CA.lproj", "de.lproj", "en.lproj", "Other"})
+        fs::create_directories(resources() / folder);
+    add("notes.txt");
+    add("Fake.lproj");  // a file, not a folder
+    auto bundle = create_bundle(folder_);
+    auto localizations = own(CFBundleCopyBundleLocalizations(bundle.get()));
+    EXPECT_THAT(texts_of(localizations.get()), ElementsAre("de", "en", "fr_CA"));
+}
+
+TEST_F(BundleResourceTest, NoResourcesFolderGivesNoLocalizations) {
+    auto bundle = create_bundle(folder_);
+    auto localizations = own(CFBundleCopyBundleLocalizations(bundle.get()));
+    ASSERT_TRUE(localizations);
+    EXPECT_EQ(CFArrayGetCount(localizations.get()), 0);
+}
+
+TEST_F(BundleResourceTest, AGlobalCopyBeatsLocalizedOnes) {
+    prefer("de");
+    add("icon.png");
+    add("de.lproj/icon.png");
+    add("en.lproj/icon.png");
+    EXPECT_EQ(found("icon", "png"), "icon.png");
+}
+
+TEST_F(BundleResourceTest, SearchesRegionLanguageLegacyThenDevelopmentRegion) {
+    prefer("de_CH");
+    EXPECT_EQ(found("page", "txt"), "<none>");
+    add("en.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    add("German.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "German.lproj/page.txt");
+    add("de.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "de.lproj/page.txt");
+    add("de_CH.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "de_CH.lproj/page.txt");
+}
+
+TEST_F(BundleResourceTest, TheDevelopmentRegionMayUseItsLegacyName) {
+    prefer("ja");
+    add("English.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "English.lproj/page.txt");
+    add("Japanese.lproj/page.txt");
+    EXPECT_EQ(found("page", "txt"), "Japanese.lproj/page.txt");
+}
+
+TEST_F(BundleResourceTest, HonoursSubfoldersAndNamesWithoutType) {
+    prefer("fr");
+    add("sounds/beep.aiff");
+    add("fr.lproj/help/index.html");
+    add("README");
+    EXPECT_EQ(found("beep", "aiff", "sounds"), "sounds/beep.aiff");
+    EXPECT_EQ(found("beep", "aiff"), "<none>");
+    EXPECT_EQ(found("index", "html", "help"), "fr.lproj/help/index.html");
+    EXPECT_EQ(found("README", nullptr), "README");
+    EXPECT_EQ(found("README", ""), "README");
+}
+
+TEST_F(BundleResourceTest, ThePreferredLocalizationComesFromTheEnvironment) {
+    add("de_AT.lproj/page.txt");
+    add("fr.lproj/page.txt");
+    add("it.lproj/page.txt");
+    add("en.lproj/page.txt");
+    setenv("LANG", "de_AT.UTF-8", 1);
+    EXPECT_EQ(found("page", "txt"), "de_AT.lproj/page.txt");
+    setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
+    EXPECT_EQ(found("page", "txt"), "fr.lproj/page.txt");
+    setenv("LC_ALL", "it_IT@euro", 1);
+    EXPECT_EQ(found("page", "txt"), "it.lproj/page.txt");
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    prefer("fr");  // the host's choice beats the environment
+    EXPECT_EQ(found("page", "txt"), "fr.lproj/page.txt");
+}
+
+// --- the preferred localization itself ---
+
+using PreferredLocalizationTest = BundleTest;
+
+std::string preferred_text() {
+    auto preferred = own(PlatformCopyPreferredLocalization());
+    return utf8(preferred.get());
+}
+
+TEST_F(PreferredLocalizationTest, ReadsTheFirstNonEmptyLocaleVariable) {
+    EXPECT_EQ(preferred_text(), "<NULL>");
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(preferred_text(), "de_DE");
+    setenv("LC_ALL", "", 1);
+    EXPECT_EQ(preferred_text(), "de_DE");
+    setenv("LC_MESSAGES", "ja_JP.eucJP", 1);
+    EXPECT_EQ(preferred_text(), "ja_JP");
+    setenv("LC_ALL", "POSIX", 1);
+    EXPECT_EQ(preferred_text(), "<NULL>");
+}
+
+TEST_F(PreferredLocalizationTest, TheHostsChoiceHoldsUntilCleared) {
+    setenv("LANG", "de_DE.UTF-8", 1);
+    prefer("fr_CA");
+    EXPECT_EQ(preferred_text(), "fr_CA");
+    PlatformSetPreferredLocalization(nullptr);
+    EXPECT_EQ(preferred_text(), "de_DE");
+}
+
+}  // namespace

@@ -1,0 +1,398 @@
+// CFPlugIn with the probe plug-in: registration from Info.plist and in code,
+// instances, code kept loaded while instances live, and refused executables.
+#include "bundle_test_support.h"
+
+#include "probe_plugin.h"
+
+#include <CoreFoundation/CFPlugInCOM.h>
+
+#include <gmock/gmock.h>
+
+#include <dlfcn.h>
+
+using namespace bundle_test;
+using ::testing::HasSubstr;
+
+namespace {
+
+// True while the file is mapped into the process (without loading it).
+bool is_loaded(const fs::path &file) {
+    void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle == nullptr) return false;
+    dlclose(handle);
+    return true;
+}
+
+// Runs the closing of idle plug-in code that CFPlugInCreate does first.
+void let_idle_code_close() {
+    auto nowhere = url_for("/nonexistent/Nowhere.plugin");
+    EXPECT_FALSE(own(CFPlugInCreate(nullptr, nowhere.get())));
+}
+
+Owned<CFPlugInRef> create_plugin(const fs::path &folder) { return own(CFPlugInCreate(nullptr, url_for(folder).get())); }
+
+std::vector<std::string> uuid_texts(CFArrayRef uuids) {
+    std::vector<std::string> texts;
+    for (CFIndex index = 0; index < CFArrayGetCount(uuids); ++index) {
+        auto text = own(CFUUIDCreateString(nullptr, static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(uuids, index))));
+        texts.push_back(utf8(text.get()));
+    }
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+std::string text_of(CFUUIDRef uuid) {
+    auto text = own(CFUUIDCreateString(nullptr, uuid));
+    return utf8(text.get());
+}
+
+ProbeInterface **create_probe(CFUUIDRef factory = kProbeFactoryID, CFUUIDRef type = kProbeTypeID) {
+    return static_cast<ProbeInterface **>(CFPlugInInstanceCreate(nullptr, factory, type));
+}
+
+std::string greeting_of(ProbeInterface **probe) {
+    auto greeting = own((*probe)->CopyGreeting(probe));
+    return utf8(greeting.get());
+}
+
+const CFUUIDRef kOtherTypeID = CFUUIDGetConstantUUIDWithBytes(nullptr, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
+                                                              0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00);
+const CFUUIDRef kLocalFactoryID = CFUUIDGetConstantUUIDWithBytes(nullptr, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7,
+                                                                 0xA8, 0xA9, 0xAA, 0xAB, 0xAC, 0xAD, 0xAE, 0xAF, 0xB0);
+
+// --- the probe plug-in ---
+
+using PlugInTest = BundleTest;
+
+TEST_F(PlugInTest, CreatesTheBundleAndLoadsItsCode) {
+    auto plugin = create_plugin(probe_bundle_path());
+    ASSERT_TRUE(plugin);
+    EXPECT_EQ(CFPlugInGetTypeID(), CFBundleGetTypeID());
+    EXPECT_EQ(CFGetTypeID(plugin.get()), CFPlugInGetTypeID());
+    EXPECT_EQ(CFPlugInGetBundle(plugin.get()), plugin.get());
+    EXPECT_TRUE(CFBundleIsExecutableLoaded(plugin.get()));
+    EXPECT_TRUE(is_loaded(probe_executable_path()));
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR(kProbeBundleIdentifier)), plugin.get());
+}
+
+TEST_F(PlugInTest, FindsTheFactoriesInfoPlistRegisters) {
+    auto plugin = create_plugin(probe_bundle_path());
+    auto everywhere = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    auto in_plugin = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    ASSERT_TRUE(everywhere);
+    ASSERT_TRUE(in_plugin);
+    EXPECT_THAT(uuid_texts(everywhere.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
+    EXPECT_THAT(uuid_texts(in_plugin.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+}
+
+TEST_F(PlugInTest, ASecondCreateGivesTheSamePlugInRegisteredOnce) {
+    auto plugin = create_plugin(probe_bundle_path());
+    auto again = create_plugin(probe_bundle_path());
+    EXPECT_EQ(again.get(), plugin.get());
+    auto factories = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    ASSERT_TRUE(factories);
+    EXPECT_EQ(CFArrayGetCount(factories.get()), 1);
+}
+
+TEST_F(PlugInTest, AFreedPlugInLeavesNoFactoryAndNoCode) {
+    create_plugin(probe_bundle_path()).reset();
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    EXPECT_EQ(create_probe(), nullptr);
+    EXPECT_FALSE(is_loaded(probe_executable_path()));
+}
+
+TEST_F(PlugInTest, MakesAnInstanceThatAnswersItsInterfaces) {
+    auto plugin = create_plugin(probe_bundle_path());
+    ProbeInterface **probe = create_probe();
+    ASSERT_NE(probe, nullptr);
+
+    void *unknown = nullptr;
+    EXPECT_EQ((*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(IUnknownUUID), &unknown), S_OK);
+    EXPECT_EQ(unknown, probe);
+    void *other = &other;
+    EXPECT_EQ((*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(kOtherTypeID), &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+    EXPECT_EQ((*probe)->Release(probe), 1u);
+
+    // The plug-in finds its own bundle by identifier and reads its strings.
+    EXPECT_EQ(greeting_of(probe), "Hello");
+    prefer("de");
+    EXPECT_EQ(greeting_of(probe), "Grüß dich");
+    EXPECT_EQ((*probe)->Release(probe), 0u);
+}
+
+TEST_F(PlugInTest, RefusesATypeTheFactoryIsNotRegisteredFor) {
+    auto plugin = create_plugin(probe_bundle_path());
+    EXPECT_EQ(create_probe(kProbeFactoryID, kOtherTypeID), nullptr);
+    EXPECT_EQ(create_probe(kOtherTypeID, kProbeTypeID), nullptr);  // an unknown factory
+    EXPECT_EQ(create_probe(nullptr, kProbeTypeID), nullptr);
+    EXPECT_EQ(create_probe(kProbeFactoryID, nullptr), nullptr);
+}
+
+TEST_F(PlugInTest, AnInstanceKeepsTheCodeLoadedAfterThePlugInIsFreed) {
+    auto plugin = create_plugin(probe_bundle_path());
+    ProbeInterface **probe = create_probe();
+    ASSERT_NE(probe, nullptr);
+    plugin.reset();
+
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR(kProbeBundleIdentifier)), nullptr);
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    let_idle_code_close();
+    ASSERT_TRUE(is_loaded(probe_executable_path()));
+    EXPECT_EQ(greeting_of(probe), "Greeting");  // the code runs; its bundle is gone
+    EXPECT_EQ((*probe)->Release(probe), 0u);
+
+    let_idle_code_close();
+    EXPECT_FALSE(is_loaded(probe_executable_path()));
+}
+
+TEST_F(PlugInTest, CountsInstancesPerFactory) {
+    auto plugin = create_plugin(probe_bundle_path());
+    CFPlugInAddInstanceForFactory(kProbeFactoryID);
+    CFPlugInAddInstanceForFactory(kProbeFactoryID);
+    plugin.reset();
+    CFPlugInRemoveInstanceForFactory(kProbeFactoryID);
+    let_idle_code_close();
+    EXPECT_TRUE(is_loaded(probe_executable_path()));
+    CFPlugInRemoveInstanceForFactory(kProbeFactoryID);
+    CFPlugInRemoveInstanceForFactory(kProbeFactoryID);  // one too many changes nothing
+    let_idle_code_close();
+    EXPECT_FALSE(is_loaded(probe_executable_path()));
+}
+
+TEST_F(PlugInTest, ResolvesOnlyExportedFunctionsOfLoadedCode) {
+    auto bundle = create_bundle(probe_bundle_path());
+    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    ASSERT_TRUE(CFBundleLoadExecutable(bundle.get()));
+    EXPECT_TRUE(CFBundleLoadExecutable(bundle.get()));
+    EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("ProbeDynamicRegister")), nullptr);
+    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("probe_release")), nullptr);
+    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("NoSuchFunction")), nullptr);
+    // Loading the code alone registers no factory.
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+}
+
+// --- registration in code ---
+
+int local_factory_calls = 0;
+CFUUIDRef local_factory_type = nullptr;
+
+void *local_factory(CFAllocatorRef, CFUUIDRef typeUUID) {
+    ++local_factory_calls;
+    local_factory_type = typeUUID;
+    return &local_factory_calls;
+}
+
+class PlugInRegistrationTest : public BundleTest {
+protected:
+    void SetUp() override {
+        BundleTest::SetUp();
+        local_factory_calls = 0;
+        local_factory_type = nullptr;
+    }
+    void TearDown() override {
+        CFPlugInUnregisterFactory(kLocalFactoryID);
+        BundleTest::TearDown();
+    }
+};
+
+TEST_F(PlugInRegistrationTest, AFunctionFactoryServesTheTypesItIsRegisteredFor) {
+    ASSERT_TRUE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
+    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
+    ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
+
+    auto factories = own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID));
+    ASSERT_TRUE(factories);
+    EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kLocalFactoryID)));
+    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), &local_factory_calls);
+    EXPECT_EQ(local_factory_calls, 1);
+    EXPECT_TRUE(CFEqual(local_factory_type, kOtherTypeID));
+}
+
+TEST_F(PlugInRegistrationTest, RefusesDuplicatesAndTypesOfUnknownFactories) {
+    ASSERT_TRUE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
+    EXPECT_FALSE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
+    EXPECT_FALSE(CFPlugInRegisterFactoryFunction(nullptr, local_factory));
+    EXPECT_FALSE(CFPlugInRegisterPlugInType(kProbeDynamicFactoryID, kOtherTypeID));
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+}
+
+TEST_F(PlugInRegistrationTest, UnregisteringEndsInstanceCreation) {
+    ASSERT_TRUE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
+    ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
+    EXPECT_TRUE(CFPlugInUnregisterPlugInType(kLocalFactoryID, kOtherTypeID));
+    EXPECT_FALSE(CFPlugInUnregisterPlugInType(kLocalFactoryID, kOtherTypeID));
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
+
+    ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
+    EXPECT_TRUE(CFPlugInUnregisterFactory(kLocalFactoryID));
+    EXPECT_FALSE(CFPlugInUnregisterFactory(kLocalFactoryID));
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
+    EXPECT_EQ(local_factory_calls, 0);
+}
+
+TEST_F(PlugInRegistrationTest, ANamedFactoryResolvesInThePlugInsCode) {
+    auto plugin = create_plugin(probe_bundle_path());
+    ASSERT_TRUE(CFPlugInRegisterFactoryFunctionByName(kLocalFactoryID, plugin.get(), CFSTR("CreateProbeFactory")));
+    ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kProbeTypeID));
+    auto in_plugin = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    EXPECT_THAT(uuid_texts(in_plugin.get()), ::testing::ElementsAre(text_of(kLocalFactoryID), text_of(kProbeFactoryID)));
+    ProbeInterface **probe = create_probe(kLocalFactoryID, kProbeTypeID);
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ((*probe)->Release(probe), 0u);
+
+    ASSERT_TRUE(CFPlugInRegisterFactoryFunctionByName(kProbeDynamicFactoryID, plugin.get(), CFSTR("Missing")));
+    ASSERT_TRUE(CFPlugInRegisterPlugInType(kProbeDynamicFactoryID, kProbeTypeID));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(create_probe(kProbeDynamicFactoryID, kProbeTypeID), nullptr);
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Missing"));
+    CFPlugInUnregisterFactory(kProbeDynamicFactoryID);
+}
+
+// --- copies of the probe plug-in built at test time ---
+
+class PlugInCopyTest : public BundleTest {
+protected:
+    // A copy of the probe plug-in whose Info.plist names the given executable.
+    fs::path make_copy(const std::string &executable, const std::string &extra_xml = "") {
+        std::string types = "<key>CFPlugInFactories</key><dict><key>" + text_of(kProbeFactoryID) +
+                            "</key><string>CreateProbeFactory</string></dict>"
+                            "<key>CFPlugInTypes</key><dict><key>" + text_of(kProbeTypeID) +
+                            "</key><array><string>" + text_of(kProbeFactoryID) + "</string></array></dict>\n";
+        fs::path folder = make_bundle("Copy", info_plist({{"CFBundleIdentifier", "com.quorven.test.copy"},
+                                                          {"CFBundleExecutable", executable}},
+                                                         types + extra_xml));
+        fs::create_directories(macos(folder));
+        return folder;
+    }
+
+    static fs::path macos(const fs::path &folder) { return folder / "Contents" / "MacOS"; }
+
+    static void copy_code_to(const fs::path &file) {
+        fs::create_directories(file.parent_path());
+        fs::copy_file(probe_executable_path(), file, fs::copy_options::overwrite_existing);
+    }
+
+    // CFPlugInCreate must refuse the folder, say why on one line, and register nothing.
+    void expect_refused(const fs::path &folder, const std::string &reason) {
+        testing::internal::CaptureStderr();
+        auto plugin = create_plugin(folder);
+        std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(plugin);
+        EXPECT_THAT(message, HasSubstr(folder.string()));
+        EXPECT_THAT(message, HasSubstr(reason));
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+        EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.copy")), nullptr);
+    }
+};
+
+TEST_F(PlugInCopyTest, AnExactCopyLoads) {
+    fs::path folder = make_copy("ProbePlugin");
+    copy_code_to(macos(folder) / "ProbePlugin");
+    auto plugin = create_plugin(folder);
+    ASSERT_TRUE(plugin);
+    ProbeInterface **probe = create_probe();
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ((*probe)->Release(probe), 0u);
+}
+
+TEST_F(PlugInCopyTest, RefusesAnExecutableNameWithAParentStep) {
+    fs::path folder = make_copy("../x");
+    copy_code_to(folder / "Contents" / "x");
+    expect_refused(folder, "path separator");
+    EXPECT_FALSE(is_loaded(folder / "Contents" / "x"));
+}
+
+TEST_F(PlugInCopyTest, RefusesAnExecutableNameWithASubfolder) {
+    fs::path folder = make_copy("sub/x");
+    copy_code_to(macos(folder) / "sub" / "x");
+    expect_refused(folder, "path separator");
+    EXPECT_FALSE(is_loaded(macos(folder) / "sub" / "x"));
+}
+
+TEST_F(PlugInCopyTest, RefusesALinkThatLeadsOutOfTheBundle) {
+    fs::path outside = temporary_.path() / "outside" / "ProbePlugin";
+    copy_code_to(outside);
+    fs::path folder = make_copy("ProbePlugin");
+    fs::create_symlink(outside, macos(folder) / "ProbePlugin");
+    expect_refused(folder, "outside Contents/MacOS");
+    EXPECT_FALSE(is_loaded(outside));
+}
+
+TEST_F(PlugInCopyTest, RefusesNamesThatAreNoFileNames) {
+    for (const char *name : {"", ".", ".."}) {
+        SCOPED_TRACE(name);
+        fs::path folder = make_copy(name);
+        expect_refused(folder, "executable name");
+        fs::remove_all(folder);
+    }
+}
+
+TEST_F(PlugInCopyTest, RefusesAMissingOrUnloadableExecutable) {
+    fs::path folder = make_copy("ProbePlugin");
+    expect_refused(folder, "does not exist");
+    write_file(macos(folder) / "ProbePlugin", "not a shared object");
+    expect_refused(folder, "cannot load");
+}
+
+TEST_F(PlugInCopyTest, AcceptsALinkToAnotherFileInsideMacOS) {
+    fs::path folder = make_copy("ProbePlugin");
+    copy_code_to(macos(folder) / "ProbePlugin-1.0");
+    fs::create_symlink("ProbePlugin-1.0", macos(folder) / "ProbePlugin");
+    auto plugin = create_plugin(folder);
+    ASSERT_TRUE(plugin);
+    EXPECT_TRUE(is_loaded(macos(folder) / "ProbePlugin-1.0"));
+}
+
+TEST_F(PlugInCopyTest, ARefusedBundleLoadsNothingThroughCFBundleEither) {
+    fs::path folder = make_copy("../x");
+    copy_code_to(folder / "Contents" / "x");
+    auto bundle = create_bundle(folder);
+    ASSERT_TRUE(bundle);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CFBundleLoadExecutable(bundle.get()));
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(folder.string()));
+    EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get()));
+    EXPECT_FALSE(own(CFBundleCopyExecutableURL(bundle.get())));
+    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    // A plug-in made of the same bundle is refused too, and the bundle itself lives on.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(create_plugin(folder));
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.copy")), bundle.get());
+}
+
+TEST_F(PlugInCopyTest, DynamicRegistrationCallsTheNamedFunction) {
+    fs::path folder = make_copy("ProbePlugin",
+                                "<key>CFPlugInDynamicRegistration</key><string>YES</string>"
+                                "<key>CFPlugInDynamicRegisterFunction</key><string>ProbeDynamicRegister</string>\n");
+    copy_code_to(macos(folder) / "ProbePlugin");
+    auto plugin = create_plugin(folder);
+    ASSERT_TRUE(plugin);
+    auto factories = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    EXPECT_THAT(uuid_texts(factories.get()),
+                ::testing::ElementsAre(text_of(kProbeDynamicFactoryID), text_of(kProbeFactoryID)));
+    ProbeInterface **probe = create_probe(kProbeDynamicFactoryID, kProbeTypeID);
+    ASSERT_NE(probe, nullptr);
+    EXPECT_EQ((*probe)->Release(probe), 0u);
+    plugin.reset();
+    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+}
+
+TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
+    fs::path folder = make_copy("ProbePlugin", "<key>CFPlugInDynamicRegistration</key><string>YES</string>\n");
+    copy_code_to(macos(folder) / "ProbePlugin");
+    testing::internal::CaptureStderr();
+    auto plugin = create_plugin(folder);
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("CFPlugInDynamicRegister"));
+    ASSERT_TRUE(plugin);
+    auto factories = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
+}
+
+}  // namespace
