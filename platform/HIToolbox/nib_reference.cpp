@@ -1,0 +1,154 @@
+// Interface Builder Services: IBNibRef and its C interface. The nib is read and checked when the
+// reference is made, so a broken nib shows at once; windows are built from the checked copy.
+#include "nib_builder.h"
+#include "nib_document.h"
+
+#include "../CoreFoundation/ref.h"
+#include "../CoreFoundation/string_internal.h"
+#include "../support/faults.h"
+#include "../support/live_count.h"
+
+#include <HIToolbox/IBCarbonRuntime.h>
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
+#include <variant>
+
+namespace hitoolbox::nib {
+inline constexpr char kNibKind[] = "nib";
+}  // namespace hitoolbox::nib
+
+// One nib read from its file. The path stays for the messages about it.
+struct OpaqueIBNibRef : platform::live::Counted<hitoolbox::nib::kNibKind> {
+    OpaqueIBNibRef(std::string file_path, hitoolbox::nib::NibDocument nib_document)
+        : path(std::move(file_path)), document(std::move(nib_document)) {}
+
+    const std::string path;
+    const hitoolbox::nib::NibDocument document;
+};
+
+namespace {
+
+using Nib = std::shared_ptr<const OpaqueIBNibRef>;
+
+// Every live reference, owned here, so that a disposed IBNibRef is recognised instead of used.
+// A window being built holds its own share of the nib, so disposal meanwhile is harmless.
+class NibRegistry {
+public:
+    IBNibRef add(Nib nib) {
+        auto ref = const_cast<IBNibRef>(nib.get());
+        std::lock_guard lock(mutex_);
+        nibs_.emplace(ref, std::move(nib));
+        return ref;
+    }
+
+    Nib find(IBNibRef ref) {
+        std::lock_guard lock(mutex_);
+        auto found = nibs_.find(ref);
+        return found != nibs_.end() ? found->second : nullptr;
+    }
+
+    void remove(IBNibRef ref) {
+        Nib removed;
+        std::lock_guard lock(mutex_);
+        auto found = nibs_.find(ref);
+        if (found == nibs_.end()) return;
+        removed = std::move(found->second);
+        nibs_.erase(found);
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<IBNibRef, Nib> nibs_;
+};
+
+NibRegistry &registry() {
+    static NibRegistry nibs;
+    return nibs;
+}
+
+bool is_string(CFTypeRef object) { return object != nullptr && CFGetTypeID(object) == CFStringGetTypeID(); }
+
+std::string path_of(CFURLRef url) {
+    char path[PATH_MAX];
+    if (url == nullptr || !CFURLGetFileSystemRepresentation(url, true, reinterpret_cast<UInt8 *>(path), sizeof path))
+        return {};
+    return path;
+}
+
+// The file's bytes, or nothing when it is not a file that can be read.
+std::optional<std::string> read_file(const std::string &path) {
+    std::error_code failure;
+    if (!std::filesystem::is_regular_file(path, failure)) return std::nullopt;
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) return std::nullopt;
+    std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    if (stream.bad()) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+extern "C" {
+
+// Finds "<name>.nib" among the bundle's localized resources and reads it. A missing or
+// unreadable nib is kIBCarbonRuntimeCantFindNibFile; a nib that is there but broken is
+// kIBCarbonRuntimeObjectNotOfRequestedType, with "file:line: what" on stderr.
+OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibName, IBNibRef *outNibRef) {
+    if (auto fault = platform::faults::consume("CreateNibReferenceWithCFBundle")) return *fault;
+    if (outNibRef == nullptr) return paramErr;
+    *outNibRef = nullptr;
+    if (inBundle == nullptr || CFGetTypeID(inBundle) != CFBundleGetTypeID() || !is_string(inNibName)) return paramErr;
+
+    std::string name = cf::utf8_of(inNibName);
+    auto url = cf::adopt(CFBundleCopyResourceURL(inBundle, inNibName, CFSTR("nib"), nullptr));
+    if (!url) {
+        std::string bundle_path = path_of(cf::adopt(CFBundleCopyBundleURL(inBundle)).get());
+        std::fprintf(stderr, "CreateNibReferenceWithCFBundle: no nib named '%s' in the bundle %s\n", name.c_str(),
+                     bundle_path.c_str());
+        return kIBCarbonRuntimeCantFindNibFile;
+    }
+    std::string path = path_of(url.get());
+    auto bytes = read_file(path);
+    if (!bytes) {
+        std::fprintf(stderr, "%s: cannot read the nib '%s'\n", path.c_str(), name.c_str());
+        return kIBCarbonRuntimeCantFindNibFile;
+    }
+    auto parsed = hitoolbox::nib::parse_nib(*bytes);
+    if (auto *error = std::get_if<hitoolbox::nib::NibError>(&parsed)) {
+        std::fprintf(stderr, "%s:%ld: %s\n", path.c_str(), error->line, error->message.c_str());
+        return kIBCarbonRuntimeObjectNotOfRequestedType;
+    }
+    auto nib = std::make_shared<const OpaqueIBNibRef>(std::move(path),
+                                                      std::move(std::get<hitoolbox::nib::NibDocument>(parsed)));
+    *outNibRef = registry().add(std::move(nib));
+    return noErr;
+}
+
+// A new hidden window from the nib's window of that name.
+OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef *outWindow) {
+    if (auto fault = platform::faults::consume("CreateWindowFromNib")) return *fault;
+    if (outWindow == nullptr) return paramErr;
+    *outWindow = nullptr;
+    Nib nib = registry().find(inNibRef);
+    if (nib == nullptr || !is_string(inName)) return paramErr;
+    std::string name = cf::utf8_of(inName);
+    const hitoolbox::nib::WindowDescription *window = nib->document.find_window(name);
+    if (window == nullptr) {
+        std::fprintf(stderr, "%s: no window named '%s'\n", nib->path.c_str(), name.c_str());
+        return kIBCarbonRuntimeCantFindObject;
+    }
+    return hitoolbox::nib::build_window(*window, outWindow);
+}
+
+// Windows made from the nib stay; a NULL or disposed reference is ignored.
+void DisposeNibReference(IBNibRef inNibRef) { registry().remove(inNibRef); }
+
+}  // extern "C"
