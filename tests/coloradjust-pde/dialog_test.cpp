@@ -1,0 +1,219 @@
+// The ColorAdjust bundle as the print dialog runs it: loaded through CFPlugIn by the host, driven
+// through the PDE function table, worked with user actions, on the manual clock.
+#include "coloradjust_test_support.h"
+#include "qel-context.h"
+
+#include <gtest/gtest.h>
+#include <pdehost/dialog.h>
+#include <pdehost/ppd_report.h>
+#include <platform/user_actions.h>
+
+using namespace coloradjust_test;
+
+namespace {
+
+std::unique_ptr<pdehost::Dialog> openDialog(const std::string &bundlePath, const std::string &printer,
+                                            const std::map<std::string, std::string> &presets = {}) {
+    auto presetDictionary = makePresets(presets);
+    pdehost::Dialog::Options options;
+    options.ppdPath = printer;
+    options.bundlePaths = {bundlePath};
+    options.presets = presetDictionary.get();
+    std::string error;
+    auto dialog = pdehost::Dialog::open(options, error);
+    EXPECT_NE(dialog, nullptr) << error;
+    return dialog;
+}
+
+class ColorAdjustDialog : public ::testing::Test {
+protected:
+    // Bundles and their strings tables stay cached once read: one full dialog life in each
+    // localization first, so that a test's count of live objects starts after that.
+    static void SetUpTestSuite() {
+        for (const char *localization : {"en", "de"}) {
+            PlatformSetPreferredLocalization(makeString(localization).get());
+            for (const char *bundle : {kBundlePath, kTestBundlePath}) {
+                auto dialog = openDialog(bundle, kPrinter7140);
+                std::vector<pdehost::SummaryRow> rows;
+                if (dialog && !dialog->panes().empty()) dialog->summary(*dialog->panes().front(), rows);
+            }
+        }
+        PlatformSetPreferredLocalization(nullptr);
+    }
+
+    void SetUp() override { baseline_ = PlatformLiveCFObjectCount(); }
+
+    void TearDown() override {
+        dialog_.reset();
+        EXPECT_EQ(PlatformLiveCFObjectCount(), baseline_) << "CF objects left after the dialog is gone";
+    }
+
+    pdehost::Pane &open(const std::map<std::string, std::string> &presets = {},
+                        const std::string &bundlePath = kBundlePath) {
+        dialog_ = openDialog(bundlePath, kPrinter7140, presets);
+        pane_ = dialog_->findPane("coloradjust");
+        EXPECT_NE(pane_, nullptr);
+        EXPECT_EQ(pane_->initializeStatus, noErr);
+        return *pane_;
+    }
+
+    ControlRef control(SInt32 id) const { return dialog_->control(*pane_, id); }
+    UInt32 refreshes() const { return PlatformGetControlDrawCount(control(20)); }
+
+    ManualClockScope clock_;
+    long baseline_ = 0;
+    std::unique_ptr<pdehost::Dialog> dialog_;
+    pdehost::Pane *pane_ = nullptr;
+};
+
+TEST_F(ColorAdjustDialog, FieldsRefreshOnTheNextPassAfterOpenThenEveryHalfSecondUntilClose) {
+    pdehost::Pane &pane = open();
+    pdehost::Dialog::turnRunLoop();
+    UInt32 before = refreshes();
+    PlatformAdvanceManualClock(1.0);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(refreshes(), before) << "no refresh while the pane is closed";
+
+    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    EXPECT_EQ(refreshes(), before);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(refreshes(), before + 1) << "first refresh on the next pass";
+    pdehost::Dialog::turnRunLoop();
+    PlatformAdvanceManualClock(0.49);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(refreshes(), before + 1);
+    PlatformAdvanceManualClock(0.01);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(refreshes(), before + 2);
+    for (int tick = 0; tick < 3; tick++) {
+        PlatformAdvanceManualClock(0.5);
+        pdehost::Dialog::turnRunLoop();
+    }
+    EXPECT_EQ(refreshes(), before + 5);
+
+    ASSERT_EQ(dialog_->closePane(pane), noErr);
+    PlatformAdvanceManualClock(3.0);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(refreshes(), before + 5) << "no refresh after Close";
+}
+
+OSStatus countCommand(EventHandlerCallRef, EventRef, void *count) {
+    ++*static_cast<int *>(count);
+    return eventNotHandledErr;
+}
+
+TEST_F(ColorAdjustDialog, MovingASliderShowsItsValueAtOnceAndItsCommandGoesOn) {
+    pdehost::Pane &pane = open();
+    int commandsBeyondThePane = 0;
+    const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
+    EventHandlerUPP counter = NewEventHandlerUPP(countCommand);
+    EventHandlerRef handler = nullptr;
+    ASSERT_EQ(InstallEventHandler(GetControlEventTarget(pane.userPane), counter, 1, &command,
+                                  &commandsBeyondThePane, &handler), noErr);
+    ASSERT_EQ(PlatformMoveSlider(control(12), -3), noErr);
+    EXPECT_EQ(textOf(control(22)), "-3");
+    ASSERT_EQ(PlatformMoveSlider(control(12), 0), noErr);
+    EXPECT_EQ(textOf(control(22)), "0");
+    ASSERT_EQ(PlatformMoveSlider(control(18), -2), noErr);
+    EXPECT_EQ(textOf(control(28)), "0") << "background adjustment starts at 0";
+    EXPECT_EQ(commandsBeyondThePane, 3);
+    RemoveEventHandler(handler);
+    DisposeEventHandlerUPP(counter);
+}
+
+TEST_F(ColorAdjustDialog, TextPutIntoAFieldIsReplacedAtTheNextRefresh) {
+    pdehost::Pane &pane = open({{"BrightnessQRV", "-1"}});
+    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    pdehost::Dialog::turnRunLoop();
+    setText(control(25), "12");
+    PlatformAdvanceManualClock(0.5);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(textOf(control(25)), "-1");
+}
+
+TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffers) {
+    pdehost::Pane &pane = open();
+    for (bool toMaximum : {true, false}) {
+        for (int k = 0; k < 9; k++) {
+            ControlRef slider = control(10 + k);
+            PlatformMoveSlider(slider, toMaximum ? GetControl32BitMaximum(slider) : GetControl32BitMinimum(slider));
+        }
+        ASSERT_EQ(dialog_->sync(pane, false), noErr);
+        CFDictionaryRef ticket = dialog_->ppdDictionary();
+        for (int k = 0; k < 9; k++)
+            EXPECT_EQ(ticketValue(ticket, kTicketKeys[k]), toMaximum ? "5" : k == 8 ? "0" : "-5");
+        pdehost::PPDReport report = pdehost::checkAgainstPPD(kPrinter7140, ticket);
+        ASSERT_TRUE(report.opened) << report.error;
+        for (const auto &unknown : report.unknown)
+            ADD_FAILURE() << unknown.key << "=" << unknown.value << ": " << unknown.reason;
+    }
+}
+
+TEST_F(ColorAdjustDialog, SummaryShowsLocalizedTitlesAndTheSlidersCurrentValues) {
+    PlatformSetPreferredLocalization(CFSTR("de"));
+    pdehost::Pane &pane = open({{"ColorBalanceYellow", "4"}});
+    PlatformMoveSlider(control(17), -2);
+    std::vector<pdehost::SummaryRow> rows;
+    ASSERT_EQ(dialog_->summary(pane, rows), noErr);
+    const char *titles[9] = {"Farbbalance Cyan", "Farbbalance Magenta", "Farbbalance Gelb",
+                             "Farbbalance Schwarz", "Schärfe", "Helligkeit", "Kontrast", "Sättigung",
+                             "Hintergrundanpassung"};
+    const char *values[9] = {"0", "0", "4", "0", "0", "0", "0", "-2", "0"};
+    ASSERT_EQ(rows.size(), 9u);
+    for (int k = 0; k < 9; k++) {
+        EXPECT_EQ(rows[k].title, titles[k]);
+        EXPECT_EQ(rows[k].value, values[k]) << titles[k];
+    }
+    EXPECT_EQ(ticketValue(dialog_->ppdDictionary(), "SaturationQRV"), "<missing>") << "Summary does not save";
+}
+
+TEST_F(ColorAdjustDialog, StringsTableMayNameValuesInWords) {
+    PlatformSetPreferredLocalization(CFSTR("de"));
+    pdehost::Pane &pane = open({{"ColorBalanceCyan", "-5"}, {"ContrastQRV", "5"}}, kTestBundlePath);
+    std::vector<pdehost::SummaryRow> rows;
+    ASSERT_EQ(dialog_->summary(pane, rows), noErr);
+    ASSERT_EQ(rows.size(), 9u);
+    EXPECT_EQ(rows[0].value, "Minimum");
+    EXPECT_EQ(rows[6].value, "Maximum");
+    EXPECT_EQ(rows[1].value, "0");
+}
+
+TEST_F(ColorAdjustDialog, PaneIsRefusedForThe8250K) {
+    dialog_ = openDialog(kBundlePath, kPrinter8250);
+    pdehost::Pane *pane = dialog_->findPane("coloradjust");
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_FALSE(pane->accepted());
+}
+
+TEST_F(ColorAdjustDialog, MissingValueField24FailsInitializeAfterRecordingWhatCameBefore) {
+    dialog_ = openDialog(kTestBundlePath, kPrinter7140);
+    pane_ = dialog_->findPane("coloradjust");
+    ASSERT_NE(pane_, nullptr);
+    EXPECT_EQ(pane_->initializeStatus, kPMInvalidPDEContext);
+    auto *record = reinterpret_cast<QEL_PDEContextPtr>(pane_->context);
+    EXPECT_EQ(record->control_InvisiblePane, control(1));
+    for (int k = 0; k < 9; k++) {
+        EXPECT_EQ(record->control_Slider[k], k <= 4 ? control(10 + k) : nullptr) << k;
+        EXPECT_EQ(record->control_Increment[k], k <= 3 ? control(20 + k) : nullptr) << k;
+    }
+    EXPECT_EQ(record->relationshipEventRef, nullptr) << "a refused pane gets no handler";
+}
+
+TEST_F(ColorAdjustDialog, ManyTimerTicksLeaveNothingBehind) {
+    pdehost::Pane &pane = open({{"SharpnessQRV", "2"}});
+    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    UInt32 before = refreshes();
+    for (int tick = 0; tick < 400; tick++) {
+        PlatformAdvanceManualClock(0.5);
+        pdehost::Dialog::turnRunLoop();
+        if (tick % 100 == 0) PlatformMoveSlider(control(16), tick % 3 - 1);
+    }
+    EXPECT_EQ(refreshes(), before + 400 + 4);
+    EXPECT_EQ(textOf(control(24)), "2");
+    EXPECT_EQ(dialog_->closePane(pane), noErr);
+    EXPECT_EQ(dialog_->openPane(pane), noErr);
+    // The host ends with the pane open: its Close comes before Terminate.
+}
+
+}  // namespace
