@@ -1,0 +1,463 @@
+// The real Imaging.plugin in the print dialog host: which printers get the pane, the ticket read
+// and written through Sync, the two rules following the user once the run loop turns, and the
+// Summary rows.
+#include "imaging_test_support.h"
+
+#include <platform/user_actions.h>
+
+#include <gtest/gtest.h>
+
+using namespace imaging_test;
+
+namespace {
+
+const char *const kPaneKeys[] = {"ColorType", "Resolution",     "Halftone",     "DistinguishThinLines",
+                                 "TonerSave", "ImageType",      "BlackOverPrint", "PureBlackGray"};
+
+class ImagingDialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_NE(imagingBundle(), nullptr);
+        warmStringTables();
+    }
+    void SetUp() override {
+        clock_ = std::make_unique<ManualClock>();
+        liveAtStart_ = PlatformLiveCFObjectCount();
+        controlsAtStart_ = PlatformLiveObjectCount("control");
+    }
+    void TearDown() override {
+        dialog_.reset();
+        clock_.reset();
+        EXPECT_EQ(PlatformLiveCFObjectCount(), liveAtStart_) << "CF objects left alive after the dialog";
+        EXPECT_EQ(PlatformLiveObjectCount("control"), controlsAtStart_);
+    }
+
+    pdehost::Pane &open(const std::map<std::string, std::string> &ticket = {}) {
+        dialog_ = openDialog(kImagingPrinter, ticket);
+        pdehost::Pane *pane = dialog_ ? dialog_->findPane("imaging") : nullptr;
+        if (pane == nullptr) {
+            ADD_FAILURE() << "no imaging pane";
+            static pdehost::Pane none;
+            return none;
+        }
+        EXPECT_TRUE(pane->accepted()) << "Initialize returned " << pane->initializeStatus;
+        pane_ = pane;
+        return *pane;
+    }
+
+    ControlRef control(SInt32 id) const { return dialog_->control(*pane_, id); }
+    SInt32 value(SInt32 id) const { return GetControl32BitValue(control(id)); }
+    bool enabled(SInt32 id) const { return IsControlEnabled(control(id)); }
+    bool imageTypeItemEnabled(MenuItemIndex item) const {
+        return IsMenuItemEnabled(GetControlPopupMenuHandle(control(kImageType)), item);
+    }
+    CFMutableDictionaryRef ticket() const { return dialog_->ppdDictionary(); }
+
+    std::vector<pdehost::SummaryRow> summary() {
+        std::vector<pdehost::SummaryRow> rows;
+        EXPECT_EQ(dialog_->summary(*pane_, rows), noErr);
+        return rows;
+    }
+    std::vector<std::string> summaryValues() {
+        std::vector<std::string> values;
+        for (const auto &row : summary()) values.push_back(row.value);
+        return values;
+    }
+
+    std::unique_ptr<ManualClock> clock_;
+    std::unique_ptr<pdehost::Dialog> dialog_;
+    pdehost::Pane *pane_ = nullptr;
+    long liveAtStart_ = 0;
+    long controlsAtStart_ = 0;
+};
+
+// ---- Which printer, and the pane's identity -------------------------------------------------
+
+TEST_F(ImagingDialog, PaneIsShownForThe8250KSeries) {
+    pdehost::Pane &pane = open();
+    EXPECT_EQ(pane.creator, static_cast<OSType>('qel '));
+    EXPECT_EQ(pane.kind, "com.quorven.print.pde.print-mode.imaging");
+    EXPECT_EQ(pane.title, "Imaging");
+    EXPECT_EQ(pane.width, 460u);
+    EXPECT_EQ(pane.height, 300u);
+    for (SInt32 id : {kContainer, kColorType, kResolution, kHalftone, kDistinguishThinLines, kTonerSave, kImageType,
+                      kBlackOverPrint, kPureBlackGray})
+        EXPECT_NE(control(id), nullptr) << id;
+}
+
+TEST_F(ImagingDialog, PaneIsRefusedForThe7140KSeries) {
+    testing::internal::CaptureStderr();
+    dialog_ = openDialog(kJobModePrinter);
+    std::string diagnostics = testing::internal::GetCapturedStderr();
+    pdehost::Pane *pane = dialog_->findPane("imaging");
+    ASSERT_NE(pane, nullptr);
+    EXPECT_FALSE(pane->accepted());
+    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0) << "a refused pane reads and writes nothing";
+    EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers"), std::string::npos);
+}
+
+TEST_F(ImagingDialog, AttachingTheHandlersIsTracedOnce) {
+    testing::internal::CaptureStderr();
+    open();
+    std::string diagnostics = testing::internal::GetCapturedStderr();
+    size_t first = diagnostics.find("AttachRelationshipHandlers");
+    ASSERT_NE(first, std::string::npos) << diagnostics;
+    EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers", first + 1), std::string::npos);
+    EXPECT_EQ(diagnostics.find("QUORVEN"), std::string::npos) << "the model name is not this pane's diagnostic";
+}
+
+TEST_F(ImagingDialog, LookupFailureOfAnyControlRefusesThePane) {
+    // The move of the container makes the first lookup, the resolution pop-up is the fourth after it.
+    PlatformInjectFault("GetControlByID", 4, errUnknownControl);
+    testing::internal::CaptureStderr();
+    dialog_ = openDialog(kImagingPrinter);
+    std::string diagnostics = testing::internal::GetCapturedStderr();
+    pdehost::Pane *pane = dialog_->findPane("imaging");
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers"), std::string::npos);
+}
+
+// ---- Reading and writing the ticket ---------------------------------------------------------
+
+TEST_F(ImagingDialog, EmptyTicketReadsTheDefaults) {
+    open();
+    EXPECT_EQ(value(kColorType), 1);
+    EXPECT_EQ(value(kResolution), 1);
+    EXPECT_EQ(value(kHalftone), 1);
+    EXPECT_EQ(value(kImageType), 1);
+    EXPECT_EQ(value(kBlackOverPrint), 3);
+    EXPECT_EQ(value(kPureBlackGray), 1);
+    EXPECT_EQ(value(kDistinguishThinLines), 0);
+    EXPECT_EQ(value(kTonerSave), 0);
+    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0) << "reading never writes";
+}
+
+TEST_F(ImagingDialog, EmptyTicketWrittenBackHoldsTheSixDefaultsAndFalseTwice) {
+    open();
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(CFDictionaryGetCount(ticket()), 8);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Color");
+    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "600dpi");
+    EXPECT_EQ(ticketValue(ticket(), "Halftone"), "Auto");
+    EXPECT_EQ(ticketValue(ticket(), "DistinguishThinLines"), "False");
+    EXPECT_EQ(ticketValue(ticket(), "TonerSave"), "False");
+    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "General");
+    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text&Graphics");
+    EXPECT_EQ(ticketValue(ticket(), "PureBlackGray"), "BlackGrayAuto");
+}
+
+TEST_F(ImagingDialog, DefaultsAreThePrintersOwnDefaults) {
+    open();
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    auto options = readPPDOptions(kImagingPrinter);
+    for (const char *key : kPaneKeys) EXPECT_EQ(ticketValue(ticket(), key), options[key].defaultKeyword) << key;
+}
+
+TEST_F(ImagingDialog, TicketIsReadIntoTheControlsAndWrittenBackUnchanged) {
+    const std::map<std::string, std::string> settings = {
+        {"ColorType", "AutoColor"}, {"Resolution", "300dpi"},   {"Halftone", "Detail"},
+        {"DistinguishThinLines", "True"}, {"TonerSave", "True"}, {"ImageType", "FineText"},
+        {"BlackOverPrint", "Off"},  {"PureBlackGray", "BlackGrayOff"}};
+    open(settings);
+    EXPECT_EQ(value(kColorType), 2);
+    EXPECT_EQ(value(kResolution), 3);
+    EXPECT_EQ(value(kHalftone), 3);
+    EXPECT_EQ(value(kDistinguishThinLines), 1);
+    EXPECT_EQ(value(kTonerSave), 1);
+    EXPECT_EQ(value(kImageType), 4);
+    EXPECT_EQ(value(kBlackOverPrint), 1);
+    EXPECT_EQ(value(kPureBlackGray), 3);
+
+    CFDictionaryRemoveAllValues(ticket());
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    for (const auto &[key, keyword] : settings) EXPECT_EQ(ticketValue(ticket(), key.c_str()), keyword) << key;
+}
+
+TEST_F(ImagingDialog, UnknownKeywordsLeaveTheControlsAsTheyWere) {
+    open();
+    SetControl32BitValue(control(kColorType), 2);
+    SetControl32BitValue(control(kHalftone), 2);
+    SetControl32BitValue(control(kTonerSave), 1);
+    for (const auto &[key, keyword] : std::map<std::string, std::string>{
+             {"ColorType", "Sepia"}, {"Halftone", "Automatic"}, {"TonerSave", "true"}, {"DistinguishThinLines", ""}})
+        CFDictionarySetValue(ticket(), string(key).get(), string(keyword).get());
+    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
+    EXPECT_EQ(value(kColorType), 2);
+    EXPECT_EQ(value(kHalftone), 2) << "\"Automatic\" is the item's text, not its keyword";
+    EXPECT_EQ(value(kTonerSave), 1);
+    EXPECT_EQ(value(kDistinguishThinLines), 0);
+}
+
+TEST_F(ImagingDialog, ValueThatIsNotAStringIsReadAsMissing) {
+    open();
+    SetControl32BitValue(control(kColorType), 3);
+    SetControl32BitValue(control(kTonerSave), 1);
+    int number = 3;
+    auto three = cf::adopt(CFNumberCreate(kCFAllocatorDefault, kCFNumberIntType, &number));
+    CFDictionarySetValue(ticket(), CFSTR("ColorType"), three.get());
+    CFDictionarySetValue(ticket(), CFSTR("TonerSave"), kCFBooleanTrue);
+    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
+    EXPECT_EQ(value(kColorType), 1) << "the default \"Color\" applies";
+    EXPECT_EQ(value(kTonerSave), 0) << "the default \"False\" applies";
+}
+
+TEST_F(ImagingDialog, WritingReplacesEarlierEntriesAndLeavesOtherKeys) {
+    open({{"ColorType", "Mono"}, {"PrintMode", "Hold"}});
+    PlatformChoosePopupItem(control(kColorType), 2);
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "AutoColor");
+    EXPECT_EQ(ticketValue(ticket(), "PrintMode"), "Hold");
+}
+
+TEST_F(ImagingDialog, FailingTicketLookupTouchesNothingAndRunsNoRule) {
+    open({{"ColorType", "Mono"}, {"ImageType", "Photo"}});
+    ASSERT_FALSE(enabled(kImageType));
+    SetControl32BitValue(control(kColorType), 1);  // no command: the rules have not seen it
+    SetControl32BitValue(control(kImageType), 3);
+
+    PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMKeyNotFound);
+    EXPECT_EQ(dialog_->sync(*pane_, true), kPMInvalidTicket);
+    EXPECT_EQ(value(kColorType), 1);
+    EXPECT_EQ(value(kImageType), 3);
+    EXPECT_FALSE(enabled(kImageType)) << "no rule may run after a failed read";
+
+    PlatformInjectFault("PMTicketGetPPDDict", 1, kPMGeneralError);
+    EXPECT_EQ(dialog_->sync(*pane_, true), kPMGeneralError);
+    EXPECT_EQ(value(kImageType), 3);
+    EXPECT_FALSE(enabled(kImageType));
+
+    PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMKeyNotFound);
+    EXPECT_EQ(dialog_->sync(*pane_, false), kPMInvalidTicket);
+    PlatformInjectFault("PMTicketGetPPDDict", 1, kPMGeneralError);
+    EXPECT_EQ(dialog_->sync(*pane_, false), kPMGeneralError);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
+    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Photo");
+    EXPECT_EQ(CFDictionaryGetCount(ticket()), 2);
+}
+
+TEST_F(ImagingDialog, UnreadableSelectionLeavesItsKeyAndShowsAnEmptyValue) {
+    open({{"ColorType", "AutoColor"}});
+    SetControl32BitMaximum(control(kColorType), 9);
+    SetControl32BitValue(control(kColorType), 9);
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "AutoColor");
+    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "600dpi") << "the other keys are still written";
+
+    auto rows = summary();
+    ASSERT_EQ(rows.size(), 8u);
+    EXPECT_EQ(rows[0].title, "Color Type");
+    EXPECT_EQ(rows[0].value, "");
+    EXPECT_EQ(rows[1].value, "600 dpi");
+}
+
+// ---- The monochrome rule ----------------------------------------------------------------------
+
+TEST_F(ImagingDialog, MonochromeDisablesThreeControlsOnceTheRunLoopTurns) {
+    open();
+    ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), 3), noErr);
+    EXPECT_TRUE(enabled(kImageType)) << "the rules wait for the run loop";
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_FALSE(enabled(kImageType));
+    EXPECT_FALSE(enabled(kBlackOverPrint));
+    EXPECT_FALSE(enabled(kPureBlackGray));
+    EXPECT_TRUE(enabled(kHalftone));
+    EXPECT_TRUE(enabled(kResolution));
+    EXPECT_TRUE(enabled(kTonerSave));
+    EXPECT_TRUE(enabled(kDistinguishThinLines));
+}
+
+TEST_F(ImagingDialog, AnyOtherColourTypeEnablesThemAgain) {
+    open({{"ColorType", "Mono"}});
+    for (SInt32 item : {1, 3, 2}) {
+        ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), item), noErr);
+        pdehost::Dialog::turnRunLoop();
+        bool expected = item != 3;
+        EXPECT_EQ(enabled(kImageType), expected) << item;
+        EXPECT_EQ(enabled(kBlackOverPrint), expected) << item;
+        EXPECT_EQ(enabled(kPureBlackGray), expected) << item;
+    }
+}
+
+TEST_F(ImagingDialog, TicketSelectingMonochromeLeavesTheThreeDisabledAfterTheRead) {
+    open({{"ColorType", "Mono"}});
+    EXPECT_EQ(value(kColorType), 3);
+    EXPECT_FALSE(enabled(kImageType));
+    EXPECT_FALSE(enabled(kBlackOverPrint));
+    EXPECT_FALSE(enabled(kPureBlackGray));
+
+    CFDictionarySetValue(ticket(), CFSTR("ColorType"), CFSTR("Color"));
+    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
+    EXPECT_TRUE(enabled(kImageType)) << "every successful read ends with the rules";
+}
+
+TEST_F(ImagingDialog, DisabledControlsAreStillWrittenAndSummarised) {
+    open({{"ImageType", "Graphics"}, {"BlackOverPrint", "Text"}, {"PureBlackGray", "BlackGrayOn"}});
+    PlatformChoosePopupItem(control(kColorType), 3);
+    pdehost::Dialog::turnRunLoop();
+    ASSERT_FALSE(enabled(kBlackOverPrint));
+    EXPECT_EQ(value(kImageType), 3) << "disabling keeps the value";
+
+    CFDictionaryRemoveAllValues(ticket());
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
+    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Graphics");
+    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text");
+    EXPECT_EQ(ticketValue(ticket(), "PureBlackGray"), "BlackGrayOn");
+
+    auto values = summaryValues();
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values[0], "Black and White");
+    EXPECT_EQ(values[5], "Graphics");
+    EXPECT_EQ(values[6], "Text");
+    EXPECT_EQ(values[7], "Pure Black");
+}
+
+// ---- The 1200 dpi rule ------------------------------------------------------------------------
+
+TEST_F(ImagingDialog, At1200dpiPhotoAndGraphicsAreDisabled) {
+    open();
+    ASSERT_EQ(PlatformChoosePopupItem(control(kResolution), 2), noErr);
+    EXPECT_TRUE(imageTypeItemEnabled(2)) << "the rules wait for the run loop";
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_TRUE(imageTypeItemEnabled(1));
+    EXPECT_FALSE(imageTypeItemEnabled(2));
+    EXPECT_FALSE(imageTypeItemEnabled(3));
+    EXPECT_TRUE(imageTypeItemEnabled(4));
+    EXPECT_TRUE(enabled(kImageType)) << "only two items, not the control";
+}
+
+TEST_F(ImagingDialog, SelectedImageTypeStaysSelectedAndWrittenAt1200dpi) {
+    open({{"ImageType", "Photo"}});
+    PlatformChoosePopupItem(control(kResolution), 2);
+    pdehost::Dialog::turnRunLoop();
+    ASSERT_FALSE(imageTypeItemEnabled(2));
+    EXPECT_EQ(value(kImageType), 2);
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "1200dpi");
+    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Photo");
+}
+
+TEST_F(ImagingDialog, AnyOtherResolutionEnablesTheItemsAgain) {
+    open({{"Resolution", "1200dpi"}});
+    ASSERT_FALSE(imageTypeItemEnabled(3));
+    for (SInt32 item : {3, 2, 1}) {
+        PlatformChoosePopupItem(control(kResolution), item);
+        pdehost::Dialog::turnRunLoop();
+        EXPECT_EQ(imageTypeItemEnabled(2), item != 2) << item;
+        EXPECT_EQ(imageTypeItemEnabled(3), item != 2) << item;
+    }
+}
+
+TEST_F(ImagingDialog, BothRulesTouchTheImageTypeIndependently) {
+    open({{"ColorType", "Mono"}, {"Resolution", "1200dpi"}});
+    EXPECT_FALSE(enabled(kImageType));
+    EXPECT_FALSE(imageTypeItemEnabled(2));
+    PlatformChoosePopupItem(control(kColorType), 1);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_TRUE(enabled(kImageType));
+    EXPECT_FALSE(imageTypeItemEnabled(2)) << "the monochrome rule does not re-enable the items";
+}
+
+TEST_F(ImagingDialog, RulesFollowTheLastOfSeveralChoicesInOnePass) {
+    open();
+    PlatformChoosePopupItem(control(kColorType), 3);
+    PlatformChoosePopupItem(control(kResolution), 2);
+    PlatformChoosePopupItem(control(kColorType), 2);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_TRUE(enabled(kImageType));
+    EXPECT_FALSE(imageTypeItemEnabled(2));
+
+    PlatformChoosePopupItem(control(kResolution), 1);
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_TRUE(imageTypeItemEnabled(2)) << "the same timer serves the next command";
+}
+
+TEST_F(ImagingDialog, TerminatingWithTheRulesPendingLeavesNothingBehind) {
+    long handlersAtStart = PlatformLiveObjectCount("event-handler");
+    open();
+    PlatformChoosePopupItem(control(kColorType), 3);
+    dialog_->terminate();
+    pdehost::Dialog::turnRunLoop();
+    EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersAtStart);
+}
+
+// ---- Summary ------------------------------------------------------------------------------------
+
+TEST_F(ImagingDialog, SummaryHasEightRowsInTheDialogsOrder) {
+    open();
+    auto rows = summary();
+    ASSERT_EQ(rows.size(), 8u);
+    std::vector<std::string> expectedTitles = {"Color Type", "Resolution", "Halftone",         "Distinguish Thin Lines",
+                                               "Toner Save", "Image Type", "Black Over Print", "Pure Black and Gray"};
+    std::vector<std::string> expectedValues = {"Color",   "600 dpi", "Automatic",         "No",
+                                               "No",      "General", "Text and Graphics", "Automatic Black"};
+    for (size_t row = 0; row < rows.size(); ++row) {
+        EXPECT_EQ(rows[row].title, expectedTitles[row]) << row;
+        EXPECT_EQ(rows[row].value, expectedValues[row]) << row;
+    }
+}
+
+TEST_F(ImagingDialog, SummaryShowsTheControlsNotTheTicket) {
+    open();
+    PlatformClickCheckBox(control(kTonerSave));
+    PlatformChoosePopupItem(control(kHalftone), 3);
+    PlatformChoosePopupItem(control(kResolution), 3);
+    auto values = summaryValues();
+    ASSERT_EQ(values.size(), 8u);
+    EXPECT_EQ(values[1], "300 dpi");
+    EXPECT_EQ(values[2], "Fine Detail") << "the halftone row maps through the default table only";
+    EXPECT_EQ(values[3], "No");
+    EXPECT_EQ(values[4], "Yes");
+    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0);
+}
+
+TEST_F(ImagingDialog, EachSummaryCallHandsOverTwoNewArrays) {
+    open();
+    const PlugInIntfVTable &table = pane_->extension->table();
+    CFArrayRef titles[2] = {nullptr, nullptr};
+    CFArrayRef values[2] = {nullptr, nullptr};
+    ASSERT_EQ(table.GetSummaryText(pane_->context, &titles[0], &values[0]), noErr);
+    ASSERT_EQ(table.GetSummaryText(pane_->context, &titles[1], &values[1]), noErr);
+    auto ownedTitles0 = cf::adopt(titles[0]), ownedTitles1 = cf::adopt(titles[1]);
+    auto ownedValues0 = cf::adopt(values[0]), ownedValues1 = cf::adopt(values[1]);
+    EXPECT_NE(titles[0], titles[1]);
+    EXPECT_NE(values[0], values[1]);
+    EXPECT_NE(titles[0], values[0]);
+    for (CFArrayRef array : {titles[0], titles[1], values[0], values[1]}) {
+        EXPECT_EQ(CFArrayGetCount(array), 8);
+        EXPECT_EQ(CFGetRetainCount(array), 1) << "the host holds the only reference";
+    }
+}
+
+TEST_F(ImagingDialog, GermanDialogShowsGermanWordsAndWritesTheSameKeywords) {
+    PreferredLocalization german("de");
+    open({{"ColorType", "Mono"}, {"Halftone", "Smooth"}, {"TonerSave", "True"}});
+    EXPECT_EQ(pane_->title, "Bildverarbeitung");
+    EXPECT_EQ(itemText(control(kColorType), 3), "Schwarzweiß");
+    EXPECT_EQ(value(kColorType), 3);
+    EXPECT_EQ(value(kHalftone), 2);
+    EXPECT_FALSE(enabled(kImageType));
+
+    auto rows = summary();
+    ASSERT_EQ(rows.size(), 8u);
+    std::vector<std::string> expectedTitles = {"Farbmodus",    "Auflösung", "Rasterung",           "Dünne Linien hervorheben",
+                                               "Toner sparen", "Bildart",   "Schwarz überdrucken", "Reines Schwarz und Grau"};
+    std::vector<std::string> expectedValues = {"Schwarzweiß", "600 dpi",   "Glatt",          "Nein",
+                                               "Ja",          "Allgemein", "Text und Grafik", "Automatisches Schwarz"};
+    for (size_t row = 0; row < rows.size(); ++row) {
+        EXPECT_EQ(rows[row].title, expectedTitles[row]) << row;
+        EXPECT_EQ(rows[row].value, expectedValues[row]) << row;
+    }
+
+    CFDictionaryRemoveAllValues(ticket());
+    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
+    EXPECT_EQ(ticketValue(ticket(), "Halftone"), "Smooth");
+    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "General");
+    EXPECT_EQ(ticketValue(ticket(), "TonerSave"), "True");
+    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text&Graphics");
+}
+
+}  // namespace
