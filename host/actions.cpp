@@ -1,19 +1,16 @@
-// Parsing and performing dialog actions.
+// Reading dialog actions from their one-line form.
 #include <pdehost/actions.h>
-#include <pdehost/ticket_preset.h>
-
-#include <platform/test_support.h>
-#include <platform/user_actions.h>
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
-#include <cstdint>
 
 namespace pdehost {
 namespace {
 
+// Each action's first word.
 const std::map<std::string, Action::Kind> &kindsByName() {
     static const std::map<std::string, Action::Kind> kinds = {
         {"open", Action::Kind::Open},       {"close", Action::Kind::Close},
@@ -28,6 +25,7 @@ const std::map<std::string, Action::Kind> &kindsByName() {
     return kinds;
 }
 
+// The keys `key` presses, by name, as the character codes a keyboard sends.
 const std::map<std::string, UInt8> &keyCodes() {
     static const std::map<std::string, UInt8> codes = {
         {"backspace", kBackspaceCharCode}, {"delete", kDeleteCharCode}, {"left", kLeftArrowCharCode},
@@ -47,6 +45,7 @@ bool nextWord(const std::string &line, size_t &position, std::string &word) {
     return true;
 }
 
+// A whole decimal number that fits 32 bits, and nothing after it.
 bool parseInteger(const std::string &word, SInt32 &value) {
     if (word.empty()) return false;
     errno = 0;
@@ -57,6 +56,7 @@ bool parseInteger(const std::string &word, SInt32 &value) {
     return true;
 }
 
+// Up to an hour: a script that waits longer is surely wrong.
 bool parseSeconds(const std::string &word, double &seconds) {
     if (word.empty()) return false;
     char *end = nullptr;
@@ -66,33 +66,9 @@ bool parseSeconds(const std::string &word, double &seconds) {
     return true;
 }
 
-std::string statusText(OSStatus status) {
-    switch (status) {
-    case errControlHiddenOrDisabled: return "it is disabled";
-    case errInvalidControl: return "it no longer exists";
-    case paramErr: return "the argument is out of range";
-    case errControlDoesntSupportFocus: return "it does not take the keyboard focus";
-    default: return "status " + std::to_string(status);
-    }
-}
-
-// Text as the bytes a keyboard would send: MacRoman, one key per character.
-std::string keyBytes(const std::string &utf8Text) {
-    auto string = createString(utf8Text);
-    if (!string) return {};
-    CFIndex length = CFStringGetLength(string.get());
-    std::string bytes;
-    for (CFIndex index = 0; index < length; ++index) {
-        UniChar character = CFStringGetCharacterAtIndex(string.get(), index);
-        auto one = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, &character, 1));
-        char buffer[4] = {};
-        bytes += CFStringGetCString(one.get(), buffer, sizeof buffer, kCFStringEncodingMacRoman) ? buffer[0] : '?';
-    }
-    return bytes;
-}
-
 }  // namespace
 
+// The actions that name a control after the pane.
 bool Action::needsControl() const {
     switch (kind) {
     case Kind::Select: case Kind::Check: case Kind::Slide: case Kind::Focus: case Kind::Type:
@@ -103,6 +79,7 @@ bool Action::needsControl() const {
     }
 }
 
+// In name order, for the help text and messages.
 const std::vector<std::string> &keyNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> result;
@@ -112,7 +89,13 @@ const std::vector<std::string> &keyNames() {
     return names;
 }
 
+// One line per action, as --help and the prompt's help show it.
 std::string actionHelp() {
+    auto keyList = [] {
+        std::string list;
+        for (const auto &name : keyNames()) list += (list.empty() ? "" : ", ") + name;
+        return list;
+    };
     return "Actions (PANE: jobmode, imaging, coloradjust; ID: a control's ControlID id):\n"
            "  open PANE | close PANE              show or hide a pane (Open/Close)\n"
            "  select PANE ID ITEM                 choose popup item ITEM (1-based)\n"
@@ -120,7 +103,7 @@ std::string actionHelp() {
            "  slide PANE ID VALUE                 move a slider\n"
            "  focus PANE ID                       give an edit-text field the keyboard focus\n"
            "  type PANE ID TEXT                   type TEXT, one key at a time, through the key filters\n"
-           "  key PANE ID NAME                    press backspace, delete, left, right, tab, return, escape\n"
+           "  key PANE ID NAME                    press a key: " + keyList() + "\n"
            "  selection PANE ID START END         select characters START to END of a field\n"
            "  paste PANE ID TEXT                  paste TEXT at the selection (not filtered)\n"
            "  settext PANE ID TEXT                replace a text control's text by code (no event)\n"
@@ -130,6 +113,7 @@ std::string actionHelp() {
            "  summary | show | ticket             print the Summary, the panes, the ticket\n";
 }
 
+// The first word picks the action; the rest must be exactly its arguments.
 bool parseAction(const std::string &line, Action &action, std::string &error) {
     action = Action();
     action.line = line;
@@ -199,6 +183,11 @@ bool parseAction(const std::string &line, Action &action, std::string &error) {
     case Kind::Selection:
         if (!nextWord(line, position, word) || !parseInteger(word, action.first)) return missing("START as a number");
         if (!nextWord(line, position, word) || !parseInteger(word, action.second)) return missing("END as a number");
+        // A field's selection is a pair of 16-bit character offsets.
+        if (action.first < 0 || action.second < 0 || action.first > INT16_MAX || action.second > INT16_MAX) {
+            error = "selection: START and END must lie from 0 to " + std::to_string(INT16_MAX);
+            return false;
+        }
         break;
     case Kind::Type:
     case Kind::Paste:
@@ -214,143 +203,6 @@ bool parseAction(const std::string &line, Action &action, std::string &error) {
         error = name + ": unexpected '" + word + "'";
         return false;
     }
-    return true;
-}
-
-bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std::string &error) {
-    using Kind = Action::Kind;
-    if (action.kind == Kind::Tick && !manualClock) {
-        error = "tick needs --manual-clock (use wait on the real clock)";
-        return false;
-    }
-    if (action.kind == Kind::Wait && manualClock) {
-        error = "wait runs on the real clock; with --manual-clock use tick";
-        return false;
-    }
-    if (action.pane.empty()) return true;
-    Pane *pane = dialog.findPane(action.pane);
-    if (pane == nullptr) {
-        std::string known;
-        for (auto &each : dialog.panes()) known += (known.empty() ? "" : ", ") + each->shortName;
-        error = "unknown pane '" + action.pane + "' (known: " + known + ")";
-        return false;
-    }
-    if (action.needsControl() && pane->accepted() && dialog.control(*pane, action.id) == nullptr) {
-        error = "unknown control id " + std::to_string(action.id) + " in pane " + action.pane;
-        return false;
-    }
-    return true;
-}
-
-bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error) {
-    using Kind = Action::Kind;
-    effect.clear();
-    switch (action.kind) {
-    case Kind::Wait:
-        Dialog::turnRunLoop(action.seconds);
-        effect = "ran the run loop for " + std::to_string(action.seconds) + " s";
-        return true;
-    case Kind::Tick:
-        PlatformAdvanceManualClock(action.seconds);
-        Dialog::turnRunLoop(0);
-        effect = "advanced the clock by " + std::to_string(action.seconds) + " s and ran one pass";
-        return true;
-    case Kind::Commit:
-    case Kind::Reload: {
-        OSStatus status = dialog.syncAll(action.kind == Kind::Reload);
-        if (status != noErr) {
-            error = std::string(action.kind == Kind::Commit ? "commit" : "reload") + " failed (status " +
-                    std::to_string(status) + ")";
-            return false;
-        }
-        effect = action.kind == Kind::Commit ? "wrote every pane into the ticket" : "read every pane from the ticket";
-        return true;
-    }
-    case Kind::Summary:
-    case Kind::Show:
-    case Kind::Ticket:
-        return true;
-    default:
-        break;
-    }
-
-    Pane *pane = dialog.findPane(action.pane);
-    if (pane == nullptr) {
-        error = "unknown pane '" + action.pane + "'";
-        return false;
-    }
-    std::string controlName = action.pane + " control " + std::to_string(action.id);
-    if (!pane->accepted()) {
-        error = action.needsControl() ? controlName + ": the pane was refused for this printer"
-                                      : "pane " + action.pane + " was refused for this printer";
-        return false;
-    }
-    if (action.kind == Kind::Open || action.kind == Kind::Close) {
-        OSStatus status = action.kind == Kind::Open ? dialog.openPane(*pane) : dialog.closePane(*pane);
-        if (status != noErr) {
-            error = action.line + ": status " + std::to_string(status);
-            return false;
-        }
-        effect = (action.kind == Kind::Open ? "opened " : "closed ") + action.pane;
-        return true;
-    }
-
-    ControlRef control = dialog.control(*pane, action.id);
-    if (control == nullptr) {
-        error = controlName + ": no such control";
-        return false;
-    }
-    OSStatus status = noErr;
-    switch (action.kind) {
-    case Kind::Select:
-        status = PlatformChoosePopupItem(control, action.first);
-        break;
-    case Kind::Check:
-        if ((GetControl32BitValue(control) != 0) != action.on) status = PlatformClickCheckBox(control);
-        else if (!PlatformIsControlEffectivelyEnabled(control)) status = errControlHiddenOrDisabled;
-        break;
-    case Kind::Slide:
-        status = PlatformMoveSlider(control, action.first);
-        break;
-    case Kind::Focus:
-        status = PlatformFocusControl(control);
-        break;
-    case Kind::Type: {
-        status = PlatformFocusControl(control);
-        for (char byte : keyBytes(action.text)) {
-            if (status != noErr) break;
-            status = PlatformPressKey(GetControlOwner(control), static_cast<UInt8>(byte), false);
-        }
-        break;
-    }
-    case Kind::Key:
-        status = PlatformFocusControl(control);
-        if (status == noErr) status = PlatformPressKey(GetControlOwner(control), action.keyCode, false);
-        break;
-    case Kind::Selection:
-        status = PlatformSetTextSelection(control, static_cast<SInt16>(action.first), static_cast<SInt16>(action.second));
-        break;
-    case Kind::Paste: {
-        auto text = createString(action.text);
-        status = text ? PlatformPasteText(control, text.get()) : static_cast<OSStatus>(paramErr);
-        break;
-    }
-    case Kind::SetText: {
-        auto text = createString(action.text);
-        CFStringRef value = text.get();
-        status = value ? static_cast<OSStatus>(SetControlData(control, kControlEntireControl,
-                                                              kControlEditTextCFStringTag, sizeof(value), &value))
-                       : static_cast<OSStatus>(paramErr);
-        break;
-    }
-    default:
-        break;
-    }
-    if (status != noErr) {
-        error = controlName + ": cannot " + action.line.substr(0, action.line.find(' ')) + " (" + statusText(status) + ")";
-        return false;
-    }
-    effect = "done: " + action.line;
     return true;
 }
 

@@ -5,12 +5,14 @@
 
 namespace pdehost {
 
+// All of the string's characters as UTF-8, NUL characters included (a C string would stop at
+// the first); empty for NULL, a non-string or text with unpaired surrogates.
 std::string utf8(CFStringRef string) {
     if (string == nullptr || CFGetTypeID(string) != CFStringGetTypeID()) return {};
-    CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
-    std::vector<char> buffer(static_cast<size_t>(size));
-    if (!CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8)) return {};
-    return buffer.data();
+    auto bytes = cf::adopt(CFStringCreateExternalRepresentation(kCFAllocatorDefault, string, kCFStringEncodingUTF8, 0));
+    if (!bytes) return {};
+    return std::string(reinterpret_cast<const char *>(CFDataGetBytePtr(bytes.get())),
+                       static_cast<size_t>(CFDataGetLength(bytes.get())));
 }
 
 std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::string &error) {

@@ -1,5 +1,6 @@
 // JSON reading and writing.
 #include <pdehost/json.h>
+#include <pdehost/utf8_text.h>
 
 #include <cmath>
 #include <cstdio>
@@ -168,6 +169,14 @@ private:
             char c = text_[position_++];
             if (c == '"') return true;
             if (static_cast<unsigned char>(c) < 0x20) return fail("control character in a string");
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                // The ticket's strings become CFStrings: only well-formed UTF-8 can.
+                std::size_t length = utf8SequenceLength(text_, position_ - 1);
+                if (length == 0) return fail("a string that is not valid UTF-8");
+                out.append(text_, position_ - 1, length);
+                position_ += length - 1;
+                continue;
+            }
             if (c != '\\') { out += c; continue; }
             if (position_ >= text_.size()) break;
             char escape = text_[position_++];
@@ -243,9 +252,11 @@ private:
     std::string error_;
 };
 
+// Writes the text as a JSON string; ill-formed UTF-8 (from a plug-in's diagnostics, say) is
+// replaced so that the document stays readable by any parser.
 void writeString(std::string &out, const std::string &text) {
     out += '"';
-    for (unsigned char c : text) {
+    for (unsigned char c : withValidUtf8(text)) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -276,8 +287,16 @@ void writeValue(std::string &out, const Value &value, int indent, int level) {
     case Value::Type::Boolean: out += value.asBoolean() ? "true" : "false"; break;
     case Value::Type::Integer: out += std::to_string(value.asInteger()); break;
     case Value::Type::Real: {
+        if (!std::isfinite(value.asReal())) {  // JSON has no NaN or infinity
+            out += "null";
+            break;
+        }
+        // The shortest form that reads back as the same number.
         char buffer[64];
-        std::snprintf(buffer, sizeof buffer, "%.17g", value.asReal());
+        for (int precision = 15; precision <= 17; ++precision) {
+            std::snprintf(buffer, sizeof buffer, "%.*g", precision, value.asReal());
+            if (std::strtod(buffer, nullptr) == value.asReal()) break;
+        }
         out += buffer;
         break;
     }

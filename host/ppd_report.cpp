@@ -1,6 +1,7 @@
 // Checking the ticket against the PPD with libcups' PPD functions.
 #include <pdehost/ppd_report.h>
 #include <pdehost/extension.h>
+#include <pdehost/ticket_preset.h>
 
 // libcups marks its PPD API deprecated; it is still the way to mark choices and emit their code.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -81,7 +82,8 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
         for (size_t index = 0; index < keys.size(); ++index) {
             std::string key = utf8(static_cast<CFStringRef>(keys[index]));
             if (CFGetTypeID(values[index]) != CFStringGetTypeID()) {
-                report.unknown.push_back({key, "", "not a string"});
+                // Shown as JSON so that the user sees what is there instead of a keyword.
+                report.unknown.push_back({key, json::write(jsonFromProperty(values[index]), 0), "not a string"});
                 continue;
             }
             std::string value = utf8(static_cast<CFStringRef>(values[index]));

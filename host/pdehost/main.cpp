@@ -1,6 +1,8 @@
 // pdehost: the print dialog that a person or a script drives.
+#include "action_runner.h"
 #include "diagnostics.h"
 #include "options.h"
+#include "presets.h"
 #include "render.h"
 
 #include <pdehost/actions.h>
@@ -12,7 +14,6 @@
 #include <platform/test_support.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -23,57 +24,38 @@ namespace {
 constexpr int kExitActionFailed = 1;
 constexpr int kExitUsage = 2;
 
+// One line on the standard error stream, and the exit code to return.
 int fail(int code, const std::string &message) {
     std::cerr << "pdehost: " << message << "\n";
     return code;
 }
 
-bool readFile(const std::string &path, std::string &text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    text = contents.str();
-    return true;
+// A script's line is named in its messages; a --do needs no more than the message itself.
+std::string located(const ActionLine &line, const std::string &message) {
+    return line.origin == "--do" ? message : line.origin + ": " + message;
 }
 
-// Runs one action; on the real clock the run loop turns afterwards, as the dialog's would.
-bool runAction(Dialog &dialog, const Action &action, const Options &options, std::string &effect,
-               std::string &error, std::ostream &out) {
-    if (!performAction(dialog, action, effect, error)) return false;
-    if (!options.manualClock && action.kind != Action::Kind::Wait) Dialog::turnRunLoop(0);
-    if (!options.json && action.reportsState()) {
-        if (action.kind == Action::Kind::Summary) out << renderSummaryText(dialog);
-        if (action.kind == Action::Kind::Ticket) out << renderTicketText(dialog);
-        if (action.kind == Action::Kind::Show)
-            for (auto &pane : dialog.panes()) out << renderPaneText(dialog, *pane);
-    }
-    return true;
+// The state after the last action, then what the printer will receive, as one JSON document.
+json::Value resultJSON(Dialog &dialog, const Options &options, const PPDReport &report, json::Value actionLog) {
+    json::Value document = json::Value::object();
+    document.set("printer", json::Value::object()
+                               .set("ppd", json::Value::string(options.printer))
+                               .set("modelName", json::Value::string(report.modelName)));
+    json::Value panes = json::Value::array();
+    for (auto &pane : dialog.panes()) panes.push(paneJSON(dialog, *pane));
+    document.set("panes", std::move(panes));
+    document.set("ticket", ticketJSON(dialog));
+    json::Value reportValue = reportJSON(report);
+    for (auto &[key, value] : reportValue.asObject()) document.set(key, std::move(value));
+    document.set("actions", std::move(actionLog));
+    return document;
 }
 
-void runInteractive(Dialog &dialog, const Options &options) {
-    std::cout << "pdehost interactive: type 'help' for the actions, 'quit' to end.\n";
-    std::string line;
-    while (std::cout << "pdehost> " << std::flush, std::getline(std::cin, line)) {
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') continue;
-        line = line.substr(first);
-        if (line == "quit" || line == "exit") break;
-        if (line == "help") {
-            std::cout << actionHelp();
-            continue;
-        }
-        Action action;
-        std::string error, effect;
-        if (!parseAction(line, action, error) || !validateAction(dialog, action, options.manualClock, error) ||
-            !runAction(dialog, action, options, effect, error, std::cout)) {
-            std::cout << "error: " << error << "\n";
-            continue;
-        }
-        if (!effect.empty()) std::cout << effect << "\n";
-        if (Pane *pane = dialog.findPane(action.pane); pane && action.needsControl())
-            std::cout << renderPaneText(dialog, *pane);
-    }
+// The same for a person: every bundle, the Summary, the ticket and the printer's view of it.
+std::string resultText(Dialog &dialog, const Options &options, const PPDReport &report) {
+    std::string out = "Printer: " + report.modelName + " (" + options.printer + ")\n";
+    for (auto &pane : dialog.panes()) out += renderPaneText(dialog, *pane);
+    return out + renderSummaryText(dialog) + renderTicketText(dialog) + renderReportText(report);
 }
 
 }  // namespace
@@ -95,7 +77,7 @@ int main(int argc, char **argv) {
     std::vector<Action> actions;
     for (const auto &line : options.actions) {
         Action action;
-        if (!parseAction(line, action, error)) return fail(kExitUsage, error);
+        if (!parseAction(line.text, action, error)) return fail(kExitUsage, located(line, error));
         actions.push_back(std::move(action));
     }
 
@@ -107,17 +89,8 @@ int main(int argc, char **argv) {
     if (!std::filesystem::is_directory(options.plugins, fileError))
         return fail(kExitUsage, "no plug-in folder at " + options.plugins);
 
-    auto presets = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                       &kCFTypeDictionaryValueCallBacks));
-    if (!options.ticketFile.empty()) {
-        std::string text;
-        if (!readFile(options.ticketFile, text)) return fail(kExitUsage, "cannot read the ticket " + options.ticketFile);
-        if (!addTicketPresetsFromJSON(text, presets.get(), error))
-            return fail(kExitUsage, options.ticketFile + ": " + error);
-    }
-    for (const auto &pair : options.presets)
-        if (!addTicketPreset(pair, presets.get(), error)) return fail(kExitUsage, error);
-
+    auto presets = createPresets(options, error);
+    if (!presets) return fail(kExitUsage, error);
     if (!options.language.empty()) PlatformSetPreferredLocalization(createString(options.language).get());
     if (options.manualClock) PlatformUseManualClock(true);
 
@@ -133,73 +106,48 @@ int main(int argc, char **argv) {
         return fail(kExitActionFailed, error);
     }
 
-    for (const auto &action : actions) {
-        if (!validateAction(*dialog, action, options.manualClock, error)) {
+    // The panes are known now: check every action against them before the first one runs.
+    for (size_t index = 0; index < actions.size(); ++index) {
+        if (!validateAction(*dialog, actions[index], options.manualClock, error)) {
             dialog->terminate();
             capture.stop();
-            return fail(kExitUsage, error);
+            return fail(kExitUsage, located(options.actions[index], error));
         }
     }
     if (!options.manualClock) Dialog::turnRunLoop(0);
 
     std::ostringstream out;
-    json::Value actionLog = json::Value::array();
+    ActionRunner runner(*dialog, options);
     int exitCode = 0;
-    for (const auto &action : actions) {
-        std::string effect;
-        if (!runAction(*dialog, action, options, effect, error, out)) {
-            actionLog.push(json::Value::object()
-                               .set("action", json::Value::string(action.line))
-                               .set("error", json::Value::string(error)));
+    for (size_t index = 0; index < actions.size() && exitCode == 0; ++index) {
+        if (!runner.run(actions[index], out, error)) {
+            error = located(options.actions[index], error);
             exitCode = kExitActionFailed;
-            break;
         }
-        actionLog.push(json::Value::object()
-                           .set("action", json::Value::string(action.line))
-                           .set("effect", json::Value::string(effect)));
     }
-    if (options.interactive && exitCode == 0) runInteractive(*dialog, options);
+    if (options.interactive && exitCode == 0) {
+        std::cout << out.str();
+        out.str({});
+        runner.interactive(std::cin, std::cout);
+    }
 
-    // The state after the last action, then what the printer will receive.
     PPDReport report = checkAgainstPPD(options.printer, dialog->ppdDictionary());
-    json::Value document = json::Value::object();
-    if (options.json) {
-        document.set("printer", json::Value::object()
-                                    .set("ppd", json::Value::string(options.printer))
-                                    .set("modelName", json::Value::string(report.modelName)));
-        json::Value panes = json::Value::array();
-        for (auto &pane : dialog->panes()) panes.push(paneJSON(*dialog, *pane));
-        document.set("panes", std::move(panes));
-        document.set("ticket", ticketJSON(*dialog));
-        json::Value reportValue = reportJSON(report);
-        for (auto &[key, value] : reportValue.asObject()) document.set(key, std::move(value));
-        document.set("actions", std::move(actionLog));
-    } else {
-        out << "Printer: " << report.modelName << " (" << options.printer << ")\n";
-        for (auto &pane : dialog->panes()) out << renderPaneText(*dialog, *pane);
-        out << renderSummaryText(*dialog) << renderTicketText(*dialog) << renderReportText(report);
-    }
+    json::Value document;
+    std::string text;
+    if (options.json) document = resultJSON(*dialog, options, report, std::move(runner.log()));
+    else text = resultText(*dialog, options, report);
 
+    // The panes go away before the diagnostics are read, so that what Terminate writes is there.
     dialog->terminate();
     dialog.reset();
     std::string standardError = capture.stop();
     std::vector<std::string> systemLog = takeSystemLogLines();
 
     if (options.json) {
-        json::Value diagnostics = json::Value::object();
-        diagnostics.set("standardError", json::Value::string(standardError));
-        json::Value logLines = json::Value::array();
-        for (const auto &line : systemLog) logLines.push(json::Value::string(line));
-        diagnostics.set("systemLog", std::move(logLines));
-        document.set("diagnostics", std::move(diagnostics));
+        document.set("diagnostics", diagnosticsJSON(standardError, systemLog));
         std::cout << json::write(document) << "\n";
     } else {
-        std::cout << out.str();
-        if (!standardError.empty() || !systemLog.empty()) {
-            std::cout << "Diagnostics:\n";
-            if (!standardError.empty()) std::cout << standardError << (standardError.back() == '\n' ? "" : "\n");
-            for (const auto &line : systemLog) std::cout << "  syslog " << line << "\n";
-        }
+        std::cout << out.str() << text << renderDiagnosticsText(standardError, systemLog);
     }
     if (exitCode != 0) std::cerr << "pdehost: " << error << "\n";
     return exitCode;

@@ -6,24 +6,27 @@
 namespace pdehost {
 namespace {
 
-bool readScript(const std::string &path, std::vector<std::string> &actions, std::string &error) {
+// One action a line; blank lines and '#' comments are skipped, and each action keeps its line
+// number for messages.
+bool readScript(const std::string &path, std::vector<ActionLine> &actions, std::string &error) {
     std::ifstream script(path);
     if (!script) {
         error = "cannot read the script " + path;
         return false;
     }
     std::string line;
-    while (std::getline(script, line)) {
+    for (int number = 1; std::getline(script, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
-        actions.push_back(line.substr(first));
+        actions.push_back({line.substr(first), path + " line " + std::to_string(number)});
     }
     return true;
 }
 
 }  // namespace
 
+// The option summary that --help prints before the actions.
 std::string usage() {
     return "Usage: pdehost [options]\n"
            "Plays the print dialog: loads the print dialog extensions, shows their panes, runs actions,\n"
@@ -38,9 +41,14 @@ std::string usage() {
            "  --interactive          read actions at a prompt ('help' lists them)\n"
            "  --manual-clock         time moves only by 'tick'\n"
            "  --json                 print one JSON document instead of text\n"
-           "  --help, --version\n";
+           "  --help, --version\n\n"
+           "The ticket shows what the panes wrote: the commit action writes them, as the dialog does\n"
+           "when the user prints.\n"
+           "Exit status: 0 when everything ran; 1 when an action failed or the dialog could not be\n"
+           "made; 2 for a wrong option, action, pane, control or argument (then nothing runs).\n";
 }
 
+// Reads every option in order; --script is read at once, so its actions fall in place among --do.
 bool parseCommandLine(int argc, char **argv, Options &options, std::string &error) {
     for (int index = 1; index < argc; ++index) {
         std::string argument = argv[index];
@@ -58,7 +66,7 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
         else if (argument == "--lang") { if (!value(options.language)) return false; }
         else if (argument == "-o") { if (!value(text)) return false; options.presets.push_back(text); }
         else if (argument == "--ticket") { if (!value(options.ticketFile)) return false; }
-        else if (argument == "--do") { if (!value(text)) return false; options.actions.push_back(text); }
+        else if (argument == "--do") { if (!value(text)) return false; options.actions.push_back({text, "--do"}); }
         else if (argument == "--script") {
             if (!value(text) || !readScript(text, options.actions, error)) return false;
         }
@@ -71,6 +79,11 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
             error = "unknown option '" + argument + "' (see --help)";
             return false;
         }
+    }
+    // The prompt and the effects would land in the middle of the JSON document.
+    if (options.interactive && options.json) {
+        error = "--interactive and --json cannot be used together";
+        return false;
     }
     return true;
 }

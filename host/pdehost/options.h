@@ -6,6 +6,12 @@
 
 namespace pdehost {
 
+// One action as written, and where: "--do" or "FILE line N", for messages.
+struct ActionLine {
+    std::string text;
+    std::string origin;
+};
+
 struct Options {
     std::string printer;        // a PPD file
     std::string plugins;        // a folder of .plugin bundles
@@ -13,14 +19,15 @@ struct Options {
     std::vector<std::string> presets;   // KEY=VALUE
     std::string ticketFile;
     bool json = false;
-    std::vector<std::string> actions;   // from --do and --script, in order
+    std::vector<ActionLine> actions;    // from --do and --script, in order
     bool interactive = false;
     bool manualClock = false;
     bool help = false;
     bool version = false;
 };
 
-// false with a one-line message for an unknown option, a missing argument or an unreadable script.
+// false with a one-line message for an unknown option, a missing argument, an unreadable script
+// or options that cannot go together.
 bool parseCommandLine(int argc, char **argv, Options &options, std::string &error);
 
 std::string usage();

@@ -11,6 +11,7 @@ namespace {
 
 std::string quoted(const std::string &text) { return "\"" + text + "\""; }
 
+// Whether the bundle loaded and its pane serves this printer, with the status when not.
 std::string statusWord(const Pane &pane) {
     if (!pane.extension) return "not loaded: " + pane.loadError;
     if (pane.prologueStatus != noErr) return "Prologue failed (status " + std::to_string(pane.prologueStatus) + ")";
@@ -19,6 +20,8 @@ std::string statusWord(const Pane &pane) {
     return pane.isOpen ? "shown (open)" : "shown";
 }
 
+// One line per control with an id (labels are shown with the control they name); popups
+// add their items and the disabled ones.
 void describeControl(const ControlSnapshot &control, std::string &out) {
     if (control.id == 0) return;
     out += "    " + control.kind + " " + std::to_string(control.id);
@@ -47,6 +50,7 @@ void describeControl(const ControlSnapshot &control, std::string &out) {
     }
 }
 
+// The control as the JSON document shows it; a check box's title is its text.
 json::Value controlJSON(const ControlSnapshot &control) {
     json::Value value = json::Value::object();
     value.set("id", json::Value::integer(control.id));
@@ -69,8 +73,19 @@ json::Value controlJSON(const ControlSnapshot &control) {
     return value;
 }
 
+// Summary rows as title/value pairs.
+json::Value rowsJSON(const std::vector<SummaryRow> &rows) {
+    json::Value result = json::Value::array();
+    for (const auto &row : rows)
+        result.push(json::Value::object()
+                        .set("title", json::Value::string(row.title))
+                        .set("value", json::Value::string(row.value)));
+    return result;
+}
+
 }  // namespace
 
+// A four-character code as its characters ('qel ').
 std::string fourCharacters(OSType code) {
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
@@ -96,6 +111,7 @@ std::string renderPaneText(Dialog &dialog, Pane &pane) {
     return out;
 }
 
+// The Summary view: every shown pane's title and rows.
 std::string renderSummaryText(Dialog &dialog) {
     std::string out = "Summary:\n";
     for (auto &pane : dialog.panes()) {
@@ -108,10 +124,11 @@ std::string renderSummaryText(Dialog &dialog) {
     return out;
 }
 
+// The PPD dictionary sorted by key; values that are not strings are marked.
 std::string renderTicketText(Dialog &dialog) {
     std::string out = "Print settings ticket (PPD dictionary):\n";
     json::Value ticket = ticketJSON(dialog);
-    if (ticket.asObject().empty()) out += "  (empty)\n";
+    if (ticket.asObject().empty()) out += "  (empty: the commit action writes the shown panes' settings here)\n";
     for (const auto &[key, value] : ticket.asObject()) {
         std::string text = value.type() == json::Value::Type::String ? value.asString() : json::write(value, 0) + " (not a string)";
         out += "  " + key + " = " + text + "\n";
@@ -119,8 +136,9 @@ std::string renderTicketText(Dialog &dialog) {
     return out;
 }
 
+// The job options, the lp command line, and what libcups made of the choices.
 std::string renderReportText(const PPDReport &report) {
-    std::string out = "Job options:\n";
+    std::string out = report.options.empty() ? "Job options: none\n" : "Job options:\n";
     for (const auto &option : report.options) out += "  " + option.key + "=" + option.value + "\n";
     out += "Command line:\n  " + lpCommandLine(report.options) + "\n";
     if (!report.opened) return out + "The printer's PPD could not be read: " + report.error + "\n";
@@ -136,6 +154,7 @@ std::string renderReportText(const PPDReport &report) {
     return out;
 }
 
+// One bundle for the JSON document; a refused pane has no controls and no Summary.
 json::Value paneJSON(Dialog &dialog, Pane &pane) {
     json::Value value = json::Value::object();
     value.set("name", json::Value::string(pane.shortName));
@@ -164,16 +183,26 @@ json::Value paneJSON(Dialog &dialog, Pane &pane) {
         std::vector<SummaryRow> rows;
         OSStatus status = dialog.summary(pane, rows);
         value.set("summaryStatus", json::Value::integer(status));
-        for (const auto &row : rows)
-            summary.push(json::Value::object()
-                             .set("title", json::Value::string(row.title))
-                             .set("value", json::Value::string(row.value)));
+        summary = rowsJSON(rows);
     }
     value.set("controls", std::move(controls));
     value.set("summary", std::move(summary));
     return value;
 }
 
+// The Summary rows of every shown pane, keyed by the pane's short name.
+json::Value summaryJSON(Dialog &dialog) {
+    json::Value summary = json::Value::object();
+    for (auto &pane : dialog.panes()) {
+        if (!pane->accepted()) continue;
+        std::vector<SummaryRow> rows;
+        dialog.summary(*pane, rows);
+        summary.set(pane->shortName, rowsJSON(rows));
+    }
+    return summary;
+}
+
+// The PPD dictionary as a JSON object sorted by key.
 json::Value ticketJSON(Dialog &dialog) {
     json::Value ticket = jsonFromProperty(dialog.ppdDictionary());
     if (ticket.type() != json::Value::Type::Object) return json::Value::object();
@@ -182,6 +211,7 @@ json::Value ticketJSON(Dialog &dialog) {
     return ticket;
 }
 
+// The top-level keys that describe what the printer receives.
 json::Value reportJSON(const PPDReport &report) {
     json::Value result = json::Value::object();
     json::Value options = json::Value::array();
@@ -206,6 +236,30 @@ json::Value reportJSON(const PPDReport &report) {
     result.set("emitted", json::Value::string(report.emitted));
     result.set("ppdError", json::Value::string(report.error));
     return result;
+}
+
+// Each line the plug-ins wrote, marked with where it went.
+std::string renderDiagnosticsText(const std::string &standardError, const std::vector<std::string> &systemLog) {
+    if (standardError.empty() && systemLog.empty()) return {};
+    std::string out = "Diagnostics of the plug-ins:\n";
+    size_t start = 0;
+    while (start < standardError.size()) {
+        size_t end = standardError.find('\n', start);
+        if (end == std::string::npos) end = standardError.size();
+        out += "  stderr: " + standardError.substr(start, end - start) + "\n";
+        start = end + 1;
+    }
+    for (const auto &line : systemLog) out += "  syslog: " + line + "\n";
+    return out;
+}
+
+// The same for the JSON document: the standard error text whole, the system log by line.
+json::Value diagnosticsJSON(const std::string &standardError, const std::vector<std::string> &systemLog) {
+    json::Value lines = json::Value::array();
+    for (const auto &line : systemLog) lines.push(json::Value::string(line));
+    return json::Value::object()
+        .set("standardError", json::Value::string(standardError))
+        .set("systemLog", std::move(lines));
 }
 
 }  // namespace pdehost

@@ -6,17 +6,24 @@
 #include <pdehost/ppd_report.h>
 
 #include <string>
+#include <vector>
 
 namespace pdehost {
 
+// One bundle: its status, and for a shown pane its identity, controls in nib order and Summary.
 std::string renderPaneText(Dialog &dialog, Pane &pane);
 std::string renderSummaryText(Dialog &dialog);
 std::string renderTicketText(Dialog &dialog);
 std::string renderReportText(const PPDReport &report);
 
 json::Value paneJSON(Dialog &dialog, Pane &pane);
+// Every shown pane's Summary rows, by the pane's short name.
+json::Value summaryJSON(Dialog &dialog);
 json::Value ticketJSON(Dialog &dialog);
 json::Value reportJSON(const PPDReport &report);
+// What the plug-ins wrote to the standard error stream and the system log.
+std::string renderDiagnosticsText(const std::string &standardError, const std::vector<std::string> &systemLog);
+json::Value diagnosticsJSON(const std::string &standardError, const std::vector<std::string> &systemLog);
 
 std::string fourCharacters(OSType code);
 

@@ -40,8 +40,10 @@ bool parseAction(const std::string &line, Action &action, std::string &error);
 const std::vector<std::string> &keyNames();
 std::string actionHelp();
 
-// Checks what can only be checked against the loaded dialog: the pane, the control id, and
-// that tick is used with the manual clock and wait with the real one.
+// Checks what can only be checked against the loaded dialog, so that a wrong script changes
+// nothing: the pane (known, loaded and accepted for this printer), the control id and its kind,
+// the popup item or slider value in range, typable text, and that tick is used with the manual
+// clock and wait with the real one.
 bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std::string &error);
 
 // Performs the action. false with a message naming the control when it cannot be done (a

@@ -16,7 +16,7 @@ struct JobOption {
 
 struct UnknownChoice {
     std::string key;
-    std::string value;
+    std::string value;   // a value that is not a string is written as JSON
     std::string reason;  // "unknown keyword", "unknown choice", "not a string"
 };
 

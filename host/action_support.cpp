@@ -1,0 +1,36 @@
+// Helpers shared by checking and performing actions.
+#include "action_support.h"
+
+#include <pdehost/control_snapshot.h>
+#include <pdehost/ticket_preset.h>
+
+namespace pdehost {
+
+std::string controlName(const Action &action) { return action.pane + " control " + std::to_string(action.id); }
+
+// "other" when the control is gone.
+std::string controlKind(ControlRef control) {
+    ControlKind kind{};
+    if (GetControlKind(control, &kind) != noErr) return "other";
+    return kindName(kind.kind);
+}
+
+// A character outside MacRoman, or one that needs more than one byte, has no key.
+std::optional<std::string> keyBytes(const std::string &utf8Text) {
+    auto string = createString(utf8Text);
+    if (!string) return std::nullopt;
+    CFIndex length = CFStringGetLength(string.get());
+    std::string bytes;
+    for (CFIndex index = 0; index < length; ++index) {
+        UniChar character = CFStringGetCharacterAtIndex(string.get(), index);
+        auto one = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, &character, 1));
+        char buffer[4] = {};
+        if (!one || !CFStringGetCString(one.get(), buffer, sizeof buffer, kCFStringEncodingMacRoman) ||
+            buffer[0] == '\0' || buffer[1] != '\0')
+            return std::nullopt;
+        bytes += buffer[0];
+    }
+    return bytes;
+}
+
+}  // namespace pdehost

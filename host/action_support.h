@@ -1,0 +1,22 @@
+// What checking and performing an action share: naming a control in messages, and the keys a
+// text becomes when it is typed.
+#pragma once
+
+#include <pdehost/actions.h>
+
+#include <optional>
+#include <string>
+
+namespace pdehost {
+
+// "jobmode control 6", as messages name a control.
+std::string controlName(const Action &action);
+
+// The control's kind as the nib names it ("popup", "edittext", ...).
+std::string controlKind(ControlRef control);
+
+// The bytes a keyboard sends for the text, one MacRoman byte per character; nothing when a
+// character cannot be typed that way.
+std::optional<std::string> keyBytes(const std::string &utf8Text);
+
+}  // namespace pdehost

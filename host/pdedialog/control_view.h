@@ -1,0 +1,97 @@
+// The widget view of the platform's control tree: one GTK widget per control of each shown pane,
+// placed at the control's bounds. The platform model is the truth: the view keeps no state of
+// its own and shows every change the model reports (the control observer, Draw1Control).
+#pragma once
+
+#include <pdehost/dialog.h>
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace pdedialog {
+
+// What a widget shows, read back from GTK, so that it can be compared with the model.
+struct WidgetState {
+    std::string type;          // the GTK type name
+    bool sensitive = false;    // with every container's sensitivity
+    bool visible = false;      // mapped on screen
+    bool focused = false;
+    std::string text;          // entry or label text, check button or frame label
+    long selectionStart = 0;   // entry selection in characters
+    long selectionEnd = 0;
+    int active = 0;            // combo box: the 1-based row shown, 0 for none
+    std::vector<std::pair<std::string, bool>> rows;  // combo box rows: text, sensitive
+    double value = 0;          // scale value; check button 1 or 0
+    double minimum = 0;
+    double maximum = 0;
+    GdkRectangle area{0, 0, 0, 0};  // in the window's coordinates, when visible
+};
+
+class ControlView {
+public:
+    // Builds a page for every accepted pane and starts following the model.
+    explicit ControlView(pdehost::Dialog &dialog);
+    ControlView(const ControlView &) = delete;
+    ControlView &operator=(const ControlView &) = delete;
+    ~ControlView();
+
+    // The page that shows a pane: its dialog user pane with everything embedded in it, or nullptr
+    // for a pane that is not shown. The view owns it; the window packs it.
+    GtkWidget *page(const pdehost::Pane &pane) const;
+    GtkWidget *widget(ControlRef control) const;
+    std::optional<WidgetState> widgetState(ControlRef control) const;
+
+    // Called after the view has shown a change of the model.
+    void setChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    // Stops following the model; done before the panes are terminated.
+    void detach();
+
+    // For input handlers: whether the view is writing into its widgets right now (signals then
+    // come from the view, not from a person), and a fresh rendering of one control.
+    bool rendering() const { return renderDepth_ > 0; }
+    void render(ControlRef control);
+
+private:
+    struct ControlWidget {
+        GtkWidget *widget = nullptr;  // placed in the container's holder
+        GtkWidget *holder = nullptr;  // where embedded controls go (containers only)
+        GtkWidget *frame = nullptr;   // a group box's frame
+        std::string kind;
+        const pdehost::Pane *pane = nullptr;
+    };
+
+    static void observe(ControlRef control, PlatformControlChange change, void *context);
+    void changed(ControlRef control, PlatformControlChange change);
+
+    void buildPage(const pdehost::Pane &pane, GtkWidget *page);
+    void buildChildren(const pdehost::Pane &pane, ControlRef container, GtkWidget *holder);
+    GtkWidget *createWidget(ControlRef control, ControlWidget &entry);
+    void place(ControlRef control);
+    void showFocus(ControlRef control);
+    void forget(ControlRef control);
+    void forgetPane(const pdehost::Pane &pane);
+    void scheduleRebuild(const pdehost::Pane &pane);
+    static gboolean rebuildPending(gpointer view);
+    const pdehost::Pane *paneOwning(ControlRef control) const;
+
+    void renderPopup(ControlRef control, GtkWidget *widget);
+    void renderEntry(ControlRef control, GtkWidget *widget);
+    void renderCheckBox(ControlRef control, GtkWidget *widget);
+    void renderSlider(ControlRef control, GtkWidget *widget);
+
+    pdehost::Dialog &dialog_;
+    std::vector<std::pair<const pdehost::Pane *, GtkWidget *>> pages_;  // a reference held on each
+    std::unordered_map<ControlRef, ControlWidget> widgets_;
+    std::vector<const pdehost::Pane *> panesToRebuild_;
+    guint rebuildSource_ = 0;
+    int renderDepth_ = 0;
+    bool attached_ = false;
+    std::function<void()> changeListener_;
+};
+
+}  // namespace pdedialog

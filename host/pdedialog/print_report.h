@@ -1,0 +1,14 @@
+// What Print shows: the job options the panes wrote and the feature code the printer receives.
+#pragma once
+
+#include "window_text.h"
+
+#include <pdehost/ppd_report.h>
+
+#include <string>
+
+namespace pdedialog {
+
+std::string printReportText(const pdehost::PPDReport &report, const WindowText &text);
+
+}  // namespace pdedialog

@@ -1,0 +1,32 @@
+// The Summary page: every shown pane's Summary lines (title and value), grouped by pane, read
+// from the panes each time the page is shown.
+#pragma once
+
+#include <pdehost/dialog.h>
+
+#include <gtk/gtk.h>
+
+#include <string>
+
+namespace pdedialog {
+
+class SummaryPage {
+public:
+    explicit SummaryPage(const char *noPanesText);
+    SummaryPage(const SummaryPage &) = delete;
+    SummaryPage &operator=(const SummaryPage &) = delete;
+    ~SummaryPage();
+
+    GtkWidget *widget() const { return scroller_; }
+    // Asks every accepted pane for its Summary and shows it.
+    void refresh(pdehost::Dialog &dialog);
+    // The page's text as shown, one line per label row: "Pane" or "Title: Value".
+    std::string shownText() const;
+
+private:
+    GtkWidget *scroller_ = nullptr;
+    GtkWidget *grid_ = nullptr;
+    std::string noPanesText_;
+};
+
+}  // namespace pdedialog

@@ -1,0 +1,29 @@
+// The dialog window's own words in the localizations the panes have.
+#pragma once
+
+#include <string>
+
+namespace pdedialog {
+
+struct WindowText {
+    const char *windowTitle;
+    const char *printer;
+    const char *summary;
+    const char *cancel;
+    const char *print;
+    const char *noPanes;
+    const char *resultTitle;
+    const char *jobOptions;
+    const char *commandLine;
+    const char *unknownChoices;
+    const char *conflicts;
+    const char *featureCode;
+    const char *none;
+    const char *close;
+    const char *conflictsWith;
+};
+
+// "de..." gives German; anything else English.
+const WindowText &windowText(const std::string &localization);
+
+}  // namespace pdedialog

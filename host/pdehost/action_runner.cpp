@@ -1,0 +1,79 @@
+// Running actions and the interactive prompt.
+#include "action_runner.h"
+#include "render.h"
+
+#include <iostream>
+
+namespace pdehost {
+namespace {
+
+// What show, summary and ticket report, as JSON for the action's log entry.
+void recordState(Dialog &dialog, const Action &action, json::Value &entry) {
+    using Kind = Action::Kind;
+    if (action.kind == Kind::Show) {
+        json::Value panes = json::Value::array();
+        for (auto &pane : dialog.panes()) panes.push(paneJSON(dialog, *pane));
+        entry.set("panes", std::move(panes));
+    } else if (action.kind == Kind::Summary) {
+        entry.set("summary", summaryJSON(dialog));
+    } else if (action.kind == Kind::Ticket) {
+        entry.set("ticket", ticketJSON(dialog));
+    }
+}
+
+// The same for a person, as text on out.
+void printState(Dialog &dialog, const Action &action, std::ostream &out) {
+    using Kind = Action::Kind;
+    if (action.kind == Kind::Summary) out << renderSummaryText(dialog);
+    if (action.kind == Kind::Ticket) out << renderTicketText(dialog);
+    if (action.kind == Kind::Show)
+        for (auto &pane : dialog.panes()) out << renderPaneText(dialog, *pane);
+}
+
+}  // namespace
+
+bool ActionRunner::run(const Action &action, std::ostream &out, std::string &error) {
+    json::Value entry = json::Value::object().set("action", json::Value::string(action.line));
+    std::string effect;
+    if (!performAction(dialog_, action, effect, error)) {
+        log_.push(std::move(entry.set("error", json::Value::string(error))));
+        return false;
+    }
+    // wait and tick turn the run loop themselves.
+    if (!options_.manualClock && action.kind != Action::Kind::Wait) Dialog::turnRunLoop(0);
+    if (!effect.empty()) entry.set("effect", json::Value::string(effect));
+    if (options_.json) recordState(dialog_, action, entry);
+    else printState(dialog_, action, out);
+    if (options_.interactive && !effect.empty()) out << effect << "\n";
+    log_.push(std::move(entry));
+    return true;
+}
+
+void ActionRunner::interactive(std::istream &in, std::ostream &out) {
+    out << "pdehost interactive: type 'help' for the actions, 'quit' to end.\n";
+    std::string line;
+    while (out << "pdehost> " << std::flush, std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        line = line.substr(first);
+        if (line == "quit" || line == "exit") break;
+        if (line == "help") {
+            out << actionHelp() << "  help | quit                         this text | end the prompt and print the result\n";
+            continue;
+        }
+        Action action;
+        std::string error;
+        if (!parseAction(line, action, error) || !validateAction(dialog_, action, options_.manualClock, error) ||
+            !run(action, out, error)) {
+            out << "error: " << error << "\n";
+            continue;
+        }
+        // The pane as it is now, after the run loop turned: the rules' effect shows here.
+        if (Pane *pane = dialog_.findPane(action.pane); pane && action.needsControl())
+            out << renderPaneText(dialog_, *pane);
+    }
+    out << "\n";
+}
+
+}  // namespace pdehost

@@ -1,0 +1,160 @@
+// Which panes serve which printer, what a shown pane reports about itself, and the default run.
+#include "pdehost_run.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace pdehost_test {
+namespace {
+
+std::vector<std::string> acceptedPanes(const json &document) {
+    std::vector<std::string> names;
+    for (const auto &each : document["panes"])
+        if (each["accepted"].get<bool>()) names.push_back(each["name"]);
+    return names;
+}
+
+TEST(PaneAcceptance, The7140KShowsJobModeAndColorAdjustAndRefusesImaging) {
+    ProgramRun run = runActions(kPrinter7140K, {});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+
+    EXPECT_EQ(document["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
+    EXPECT_EQ(document["printer"]["ppd"], kPrinter7140K);
+    ASSERT_EQ(document["panes"].size(), 3u) << "every bundle is listed, refused ones included";
+    EXPECT_EQ(acceptedPanes(document), (std::vector<std::string>{"coloradjust", "jobmode"}));
+    const json &imaging = pane(document, "imaging");
+    EXPECT_EQ(imaging["initializeStatus"], -9530);
+    EXPECT_EQ(imaging["bundleIdentifier"], "com.quorven.print.pde.imaging");
+    EXPECT_TRUE(imaging["controls"].empty());
+    EXPECT_TRUE(imaging["summary"].empty());
+}
+
+TEST(PaneAcceptance, The8250KShowsOnlyImaging) {
+    ProgramRun run = runActions(kPrinter8250K, {});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    EXPECT_EQ(document["printer"]["modelName"], "QUORVEN v-DX8250KSeries");
+    EXPECT_EQ(acceptedPanes(document), std::vector<std::string>{"imaging"});
+    EXPECT_EQ(pane(document, "jobmode")["initializeStatus"], -9530);
+    EXPECT_EQ(pane(document, "coloradjust")["initializeStatus"], -9530);
+}
+
+TEST(PaneAcceptance, A5100KIsServedByNoPane) {
+    ProgramRun run = runActions(kPrinter5100K, {});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    EXPECT_TRUE(acceptedPanes(document).empty());
+    for (const auto &each : document["panes"]) EXPECT_EQ(each["initializeStatus"], -9530) << each["name"];
+}
+
+TEST(PaneAcceptance, AFileThatIsNoPPDIsRefusedByEveryPaneAndSaysWhy) {
+    TemporaryFolder folder;
+    std::string printer = folder.write("printer.ppd", "not a PPD\n");
+    ProgramRun run = runActions(printer, {});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    EXPECT_TRUE(acceptedPanes(document).empty());
+    EXPECT_NE(document["ppdError"].get<std::string>().find("line 1"), std::string::npos) << document["ppdError"];
+    EXPECT_EQ(document["printer"]["modelName"], "");
+}
+
+TEST(PaneAcceptance, ProbePaneFromAnotherPluginFolder) {
+    ProgramRun shown = runActions(kPrinter7140K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
+    ProgramRun refused = runActions(kPrinter8250K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    ASSERT_EQ(refused.exitCode, 0) << refused.err;
+    EXPECT_EQ(acceptedPanes(shown.document()), std::vector<std::string>{"probe"});
+    EXPECT_TRUE(acceptedPanes(refused.document()).empty());
+}
+
+TEST(PaneIdentity, JobModeReportsItsIdentitySizeAndControlsInNibOrder) {
+    json jobmode = pane(runActions(kPrinter7140K, {}).document(), "jobmode");
+
+    EXPECT_EQ(jobmode["bundleIdentifier"], "com.quorven.print.pde.jobmode");
+    EXPECT_EQ(jobmode["factory"], "F92530F4-F2B7-11F1-AA73-02FC00000001");
+    EXPECT_EQ(jobmode["kind"], "com.quorven.print.pde.print-mode.jobmode");
+    EXPECT_EQ(jobmode["creator"], "qel ");
+    EXPECT_EQ(jobmode["initializeStatus"], 0);
+    EXPECT_EQ(jobmode["size"], (json{{"width", 420}, {"height", 170}}));
+    std::vector<int> ids;
+    for (const auto &each : jobmode["controls"]) ids.push_back(each["id"]);
+    EXPECT_EQ(ids, (std::vector<int>{1, 5, 6, 7, 8, 9}));
+
+    const json &printMode = control(jobmode, 5);
+    EXPECT_EQ(printMode["kind"], "popup");
+    EXPECT_EQ(printMode["value"], 1);
+    ASSERT_EQ(printMode["items"].size(), 4u);
+    EXPECT_TRUE(printMode["items"][3]["enabled"].get<bool>());
+    const json &documentNumber = control(jobmode, 6);
+    EXPECT_EQ(documentNumber["kind"], "edittext");
+    EXPECT_EQ(documentNumber["text"], "24680") << "the default when the ticket has no digits";
+    EXPECT_FALSE(documentNumber["enabled"].get<bool>()) << "only a private job takes a document number";
+    EXPECT_EQ(summaryValues(jobmode).size(), 2u) << "print mode and blank pages";
+}
+
+// The German nib's window title, read from the bundle's own resources.
+std::string germanTitle() {
+    std::ifstream nib(PDE_SOURCE_DIR "/jobmode-pde/Resources/de.lproj/PDE.nib");
+    std::stringstream text;
+    text << nib.rdbuf();
+    std::string contents = text.str();
+    const std::string start = "<window name=\"Window\" title=\"";
+    size_t first = contents.find(start);
+    if (first == std::string::npos) return "";
+    first += start.size();
+    return contents.substr(first, contents.find('"', first) - first);
+}
+
+TEST(PaneIdentity, LangChoosesTheLocalization) {
+    json english = pane(runActions(kPrinter7140K, {}, {"--lang", "en"}).document(), "jobmode");
+    json german = pane(runActions(kPrinter7140K, {}, {"--lang", "de"}).document(), "jobmode");
+    ASSERT_FALSE(germanTitle().empty());
+    EXPECT_EQ(english["title"], "Job Mode");
+    EXPECT_EQ(german["title"], germanTitle());
+    EXPECT_NE(control(german, 5)["items"][3]["text"], control(english, 5)["items"][3]["text"]);
+}
+
+TEST(BundleLoading, ABrokenBundleIsReportedAndTheOthersStillRun) {
+    TemporaryFolder plugins;
+    std::filesystem::copy(PDE_PLUGIN_DIR "/JobMode.plugin", plugins.path() + "/JobMode.plugin",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_directories(plugins.path() + "/Broken.plugin/Contents");
+    plugins.write("Broken.plugin/Contents/Info.plist", "this is no property list");
+
+    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "commit"}, {"--plugins", plugins.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    const json &broken = pane(document, "Broken");
+    EXPECT_FALSE(broken["loaded"].get<bool>());
+    EXPECT_FALSE(broken["accepted"].get<bool>());
+    EXPECT_FALSE(broken["loadError"].get<std::string>().empty());
+    EXPECT_EQ(document["ticket"]["PrintMode"], "Private") << "the working bundle still ran";
+}
+
+TEST(DefaultRun, TextShowsEveryBundleSummaryTicketAndCommandLine) {
+    ProgramRun run = runPdehost({"-o", "Zeta=last", "-o", "Alpha=first value"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string &text = run.out;
+
+    EXPECT_NE(text.find("Printer: QUORVEN v-DX7140KSeries"), std::string::npos);
+    EXPECT_NE(text.find("== jobmode (com.quorven.print.pde.jobmode): shown"), std::string::npos);
+    EXPECT_NE(text.find("== imaging (com.quorven.print.pde.imaging): not for this printer (Initialize status -9530)"),
+              std::string::npos);
+    EXPECT_NE(text.find("popup 5 \"Print Mode:\" = Normal (item 1 of 4), enabled"), std::string::npos);
+    EXPECT_NE(text.find("edittext 6 \"Document Number:\" text \"24680\", disabled"), std::string::npos);
+    EXPECT_LT(text.find("popup 5 "), text.find("edittext 6 ")) << "controls in nib order";
+    EXPECT_NE(text.find("Summary:"), std::string::npos);
+    size_t alpha = text.find("  Alpha = first value\n"), zeta = text.find("  Zeta = last\n");
+    ASSERT_NE(alpha, std::string::npos);
+    ASSERT_NE(zeta, std::string::npos);
+    EXPECT_LT(alpha, zeta) << "the ticket is sorted by key";
+    EXPECT_NE(text.find("  Alpha=first value\n"), std::string::npos);
+    EXPECT_NE(text.find("lp -o 'Alpha=first value' -o Zeta=last FILE"), std::string::npos);
+    EXPECT_NE(text.find("Alpha=first value (unknown keyword)"), std::string::npos);
+    EXPECT_NE(text.find("%%BeginFeature: *PrintMode Normal"), std::string::npos) << "the PPD's defaults are emitted";
+}
+
+}  // namespace
+}  // namespace pdehost_test

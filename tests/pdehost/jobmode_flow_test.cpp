@@ -1,0 +1,113 @@
+// The job-mode pane driven through pdehost: a private job from the first choice to the job
+// options, the key filters, and the rules that follow the user's choices.
+#include "pdehost_run.h"
+
+namespace pdehost_test {
+namespace {
+
+const std::vector<std::string> kPrivateJob = {
+    "select jobmode 5 4",          // Private
+    "selection jobmode 6 0 5", "type jobmode 6 12345",
+    "select jobmode 7 2",          // department code on
+    "selection jobmode 8 0 5", "type jobmode 8 777",
+    "commit"};
+
+TEST(JobModeFlow, PrivateJobWritesTheModeAndAllTenDigits) {
+    ProgramRun run = runActions(kPrinter7140K, kPrivateJob);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    const json &ticket = document["ticket"];
+
+    EXPECT_EQ(ticket["PrintMode"], "Private");
+    EXPECT_EQ(ticket["DeptCode"], "True");
+    EXPECT_EQ(ticket["BlankPage"], "False");
+    const char *documentNumber[] = {"1", "2", "3", "4", "5"};
+    const char *departmentCode[] = {"0", "0", "7", "7", "7"};
+    for (int digit = 1; digit <= 5; ++digit) {
+        EXPECT_EQ(ticket["DINDigit" + std::to_string(digit)], documentNumber[digit - 1]) << digit;
+        EXPECT_EQ(ticket["DCDigit" + std::to_string(digit)], departmentCode[digit - 1]) << digit;
+    }
+    const json &options = document["options"];
+    EXPECT_NE(std::find(options.begin(), options.end(), "PrintMode=Private"), options.end());
+    EXPECT_NE(std::find(options.begin(), options.end(), "DCDigit3=7"), options.end());
+    EXPECT_NE(document["lpCommand"].get<std::string>().find(" -o PrintMode=Private "), std::string::npos);
+    EXPECT_TRUE(document["unknown"].empty()) << document["unknown"];
+    EXPECT_TRUE(document["conflicts"].empty());
+    EXPECT_NE(document["emitted"].get<std::string>().find("*PrintMode Private"), std::string::npos);
+    EXPECT_EQ(summaryValues(pane(document, "jobmode")),
+              (std::vector<std::string>{"Private", "12345", "Off", "00777"}));
+}
+
+TEST(JobModeFlow, KeyFiltersRefuseLettersAndASixthDigitButNotAPaste) {
+    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 9a8b7 65",
+                                         "show", "key jobmode 6 backspace", "key jobmode 6 left",
+                                         "paste jobmode 6 x-", "commit"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    EXPECT_EQ(control(pane(action(document, 3), "jobmode"), 6)["text"], "98765");
+    EXPECT_EQ(control(pane(document, "jobmode"), 6)["text"], "987x-6");
+    EXPECT_EQ(document["ticket"]["DINDigit4"], "x") << "a pasted text reaches the ticket unfiltered";
+}
+
+TEST(JobModeFlow, TypingIntoTheDisabledDocumentNumberFailsNamingTheControl) {
+    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 9 2", "type jobmode 6 1", "commit"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("jobmode control 6"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("disabled"), std::string::npos) << run.err;
+    json document = run.document();
+    EXPECT_TRUE(action(document, 1).contains("error"));
+    EXPECT_EQ(document["actions"].size(), 2u) << "the actions after the failed one do not run";
+    EXPECT_EQ(control(pane(document, "jobmode"), 9)["value"], 2) << "the one before it did";
+    EXPECT_TRUE(document["ticket"].empty());
+}
+
+TEST(JobModeRules, FollowTheChoiceOnlyAfterTheRunLoopTurns) {
+    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "select jobmode 7 2", "show", "tick 0", "show",
+                                         "select jobmode 5 2", "tick 0", "show"},
+                         {"--manual-clock"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    const json &before = pane(action(document, 2), "jobmode");
+    const json &after = pane(action(document, 4), "jobmode");
+    const json &hold = pane(action(document, 7), "jobmode");
+    EXPECT_FALSE(control(before, 6)["enabled"].get<bool>()) << "the rules are deferred to the run loop";
+    EXPECT_FALSE(control(before, 8)["enabled"].get<bool>());
+    EXPECT_TRUE(control(after, 6)["enabled"].get<bool>());
+    EXPECT_TRUE(control(after, 8)["enabled"].get<bool>());
+    EXPECT_FALSE(control(hold, 6)["enabled"].get<bool>()) << "Hold takes no document number";
+    EXPECT_TRUE(control(hold, 8)["enabled"].get<bool>());
+}
+
+TEST(JobModeRules, OnTheRealClockTheRunLoopTurnsAfterEveryAction) {
+    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 4"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    const json &jobmode = pane(document, "jobmode");
+    EXPECT_TRUE(control(jobmode, 6)["enabled"].get<bool>());
+    EXPECT_EQ(control(jobmode, 6)["text"], "4");
+}
+
+TEST(JobModeTicket, PresetsFillThePaneAndReloadReadsTheTicketAgain) {
+    ProgramRun run = runActions(kPrinter7140K, {"show", "commit", "select jobmode 5 1", "reload"},
+                         {"-o", "PrintMode=Hold", "-o", "DCDigit1=1", "-o", "DCDigit2=2", "-o", "DCDigit3=3",
+                          "-o", "DCDigit4=4", "-o", "DCDigit5=5", "-o", "DeptCode=True"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    const json &loaded = pane(action(document, 0), "jobmode");
+    EXPECT_EQ(control(loaded, 5)["value"], 2);
+    EXPECT_EQ(control(loaded, 8)["text"], "12345");
+    EXPECT_TRUE(control(loaded, 8)["enabled"].get<bool>());
+    EXPECT_EQ(control(pane(document, "jobmode"), 5)["value"], 2) << "reload brought Hold back from the ticket";
+}
+
+TEST(JobModeTicket, AnUnknownPrintModeIsReportedAndShownAsNormal) {
+    ProgramRun run = runActions(kPrinter7140K, {}, {"-o", "PrintMode=Bogus"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    json document = run.document();
+    EXPECT_EQ(document["unknown"],
+              (json::array({{{"key", "PrintMode"}, {"value", "Bogus"}, {"reason", "unknown choice"}}})));
+    EXPECT_EQ(control(pane(document, "jobmode"), 5)["value"], 1);
+}
+
+}  // namespace
+}  // namespace pdehost_test
