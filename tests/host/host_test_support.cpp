@@ -1,0 +1,34 @@
+// The shared pieces of the host tests.
+#include "host_test_support.h"
+
+namespace host_test {
+
+std::unique_ptr<pdehost::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets) {
+    pdehost::Dialog::Options options;
+    options.ppdPath = ppdPath;
+    options.bundlePaths = {kProbeBundle};
+    options.presets = presets;
+    std::string error;
+    auto dialog = pdehost::Dialog::open(options, error);
+    EXPECT_NE(dialog, nullptr) << error;
+    return dialog;
+}
+
+ProbeCode::ProbeCode() {
+    auto identifier = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, kProbeIdentifier, kCFStringEncodingUTF8));
+    bundle_ = cf::retain(CFBundleGetBundleWithIdentifier(identifier.get()));
+    if (!bundle_) return;
+    ruleRuns_ = reinterpret_cast<int (*)()>(CFBundleGetFunctionPointerForName(bundle_.get(), CFSTR("QELProbeRuleRunCount")));
+}
+
+void HostTest::SetUp() {
+    PlatformClearInjectedFaults();
+    PlatformUseManualClock(true);
+}
+
+void HostTest::TearDown() {
+    PlatformUseManualClock(false);
+    PlatformClearInjectedFaults();
+}
+
+}  // namespace host_test

@@ -1,0 +1,59 @@
+// The --ticket reader and the way back: presets read from JSON, written as JSON again by
+// jsonFromProperty, must read back equal. Inputs here are ones the ticket fuzzer found.
+#include <pdehost/extension.h>
+#include <pdehost/json.h>
+#include <pdehost/ticket_preset.h>
+
+#include <gtest/gtest.h>
+#include <platform/cf_ref.h>
+#include <platform/test_support.h>
+
+#include <string>
+
+namespace {
+
+cf::Ref<CFMutableDictionaryRef> newPresets() {
+    return cf::adopt(CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
+                                               &kCFTypeDictionaryValueCallBacks));
+}
+
+class TicketPresetRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override { cfObjectsBefore_ = PlatformLiveCFObjectCount(); }
+    void TearDown() override { EXPECT_EQ(PlatformLiveCFObjectCount(), cfObjectsBefore_) << "CF objects left alive"; }
+
+    // Reads the text, writes the presets back as JSON and reads that again; both must be equal.
+    void expectRoundTrip(const std::string &text) {
+        auto presets = newPresets();
+        std::string error;
+        ASSERT_TRUE(pdehost::addTicketPresetsFromJSON(text, presets.get(), error)) << error;
+        for (int indent : {0, 2}) {
+            std::string written = pdehost::json::write(pdehost::jsonFromProperty(presets.get()), indent);
+            auto again = newPresets();
+            ASSERT_TRUE(pdehost::addTicketPresetsFromJSON(written, again.get(), error)) << error << "\n" << written;
+            EXPECT_TRUE(CFEqual(presets.get(), again.get())) << "read back differently from\n" << written;
+        }
+    }
+
+private:
+    long cfObjectsBefore_ = 0;
+};
+
+TEST_F(TicketPresetRoundTrip, KeepsNulCharactersInsideValuesAndKeys) {
+    expectRoundTrip(R"({"PrintMode": "x\u0000y", "DIN\u0000Digit1": ["\u0000", {"a\u0000": "\u0000b"}]})");
+}
+
+TEST_F(TicketPresetRoundTrip, KeepsEveryJSONType) {
+    expectRoundTrip(R"({"PrintMode": 5, "DINDigit1": [1, -2, 3.25], "DINDigit2": null, "DINDigit3": {"a": {"b": []}},
+                       "DINDigit4": true, "DINDigit5": 1.5e-7, "DeptCode": false, "": "no key",
+                       "Text\u00e9\ud83d\ude00": "\"\\\/\b\f\n\r\t", "Wide": -9223372036854775808, "Big": 1e300})");
+}
+
+TEST(HostText, Utf8KeepsEveryCharacterOfAString) {
+    const UniChar characters[] = {'x', 0, 0x00E9, 0};
+    auto string = cf::adopt(CFStringCreateWithCharacters(nullptr, characters, 4));
+    EXPECT_EQ(pdehost::utf8(string.get()), std::string("x\0\xC3\xA9\0", 5));
+    EXPECT_EQ(pdehost::utf8(nullptr), "");
+}
+
+}  // namespace
