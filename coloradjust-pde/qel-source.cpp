@@ -199,35 +199,6 @@ OSStatus Terminate(PMPDEContext context, OSStatus status)
    Ticket
    ------------------------------------------------------------------------------------------------ */
 
-/* The print-settings ticket's PPD dictionary (borrowed from the ticket), or the status of the
-   access that failed. */
-static OSStatus GetPrintSettingsPPDDict(PMPrintSession printSession, CFMutableDictionaryRef *outPPDDict)
-{
-    PMTicketRef printSettingsContainer = NULL;
-    OSStatus status = GetTicketFromSession(printSession, kQELPrintSettingsTicketKey, &printSettingsContainer);
-    if (status != noErr)
-        return status;
-
-    CFMutableDictionaryRef ppdDict = NULL;
-    status = PMTicketGetPPDDict(printSettingsContainer, kPMTopLevel, kPMTopLevel, &ppdDict);
-    if (status != noErr)
-        return status;
-    if (ppdDict == NULL)
-        return kPMInvalidTicket;
-    *outPPDDict = ppdDict;
-    return noErr;
-}
-
-/* The ticket's text for a key; anything that is not a string counts as missing, since reading it
-   as one would misread it. */
-static CFStringRef GetTicketValue(CFDictionaryRef inPPDDict, CFStringRef inKey)
-{
-    CFTypeRef value = CFDictionaryGetValue(inPPDDict, inKey);
-    if (value == NULL || CFGetTypeID(value) != CFStringGetTypeID())
-        return kMissingTicketValue;
-    return (CFStringRef)value;
-}
-
 /* Writes all nine keys, changed or not, so that after one save the ticket holds every setting. A
    value that cannot be made leaves its key as it was. */
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
@@ -263,7 +234,7 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
         return status;
 
     for (int k = 0; k < kColorAdjustSettingCount; k++)
-        SetSliderValue(GetTicketValue(ppdDict, ppdKeys[k]), record->control_Slider[k]);
+        SetSliderValue(GetPPDDictString(ppdDict, ppdKeys[k], kMissingTicketValue), record->control_Slider[k]);
     EnforceRelationships(context);
     return noErr;
 }

@@ -8,5 +8,7 @@
 #define kQELPrintSettingsTicketKey CFSTR("PMPrintSettingsTicket")
 
 OSStatus GetTicketFromSession(PMPrintSession printSession, CFStringRef ticket, void *container);
+OSStatus GetPrintSettingsPPDDict(PMPrintSession printSession, CFMutableDictionaryRef *outPPDDict);
+CFStringRef GetPPDDictString(CFDictionaryRef inPPDDict, CFStringRef inKey, CFStringRef inDefault);
 
 #endif

@@ -166,35 +166,6 @@ void DetachPaneConstraints(QEL_PDEContextPtr record)
     (void)record;
 }
 
-/* The print-settings ticket's PPD dictionary, which belongs to the ticket. A ticket that reports
-   success but hands back no dictionary is treated as unreachable. */
-static OSStatus GetPrintSettingsPPDDict(PMPrintSession printSession, CFMutableDictionaryRef *outPPDDict)
-{
-    PMTicketRef printSettingsContainer = NULL;
-    OSStatus status = GetTicketFromSession(printSession, kQELPrintSettingsTicketKey, &printSettingsContainer);
-    if (status != noErr)
-        return status;
-
-    CFMutableDictionaryRef ppdDict = NULL;
-    status = PMTicketGetPPDDict(printSettingsContainer, kPMTopLevel, kPMTopLevel, &ppdDict);
-    if (status != noErr)
-        return status;
-    if (ppdDict == NULL)
-        return kPMInvalidTicket;
-    *outPPDDict = ppdDict;
-    return noErr;
-}
-
-/* The ticket's keyword for the key (borrowed), or the default when the entry is missing or is not
-   a string: only strings are option keywords. */
-static CFStringRef GetTicketKeyword(CFDictionaryRef inPPDDict, CFStringRef inKey, CFStringRef inDefault)
-{
-    CFTypeRef value = CFDictionaryGetValue(inPPDDict, inKey);
-    if (value == NULL || CFGetTypeID(value) != CFStringGetTypeID())
-        return inDefault;
-    return (CFStringRef)value;
-}
-
 /* Stores the keyword when there is one; a control whose keyword could not be read leaves the
    ticket's entry as it was. The dictionary keeps its own reference. */
 static void StoreKeyword(CFMutableDictionaryRef inPPDDict, CFStringRef inKey, CFStringRef inKeyword)
@@ -264,14 +235,14 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
     if (status != noErr)
         return status;
 
-    CFStringRef colorType = GetTicketKeyword(ppdDict, kColorTypeKey, kColorTypeDefault);
-    CFStringRef resolution = GetTicketKeyword(ppdDict, kResolutionKey, kResolutionDefault);
-    CFStringRef halftone = GetTicketKeyword(ppdDict, kHalftoneKey, kHalftoneDefault);
-    CFStringRef distinguishThinLines = GetTicketKeyword(ppdDict, kDistinguishThinLinesKey, kUncheckedKeyword);
-    CFStringRef tonerSave = GetTicketKeyword(ppdDict, kTonerSaveKey, kUncheckedKeyword);
-    CFStringRef imageType = GetTicketKeyword(ppdDict, kImageTypeKey, kImageTypeDefault);
-    CFStringRef blackOverPrint = GetTicketKeyword(ppdDict, kBlackOverPrintKey, kBlackOverPrintDefault);
-    CFStringRef pureBlackGray = GetTicketKeyword(ppdDict, kPureBlackGrayKey, kPureBlackGrayDefault);
+    CFStringRef colorType = GetPPDDictString(ppdDict, kColorTypeKey, kColorTypeDefault);
+    CFStringRef resolution = GetPPDDictString(ppdDict, kResolutionKey, kResolutionDefault);
+    CFStringRef halftone = GetPPDDictString(ppdDict, kHalftoneKey, kHalftoneDefault);
+    CFStringRef distinguishThinLines = GetPPDDictString(ppdDict, kDistinguishThinLinesKey, kUncheckedKeyword);
+    CFStringRef tonerSave = GetPPDDictString(ppdDict, kTonerSaveKey, kUncheckedKeyword);
+    CFStringRef imageType = GetPPDDictString(ppdDict, kImageTypeKey, kImageTypeDefault);
+    CFStringRef blackOverPrint = GetPPDDictString(ppdDict, kBlackOverPrintKey, kBlackOverPrintDefault);
+    CFStringRef pureBlackGray = GetPPDDictString(ppdDict, kPureBlackGrayKey, kPureBlackGrayDefault);
 
     SetPopupMenu(colorType, record->control_ColorType, NULL);
     SetPopupMenu(resolution, record->control_Resolution, NULL);

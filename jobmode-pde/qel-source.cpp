@@ -175,15 +175,6 @@ static CFStringRef CreateDigitKey(CFStringRef inKeyPrefix, SInt32 inPosition)
     return CFStringCreateWithFormat(kCFAllocatorDefault, NULL, CFSTR("%@%d"), inKeyPrefix, (int)inPosition);
 }
 
-/* A ticket value counts only when it is a string; anything else is treated as missing. */
-static CFStringRef GetPPDString(CFDictionaryRef inPPDDict, CFStringRef inKey)
-{
-    CFTypeRef value = CFDictionaryGetValue(inPPDDict, inKey);
-    if (value == NULL || CFGetTypeID(value) != CFStringGetTypeID())
-        return NULL;
-    return (CFStringRef)value;
-}
-
 /* Writes each position of the field under its own key. A position that cannot be read leaves its
    key as it was rather than storing something the printer would reject. */
 void SetIndividualDigitsInPPDFromTextField(ControlRef inDigitControl, SInt8 inMaxLength, CFStringRef inPPDValuePrefix,
@@ -222,7 +213,7 @@ CFMutableStringRef CreateDigitsFromPPDDict(CFDictionaryRef inPPDDict, CFStringRe
             isMissing = true;
             continue;
         }
-        CFStringRef digit = GetPPDString(inPPDDict, key);
+        CFStringRef digit = GetPPDDictString(inPPDDict, key, NULL);
         CFRelease(key);
         if (digit != NULL)
             CFStringAppend(digits, digit);
@@ -321,25 +312,6 @@ void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
    Ticket synchronisation
    ------------------------------------------------------------------------------------------------ */
 
-/* The print-settings ticket's PPD dictionary, borrowed from the ticket. A ticket that yields no
-   dictionary counts as an unreachable ticket, so nothing is read or written. */
-static OSStatus GetPrintSettingsPPDDict(PMPrintSession printSession, CFMutableDictionaryRef *outPPDDict)
-{
-    PMTicketRef printSettingsContainer = NULL;
-    OSStatus err = GetTicketFromSession(printSession, kQELPrintSettingsTicketKey, &printSettingsContainer);
-    if (err != noErr)
-        return err;
-
-    CFMutableDictionaryRef ppdDict = NULL;
-    err = PMTicketGetPPDDict(printSettingsContainer, kPMTopLevel, kPMTopLevel, &ppdDict);
-    if (err != noErr)
-        return err;
-    if (ppdDict == NULL)
-        return kPMInvalidTicket;
-    *outPPDDict = ppdDict;
-    return noErr;
-}
-
 /* Writes every key on every save, the digit groups included whatever the mode and switch say,
    so the job always carries a complete set. */
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
@@ -378,11 +350,11 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
     if (err != noErr)
         return err;
 
-    CFStringRef printMode = GetPPDString(ppdDict, kPrintModeKey);
+    CFStringRef printMode = GetPPDDictString(ppdDict, kPrintModeKey, NULL);
     CFMutableStringRef documentNumber = CreateDigitsFromPPDDict(ppdDict, kDINDigitPrefix, kJobModeDigitCount);
-    CFStringRef departmentCode = GetPPDString(ppdDict, kDeptCodeKey);
+    CFStringRef departmentCode = GetPPDDictString(ppdDict, kDeptCodeKey, NULL);
     CFMutableStringRef departmentDigits = CreateDigitsFromPPDDict(ppdDict, kDCDigitPrefix, kJobModeDigitCount);
-    CFStringRef blankPages = GetPPDString(ppdDict, kBlankPageKey);
+    CFStringRef blankPages = GetPPDDictString(ppdDict, kBlankPageKey, NULL);
 
     SetPrintMode(record->control_PrintMode, printMode != NULL ? printMode : kDefaultPrintMode);
     SetDigitsInTextField(record->control_DIN, documentNumber != NULL ? (CFStringRef)documentNumber : kDefaultDigits);

@@ -37,23 +37,12 @@ void DetachPaneConstraints(QEL_PDEContextPtr record)
     record->constraintDigitOnly_Number = NULL;
 }
 
-static CFMutableDictionaryRef CopyPPDDictionary(PMPrintSession printSession, OSStatus *status)
-{
-    PMTicketRef ticket = NULL;
-    *status = GetTicketFromSession(printSession, kQELPrintSettingsTicketKey, &ticket);
-    if (*status != noErr)
-        return NULL;
-    CFMutableDictionaryRef ppdDict = NULL;
-    *status = PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &ppdDict);
-    return *status == noErr ? ppdDict : NULL;
-}
-
 OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 {
     QEL_PDEContextPtr record = GetQELContext(context);
-    OSStatus status;
-    CFMutableDictionaryRef ppdDict = CopyPPDDictionary(printSession, &status);
-    if (ppdDict == NULL)
+    CFMutableDictionaryRef ppdDict = NULL;
+    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    if (status != noErr)
         return status;
 
     CFTypeRef mode = CFDictionaryGetValue(ppdDict, CFSTR("ProbeMode"));
@@ -72,9 +61,9 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
 {
     QEL_PDEContextPtr record = GetQELContext(context);
-    OSStatus status;
-    CFMutableDictionaryRef ppdDict = CopyPPDDictionary(printSession, &status);
-    if (ppdDict == NULL)
+    CFMutableDictionaryRef ppdDict = NULL;
+    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    if (status != noErr)
         return status;
 
     CFDictionarySetValue(ppdDict, CFSTR("ProbeMode"),
