@@ -32,6 +32,11 @@ std::string usage() {
            "Plays the print dialog: loads the print dialog extensions, shows their panes, runs actions,\n"
            "and shows what the printing system will take into the job.\n\n"
            "  --printer PPD          the printer's PPD file (default: the bundled 7140K sample)\n"
+           "  --queue NAME           the printer is this queue of the CUPS server (CUPS_SERVER or the\n"
+           "                         default); its PPD comes from the server\n"
+           "  --print FILE           with --queue: after the actions, commit the panes and submit FILE\n"
+           "                         to the queue with the ticket's options; reports the job id\n"
+           "  --title TITLE          the job's title (default: FILE's name)\n"
            "  --plugins DIR          a folder of .plugin bundles (default: the build's)\n"
            "  --lang LOCALIZATION    the localization the panes use (en, de, ...)\n"
            "  -o KEY=VALUE           preset a PPD dictionary entry of the print-settings ticket\n"
@@ -44,8 +49,9 @@ std::string usage() {
            "  --help, --version\n\n"
            "The ticket shows what the panes wrote: the commit action writes them, as the dialog does\n"
            "when the user prints.\n"
-           "Exit status: 0 when everything ran; 1 when an action failed or the dialog could not be\n"
-           "made; 2 for a wrong option, action, pane, control or argument (then nothing runs).\n";
+           "Exit status: 0 when everything ran; 1 when an action failed, the dialog could not be made,\n"
+           "or the CUPS server could not be reached, has no such queue or PPD, or refused the job;\n"
+           "2 for a wrong option, action, pane, control or argument (then nothing runs).\n";
 }
 
 // Reads every option in order; --script is read at once, so its actions fall in place among --do.
@@ -62,6 +68,15 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
         };
         std::string text;
         if (argument == "--printer") { if (!value(options.printer)) return false; }
+        else if (argument == "--queue" || argument == "--print") {
+            std::string &into = argument == "--queue" ? options.queue : options.printFile;
+            if (!value(into)) return false;
+            if (into.empty()) {
+                error = argument + " needs a non-empty argument";
+                return false;
+            }
+        }
+        else if (argument == "--title") { if (!value(options.title)) return false; }
         else if (argument == "--plugins") { if (!value(options.plugins)) return false; }
         else if (argument == "--lang") { if (!value(options.language)) return false; }
         else if (argument == "-o") { if (!value(text)) return false; options.presets.push_back(text); }
@@ -79,6 +94,19 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
             error = "unknown option '" + argument + "' (see --help)";
             return false;
         }
+    }
+    // A printer is either a PPD file or a queue, and only a queue takes a job.
+    if (!options.queue.empty() && !options.printer.empty()) {
+        error = "--queue and --printer cannot be used together";
+        return false;
+    }
+    if (!options.printFile.empty() && options.queue.empty()) {
+        error = "--print needs --queue: the job goes to a CUPS queue";
+        return false;
+    }
+    if (!options.title.empty() && options.printFile.empty()) {
+        error = "--title needs --print";
+        return false;
     }
     // The prompt and the effects would land in the middle of the JSON document.
     if (options.interactive && options.json) {

@@ -14,6 +14,9 @@ struct ActionLine {
 
 struct Options {
     std::string printer;        // a PPD file
+    std::string queue;          // or a CUPS queue, whose PPD the server gives
+    std::string printFile;      // submitted to the queue after the actions
+    std::string title;          // the job's title
     std::string plugins;        // a folder of .plugin bundles
     std::string language;
     std::vector<std::string> presets;   // KEY=VALUE

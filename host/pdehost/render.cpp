@@ -131,16 +131,16 @@ std::string renderTicketText(Dialog &dialog) {
     if (ticket.asObject().empty()) out += "  (empty: the commit action writes the shown panes' settings here)\n";
     for (const auto &[key, value] : ticket.asObject()) {
         std::string text = value.type() == json::Value::Type::String ? value.asString() : json::write(value, 0) + " (not a string)";
-        out += "  " + key + " = " + text + "\n";
+        out.append("  ").append(key).append(" = ").append(text).append("\n");
     }
     return out;
 }
 
 // The job options, the lp command line, and what libcups made of the choices.
-std::string renderReportText(const PPDReport &report) {
+std::string renderReportText(const PPDReport &report, const std::string &destination) {
     std::string out = report.options.empty() ? "Job options: none\n" : "Job options:\n";
     for (const auto &option : report.options) out += "  " + option.key + "=" + option.value + "\n";
-    out += "Command line:\n  " + lpCommandLine(report.options) + "\n";
+    out += "Command line:\n  " + lpCommandLine(report.options, destination) + "\n";
     if (!report.opened) return out + "The printer's PPD could not be read: " + report.error + "\n";
     out += "Choices the PPD does not define:" + std::string(report.unknown.empty() ? " none\n" : "\n");
     for (const auto &unknown : report.unknown)
@@ -212,12 +212,12 @@ json::Value ticketJSON(Dialog &dialog) {
 }
 
 // The top-level keys that describe what the printer receives.
-json::Value reportJSON(const PPDReport &report) {
+json::Value reportJSON(const PPDReport &report, const std::string &destination) {
     json::Value result = json::Value::object();
     json::Value options = json::Value::array();
     for (const auto &option : report.options) options.push(json::Value::string(option.key + "=" + option.value));
     result.set("options", std::move(options));
-    result.set("lpCommand", json::Value::string(lpCommandLine(report.options)));
+    result.set("lpCommand", json::Value::string(lpCommandLine(report.options, destination)));
     json::Value unknown = json::Value::array();
     for (const auto &each : report.unknown)
         unknown.push(json::Value::object()
@@ -236,6 +236,25 @@ json::Value reportJSON(const PPDReport &report) {
     result.set("emitted", json::Value::string(report.emitted));
     result.set("ppdError", json::Value::string(report.error));
     return result;
+}
+
+// The job's request id as lpstat shows it ("q7140-12"), its queue, server and title.
+std::string renderJobText(const JobOutcome &outcome) {
+    if (!outcome.submitted) return "Job: not printed: " + outcome.error + "\n";
+    const SubmittedJob &job = outcome.job;
+    return "Job: " + job.queue + "-" + std::to_string(job.id) + " (queue " + job.queue + " on " + job.server +
+           ", id " + std::to_string(job.id) + ", title " + quoted(job.title) + ")\n";
+}
+
+// The same for the JSON document; a job that did not go out has an error instead of an id.
+json::Value jobJSON(const JobOutcome &outcome) {
+    json::Value value = json::Value::object()
+                            .set("queue", json::Value::string(outcome.job.queue))
+                            .set("server", json::Value::string(outcome.job.server))
+                            .set("title", json::Value::string(outcome.job.title));
+    if (outcome.submitted) value.set("id", json::Value::integer(outcome.job.id));
+    else value.set("error", json::Value::string(outcome.error));
+    return value;
 }
 
 // Each line the plug-ins wrote, marked with where it went.

@@ -1,0 +1,124 @@
+// The queue functions where no CUPS server answers: each failure is one line that names the
+// server or the file, and nothing is left in the temporary folder. print_to_queue_test.sh covers
+// them against a running server.
+#include <pdehost/cups_queue.h>
+
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A port of 127.0.0.1 held by a socket that never listens, so that every connection there is
+// refused; libcups is pointed at it, and TMPDIR at a fresh folder, for the test's length.
+class NoServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        socket_ = socket(AF_INET, SOCK_STREAM, 0);
+        ASSERT_GE(socket_, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ASSERT_EQ(bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        socklen_t length = sizeof address;
+        ASSERT_EQ(getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length), 0);
+        server_ = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+        cupsSetServer(server_.c_str());
+
+        std::string pattern = (std::filesystem::temp_directory_path() / "cups-queue-test.XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        if (const char *previous = std::getenv("TMPDIR")) previousTemporaryFolder_ = previous;
+        setenv("TMPDIR", folder_.c_str(), 1);
+    }
+
+    void TearDown() override {
+        cupsSetServer(nullptr);
+        if (previousTemporaryFolder_) setenv("TMPDIR", previousTemporaryFolder_->c_str(), 1);
+        else unsetenv("TMPDIR");
+        if (!folder_.empty()) std::filesystem::remove_all(folder_);
+        if (socket_ >= 0) close(socket_);
+    }
+
+    std::string writePage() const {
+        std::string path = folder_ + "/page.ps";
+        std::ofstream(path) << "%!PS-Adobe-3.0\nshowpage\n%%EOF\n";
+        return path;
+    }
+
+    std::vector<std::string> folderEntries() const {
+        std::vector<std::string> names;
+        for (const auto &entry : std::filesystem::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+    int socket_ = -1;
+    std::string server_;
+    std::string folder_;
+    std::optional<std::string> previousTemporaryFolder_;
+};
+
+TEST_F(NoServer, FetchingAQueuePPDNamesTheServerAndLeavesNoFile) {
+    std::string error;
+    std::unique_ptr<pdehost::QueuePPD> ppd = pdehost::QueuePPD::fetch("q7140", error);
+    EXPECT_EQ(ppd, nullptr);
+    EXPECT_EQ(error.rfind("cannot reach the CUPS server at " + server_ + ": ", 0), 0u) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_TRUE(folderEntries().empty()) << "a temporary file was left in " << folder_;
+}
+
+TEST_F(NoServer, SubmittingAJobNamesTheServerAndReportsNoId) {
+    std::string page = writePage();
+    pdehost::SubmittedJob job;
+    job.id = 99;
+    std::string error;
+    EXPECT_FALSE(pdehost::submitPrintJob("q7140", page, "", {{"PrintMode", "Private"}}, job, error));
+    EXPECT_EQ(job.id, 0);
+    EXPECT_EQ(job.queue, "q7140");
+    EXPECT_EQ(job.server, server_);
+    EXPECT_EQ(job.title, "page.ps") << "the title defaults to the file's name";
+    EXPECT_EQ(error.rfind("cannot reach the CUPS server at " + server_ + ": ", 0), 0u) << error;
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"page.ps"});
+}
+
+TEST_F(NoServer, AFileThatCannotBeReadIsNamedBeforeTheServerIsAsked) {
+    pdehost::SubmittedJob job;
+    std::string error;
+    std::string missing = folder_ + "/missing.ps";
+    EXPECT_FALSE(pdehost::submitPrintJob("q7140", missing, "Title", {}, job, error));
+    EXPECT_EQ(error, "cannot read the file to print: " + missing);
+    EXPECT_EQ(job.title, "Title");
+
+    EXPECT_FALSE(pdehost::submitPrintJob("q7140", folder_, "", {}, job, error));
+    EXPECT_EQ(error, "cannot read the file to print: " + folder_) << "a folder is no file to print";
+}
+
+TEST_F(NoServer, AnEmptyQueueNameIsRefusedWithoutAsking) {
+    std::string error;
+    EXPECT_EQ(pdehost::QueuePPD::fetch("", error), nullptr);
+    EXPECT_EQ(error, "the queue name is empty");
+}
+
+// The server as messages name it: with its port, an IPv6 address in brackets, a socket as its path.
+TEST(CupsServerName, NamesTheServerLibcupsUses) {
+    cupsSetServer("printhost.example:8631");
+    EXPECT_EQ(pdehost::cupsServerName(), "printhost.example:8631");
+    cupsSetServer("[::1]:8632");
+    EXPECT_EQ(pdehost::cupsServerName(), "[::1]:8632");
+    cupsSetServer("/run/cups/cups.sock");
+    EXPECT_EQ(pdehost::cupsServerName(), "/run/cups/cups.sock");
+    cupsSetServer(nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,405 @@
+#!/usr/bin/env bash
+# Prints with pdehost to queues of a private CUPS server on the loopback interface and checks
+# that the file the printer would receive carries the feature code of every option the panes
+# wrote. The server has its own configuration, spool, cache, log and state folders in a
+# temporary folder, listens on a free port of 127.0.0.1 only, and is stopped at the end.
+#
+# Usage: print_to_queue_test.sh PDEHOST SOURCE_DIR PLUGIN_DIR
+# Exit status 0 when every check passed, 1 otherwise, 77 (skipped) when cupsd or the PostScript
+# filter pstops is not installed.
+# The helpers run through check, which shellcheck does not follow.
+# shellcheck disable=SC2317
+set -u
+
+pdehost=$1
+source_dir=$2
+plugins=$3
+printer_7140k=$source_dir/printers/QUORVEN-v-DX7140K.ppd
+printer_8250k=$source_dir/printers/QUORVEN-v-DX8250K.ppd
+cups_server_bin=/usr/lib/cups
+pstops=$cups_server_bin/filter/pstops
+job_time_limit=30
+
+passed=0
+failed=0
+
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+
+# check DESCRIPTION COMMAND...: a check that passes when the command succeeds.
+check() {
+  local description=$1
+  shift
+  if "$@"; then pass; else fail "$description"; fi
+}
+
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit $?
+}
+
+work=$(mktemp -d /tmp/pdehost-cups-test.XXXXXX) || { echo "cannot create a temporary folder"; exit 1; }
+# The server's filters run as another user: they must reach the spool below this folder.
+chmod 755 "$work"
+cupsd_pid=
+
+stop_server() {
+  if [ -n "$cupsd_pid" ]; then
+    kill "$cupsd_pid" 2>/dev/null
+    for _ in $(seq 50); do kill -0 "$cupsd_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$cupsd_pid" 2>/dev/null
+    wait "$cupsd_pid" 2>/dev/null
+    cupsd_pid=
+  fi
+}
+trap 'stop_server; [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+
+# A small PostScript page to print.
+cat >"$work/page.ps" <<'EOF'
+%!PS-Adobe-3.0
+%%Pages: 1
+%%EndComments
+%%Page: 1 1
+/Helvetica findfont 12 scalefont setfont
+72 720 moveto (QUORVEN test page) show
+showpage
+%%EOF
+EOF
+
+# pdehost with the server chosen by CUPS_SERVER, and a temporary folder of its own so that a PPD
+# left behind would be seen. Standard output and error go to $work/stdout and $work/stderr.
+mkdir -p "$work/client"
+run_pdehost() {
+  local server=$1
+  shift
+  CUPS_SERVER=$server TMPDIR=$work/client "$pdehost" --plugins "$plugins" "$@" >"$work/stdout" 2>"$work/stderr"
+}
+
+line_count() { wc -l <"$1" | tr -d ' '; }
+
+# The PPD code of a choice: the quoted text of its "*OPTION CHOICE/Text: ..." line.
+choice_code() { grep -F "*$2 $3/" "$1" | sed 's/^[^"]*"\(.*\)"$/\1/'; }
+
+# A failure is one line on the standard error stream that says what went wrong.
+one_line_error() {
+  local expected=$1
+  [ "$(line_count "$work/stderr")" -eq 1 ] && grep -q '^pdehost: ' "$work/stderr" &&
+    grep -qF -- "$expected" "$work/stderr" && return 0
+  echo "  standard error was:"; sed 's/^/    /' "$work/stderr"
+  return 1
+}
+
+## What pdehost refuses before it asks any server.
+run_pdehost 127.0.0.1:1 --queue q7140 --printer "$printer_7140k"
+check "--queue with --printer is refused" test $? -eq 2
+check "--queue with --printer names both" one_line_error "--queue and --printer cannot be used together"
+run_pdehost 127.0.0.1:1 --print "$work/page.ps"
+check "--print without --queue is refused" test $? -eq 2
+check "--print without --queue says why" one_line_error "--print needs --queue"
+run_pdehost 127.0.0.1:1 --queue q7140 --print "$work/missing.ps"
+check "a missing file to print is refused" test $? -eq 2
+check "a missing file to print is named" one_line_error "cannot read the file to print: $work/missing.ps"
+
+if ! cupsd=$(command -v cupsd || command -v /usr/sbin/cupsd); then
+  echo "SKIP: cupsd is not installed (Debian package cups-daemon); $passed passed, $failed failed"
+  [ "$failed" -eq 0 ] && exit 77 || exit 1
+fi
+if [ ! -x "$pstops" ]; then
+  echo "SKIP: the PostScript filter $pstops is not installed (Debian package cups-core-drivers); $passed passed, $failed failed"
+  [ "$failed" -eq 0 ] && exit 77 || exit 1
+fi
+for tool in lpadmin lpstat cupsreject; do
+  command -v "$tool" >/dev/null || command -v "/usr/sbin/$tool" >/dev/null ||
+    { fail "$tool is not installed (Debian package cups-client)"; finish; }
+done
+PATH=$PATH:/usr/sbin
+
+## Every choice of every pane option reaches the PostScript the filter makes for the printer.
+# every_choice_emitted PPD OPTION...: for each choice of each option, pstops run with that choice
+# puts the choice's PPD code into its output, and no other choice's code of that option: each
+# choice is told apart at the printer.
+every_choice_emitted() {
+  local ppd=$1 option output index other missing=0
+  shift
+  for option in "$@"; do
+    # The option's choices and their codes, read once.
+    local choices=() codes=()
+    while IFS=$'\t' read -r choice code; do
+      choices+=("$choice")
+      codes+=("$code")
+    done < <(sed -n "s/^\*$option \([^/:]*\)\/[^:]*: *\"\(.*\)\"$/\1\t\2/p" "$ppd")
+    if [ ${#choices[@]} -eq 0 ]; then
+      echo "  $(basename "$ppd") has no option $option"
+      missing=1
+      continue
+    fi
+    for index in "${!choices[@]}"; do
+      if [ -z "${codes[index]}" ]; then
+        echo "  $(basename "$ppd"): $option=${choices[index]} has no feature code"
+        missing=1
+        continue
+      fi
+      output=$(PPD=$ppd "$pstops" 1 tester title 1 "$option=${choices[index]}" "$work/page.ps" 2>/dev/null)
+      if [[ $output != *"${codes[index]}"* ]]; then
+        echo "  $(basename "$ppd"): $option=${choices[index]} does not put '${codes[index]}' into the output"
+        missing=1
+      fi
+      for other in "${!choices[@]}"; do
+        if [ "$other" != "$index" ] && [ -n "${codes[other]}" ] && [[ $output == *"${codes[other]}"* ]]; then
+          echo "  $(basename "$ppd"): $option=${choices[index]} puts the code of $option=${choices[other]} into the output"
+          missing=1
+        fi
+      done
+    done
+  done
+  return "$missing"
+}
+check "every job-mode and colour-adjustment choice of the 7140K reaches the printer" \
+  every_choice_emitted "$printer_7140k" PrintMode DINDigit1 DINDigit2 DINDigit3 DINDigit4 DINDigit5 \
+  DeptCode DCDigit1 DCDigit2 DCDigit3 DCDigit4 DCDigit5 BlankPage ColorBalanceCyan ColorBalanceMagenta \
+  ColorBalanceYellow ColorBalanceBlack SharpnessQRV BrightnessQRV ContrastQRV SaturationQRV BackgroundAdjustmentQRV
+check "every imaging choice of the 8250K reaches the printer" \
+  every_choice_emitted "$printer_8250k" ColorType Resolution Halftone DistinguishThinLines TonerSave ImageType \
+  BlackOverPrint PureBlackGray
+
+## The private server.
+# A port of 127.0.0.1 where nothing listens now.
+free_port() {
+  local port
+  for _ in $(seq 100); do
+    port=$((20000 + RANDOM % 40000))
+    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return 0; }
+  done
+  return 1
+}
+
+# Writes the configuration for PORT and starts cupsd in the foreground, in the background of
+# this script; true once it answers.
+start_server() {
+  local port=$1
+  local user group
+  if [ "$(id -u)" -eq 0 ]; then user="lp"; group="lp"; else user=$(id -un); group=$(id -gn); fi
+  rm -rf "$work/server"
+  mkdir -p "$work/server/root" "$work/server/spool/tmp" "$work/server/cache" "$work/server/log" \
+    "$work/server/state" "$work/out"
+  cat >"$work/server/root/cupsd.conf" <<EOF
+Listen 127.0.0.1:$port
+LogLevel info
+Browsing No
+BrowseLocalProtocols none
+DefaultAuthType None
+WebInterface No
+<Location />
+  Order allow,deny
+  Allow from 127.0.0.1
+</Location>
+<Location /admin>
+  Order allow,deny
+  Allow from 127.0.0.1
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+EOF
+  cat >"$work/server/root/cups-files.conf" <<EOF
+ServerRoot $work/server/root
+RequestRoot $work/server/spool
+TempDir $work/server/spool/tmp
+CacheDir $work/server/cache
+StateDir $work/server/state
+ErrorLog $work/server/log/error_log
+AccessLog $work/server/log/access_log
+PageLog $work/server/log/page_log
+Printcap $work/server/state/printcap
+ServerBin $cups_server_bin
+DataDir /usr/share/cups
+FileDevice Yes
+User $user
+Group $group
+SystemGroup root
+EOF
+  chown -R "$user:$group" "$work/server/spool" "$work/server/cache" "$work/server/log" "$work/server/state" "$work/out"
+  "$cupsd" -c "$work/server/root/cupsd.conf" -s "$work/server/root/cups-files.conf" -f \
+    >"$work/server/log/cupsd.out" 2>&1 &
+  cupsd_pid=$!
+  for _ in $(seq 100); do
+    kill -0 "$cupsd_pid" 2>/dev/null || { wait "$cupsd_pid" 2>/dev/null; cupsd_pid=; return 1; }
+    lpstat -h "127.0.0.1:$port" -r 2>/dev/null | grep -q "is running" && return 0
+    sleep 0.1
+  done
+  stop_server
+  return 1
+}
+
+port=
+for _ in 1 2 3; do
+  candidate=$(free_port) && start_server "$candidate" && { port=$candidate; break; }
+done
+if [ -z "$port" ]; then
+  fail "the private CUPS server did not start"
+  cat "$work/server/log/cupsd.out" "$work/server/log/error_log" 2>/dev/null | tail -20
+  finish
+fi
+server=127.0.0.1:$port
+
+add_queue() {
+  local name=$1 ppd=$2
+  lpadmin -h "$server" -p "$name" -E -v "file://$work/out/$name.ps" ${ppd:+-P "$ppd"} 2>"$work/lpadmin.err" ||
+    { cat "$work/lpadmin.err"; return 1; }
+}
+check "the 7140K queue is added" add_queue q7140 "$printer_7140k"
+check "the 8250K queue is added" add_queue q8250 "$printer_8250k"
+check "a queue without a PPD is added" add_queue qraw ""
+check "a queue that takes no jobs is added" add_queue qclosed "$printer_7140k"
+cupsreject -h "$server" qclosed
+
+## Printing, and what reaches the printer.
+# The id of the job pdehost reported in its text output ("Job: q7140-12 (...").
+reported_job_id() { sed -n "s/^Job: $1-\([0-9]*\) .*/\1/p" "$work/stdout"; }
+
+# wait_for_job QUEUE ID: true once the server lists the job as completed and its file is written.
+wait_for_job() {
+  local queue=$1 id=$2
+  for _ in $(seq $((job_time_limit * 5))); do
+    if lpstat -h "$server" -W completed -o "$queue" 2>/dev/null | grep -q "^$queue-$id " &&
+      grep -q '%%EOF' "$work/out/$queue.ps" 2>/dev/null; then
+      return 0
+    fi
+    sleep 0.2
+  done
+  echo "  job $queue-$id did not complete within $job_time_limit s; the server's log:"
+  tail -20 "$work/server/log/error_log"
+  return 1
+}
+
+
+# options_reach_printer PPD OUTPUT OPTIONS_FILE: the code of every KEY=VALUE line of the file is
+# in the output.
+options_reach_printer() {
+  local ppd=$1 output=$2 options=$3 key value code missing=0
+  [ -s "$options" ] || { echo "  no job options"; return 1; }
+  while IFS='=' read -r key value; do
+    code=$(choice_code "$ppd" "$key" "$value")
+    if [ -z "$code" ]; then
+      echo "  the PPD has no choice $key=$value"
+      missing=1
+    elif ! grep -qF -- "$code" "$output"; then
+      echo "  $key=$value: '$code' is not in the printer's file"
+      missing=1
+    fi
+  done <"$options"
+  return "$missing"
+}
+
+# expect_choices PPD OUTPUT OPTIONS_FILE KEY=VALUE...: each pair is a job option, its code is in
+# the output, and the code of the PPD's default for that option is not (unless it is the default).
+expect_choices() {
+  local ppd=$1 output=$2 options=$3 pair key value default code missing=0
+  shift 3
+  for pair in "$@"; do
+    key=${pair%%=*}
+    value=${pair#*=}
+    grep -qxF -- "$pair" "$options" || { echo "  $pair is not among the job options"; missing=1; }
+    code=$(choice_code "$ppd" "$key" "$value")
+    if [ -z "$code" ] || ! grep -qF -- "$code" "$output"; then
+      echo "  $pair: '$code' is not in the printer's file"
+      missing=1
+    fi
+    default=$(sed -n "s/^\*Default$key: *//p" "$ppd")
+    if [ "$default" != "$value" ]; then
+      code=$(choice_code "$ppd" "$key" "$default")
+      grep -qF -- "$code" "$output" && { echo "  $key: the default's '$code' is in the printer's file"; missing=1; }
+    fi
+  done
+  return "$missing"
+}
+
+# A private job with a document number and a department code, blank pages printed, and every
+# colour-adjustment slider moved. No commit: --print writes the panes into the ticket itself.
+run_pdehost "$server" --queue q7140 --print "$work/page.ps" --title "QUORVEN private job" \
+  --do "select jobmode 5 4" \
+  --do "selection jobmode 6 0 5" --do "type jobmode 6 97531" \
+  --do "select jobmode 7 2" \
+  --do "selection jobmode 8 0 5" --do "type jobmode 8 802" \
+  --do "select jobmode 9 2" \
+  --do "slide coloradjust 10 -3" --do "slide coloradjust 11 2" --do "slide coloradjust 12 -1" \
+  --do "slide coloradjust 13 4" --do "slide coloradjust 14 5" --do "slide coloradjust 15 -5" \
+  --do "slide coloradjust 16 1" --do "slide coloradjust 17 -2" --do "slide coloradjust 18 3"
+status=$?
+check "the private job on the 7140K queue is printed" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+check "the printer is the queue" grep -qF "Printer: QUORVEN v-DX7140KSeries (queue q7140 on $server)" "$work/stdout"
+check "the lp command line names the queue" grep -q "^  lp -d q7140 -o " "$work/stdout"
+check "the downloaded PPD is removed" test -z "$(ls -A "$work/client")"
+job=$(reported_job_id q7140)
+check "the job id is reported" test -n "$job"
+sed -n '/^Job options:$/,/^Command line:$/p' "$work/stdout" | sed '1d;$d;s/^  //' >"$work/options-7140"
+if [ -n "$job" ] && wait_for_job q7140 "$job"; then
+  pass
+  output=$work/out/q7140.ps
+  check "the code of every job option reaches the 7140K" options_reach_printer "$printer_7140k" "$output" "$work/options-7140"
+  check "the private job reaches the printer" expect_choices "$printer_7140k" "$output" "$work/options-7140" \
+    PrintMode=Private DeptCode=True BlankPage=True
+  check "the document number 97531 reaches the printer digit by digit" expect_choices "$printer_7140k" "$output" \
+    "$work/options-7140" DINDigit1=9 DINDigit2=7 DINDigit3=5 DINDigit4=3 DINDigit5=1
+  check "the department code 00802 reaches the printer digit by digit" expect_choices "$printer_7140k" "$output" \
+    "$work/options-7140" DCDigit1=0 DCDigit2=0 DCDigit3=8 DCDigit4=0 DCDigit5=2
+  check "the slider values reach the printer" expect_choices "$printer_7140k" "$output" "$work/options-7140" \
+    ColorBalanceCyan=-3 ColorBalanceMagenta=2 ColorBalanceYellow=-1 ColorBalanceBlack=4 SharpnessQRV=5 \
+    BrightnessQRV=-5 ContrastQRV=1 SaturationQRV=-2 BackgroundAdjustmentQRV=3
+  check "the job title reaches the printer" grep -qF "%%Title: (QUORVEN private job)" "$output"
+else
+  fail "the private job completes"
+fi
+
+# Monochrome at 1200 dpi with fine-detail halftone, thin lines and toner save, reported as JSON.
+run_pdehost "$server" --json --queue q8250 --print "$work/page.ps" \
+  --do "select imaging 5 3" --do "select imaging 20 2" --do "select imaging 6 3" \
+  --do "check imaging 7 on" --do "check imaging 8 on" --do commit
+status=$?
+check "the monochrome job on the 8250K queue is printed" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+check "the JSON document names the queue" grep -qF "\"queue\": \"q8250\"" "$work/stdout"
+job=$(sed -n '/^  "job": {$/,/^  }/s/^    "id": \([0-9]*\)$/\1/p' "$work/stdout")
+check "the JSON document reports the job id" test -n "$job"
+check "the JSON document reports the job's title" grep -qF '"title": "page.ps"' "$work/stdout"
+sed -n '/^  "options": \[$/,/^  \]/s/^    "\(.*\)",\{0,1\}$/\1/p' "$work/stdout" >"$work/options-8250"
+if [ -n "$job" ] && wait_for_job q8250 "$job"; then
+  pass
+  output=$work/out/q8250.ps
+  check "the code of every job option reaches the 8250K" options_reach_printer "$printer_8250k" "$output" "$work/options-8250"
+  check "monochrome at 1200 dpi reaches the printer" expect_choices "$printer_8250k" "$output" "$work/options-8250" \
+    ColorType=Mono Resolution=1200dpi Halftone=Detail DistinguishThinLines=True TonerSave=True \
+    ImageType=General "BlackOverPrint=Text&Graphics" PureBlackGray=BlackGrayAuto
+else
+  fail "the monochrome job completes"
+fi
+
+## What goes wrong at the server: one line, a non-zero exit, nothing on standard output.
+dead_port=$(free_port)
+run_pdehost "127.0.0.1:$dead_port" --queue q7140 --print "$work/page.ps"
+check "no server: exit status 1" test $? -eq 1
+check "no server: one line naming the server" one_line_error "cannot reach the CUPS server at 127.0.0.1:$dead_port"
+check "no server: nothing shown" test ! -s "$work/stdout"
+
+run_pdehost "$server" --queue nosuch --print "$work/page.ps"
+check "an unknown queue: exit status 1" test $? -eq 1
+check "an unknown queue: one line naming it" one_line_error "the CUPS server at $server has no queue named 'nosuch'"
+check "an unknown queue: nothing shown" test ! -s "$work/stdout"
+
+run_pdehost "$server" --queue qraw
+check "a queue without a PPD: exit status 1" test $? -eq 1
+check "a queue without a PPD: one line saying so" one_line_error "the queue 'qraw' on $server has no PPD"
+check "a queue without a PPD: no temporary file left" test -z "$(ls -A "$work/client")"
+
+run_pdehost "$server" --queue qclosed --print "$work/page.ps" --do "select jobmode 5 2"
+check "a refused job: exit status 1" test $? -eq 1
+check "a refused job: one line naming the queue" one_line_error "refused the job for the queue 'qclosed'"
+check "a refused job: the result says it was not printed" grep -q "^Job: not printed: " "$work/stdout"
+check "a refused job: no temporary file left" test -z "$(ls -A "$work/client")"
+
+stop_server
+finish
