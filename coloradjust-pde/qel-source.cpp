@@ -69,7 +69,7 @@ void UpdateTextControlWithSliderValue(ControlRef inText, ControlRef inSlider)
     CFStringRef valueText = CopySliderValue(inSlider);
     if (valueText == NULL)
         return;
-    (void)SetControlData(inText, kControlLabelPart, kControlStaticTextCFStringTag, sizeof(valueText), &valueText);
+    (void)SetControlData(inText, kControlLabelPart, kControlStaticTextCFStringTag, sizeof(CFStringRef), &valueText);
     CFRelease(valueText);
     Draw1Control(inText);
 }

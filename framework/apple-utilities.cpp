@@ -15,7 +15,7 @@ OSStatus GetTicketFromSession(PMPrintSession printSession, CFStringRef ticket, v
         CFGetTypeID(cfTicketRef) == CFNumberGetTypeID()) {
         long ticketAddress = 0;
         if (CFNumberGetValue((CFNumberRef)cfTicketRef, kCFNumberLongType, &ticketAddress)) {
-            *(PMTicketRef *)container = (PMTicketRef)(intptr_t)ticketAddress;
+            *(PMTicketRef *)container = (PMTicketRef)(intptr_t)ticketAddress; /* NOLINT(performance-no-int-to-ptr) */
             return noErr;
         }
     }

@@ -89,7 +89,7 @@ OSStatus TextLengthConstraint(ControlRef textFieldControl, SInt32 inMaxLength)
 {
     CFStringRef textFieldContents = NULL;
     OSStatus err = GetControlData(textFieldControl, kControlEntireControl, kControlEditTextCFStringTag,
-                                  sizeof(textFieldContents), &textFieldContents, NULL);
+                                  sizeof(CFStringRef), &textFieldContents, NULL);
     if (err != noErr)
         return eventNotHandledErr;
     if (textFieldContents == NULL)
@@ -103,9 +103,7 @@ OSStatus TextLengthConstraint(ControlRef textFieldControl, SInt32 inMaxLength)
         ControlEditTextSelectionRec selectionIndexes = { 0, 0 };
         err = GetControlData(textFieldControl, kControlEntireControl, kControlEditTextSelectionTag,
                              sizeof(selectionIndexes), &selectionIndexes, NULL);
-        if (err != noErr)
-            result = eventNotHandledErr;
-        else if (selectionIndexes.selEnd - selectionIndexes.selStart > 0)
+        if (err != noErr || selectionIndexes.selEnd - selectionIndexes.selStart > 0)
             result = eventNotHandledErr;
         else
             result = noErr;
@@ -118,5 +116,5 @@ OSStatus TextLengthConstraint(ControlRef textFieldControl, SInt32 inMaxLength)
 OSStatus TextDigitOnlyConstraint(int inKeyPressed)
 {
     signed char key = (signed char)(inKeyPressed & 0xFF);
-    return (key >= '0' && key <= '9') ? eventNotHandledErr : noErr;
+    return (key >= '0' && key <= '9') ? (OSStatus)eventNotHandledErr : (OSStatus)noErr;
 }

@@ -47,12 +47,12 @@ void ScheduleRelationshipUpdate(void *inUserData)
 
 OSStatus Open(PMPDEContext context)
 {
-    return context == 0 ? kPMInvalidPDEContext : noErr;
+    return context == 0 ? (OSStatus)kPMInvalidPDEContext : (OSStatus)noErr;
 }
 
 OSStatus Close(PMPDEContext context)
 {
-    return context == 0 ? kPMInvalidPDEContext : noErr;
+    return context == 0 ? (OSStatus)kPMInvalidPDEContext : (OSStatus)noErr;
 }
 
 /* Stops the timer, lets the pane tear down its own attachments, detaches the handler and frees

@@ -12,7 +12,7 @@ QEL_PDEContextPtr CreateQELContext(void)
 /* The context the host holds is the record's address. */
 QEL_PDEContextPtr GetQELContext(PMPDEContext inContext)
 {
-    return (QEL_PDEContextPtr)inContext;
+    return (QEL_PDEContextPtr)inContext; /* NOLINT(performance-no-int-to-ptr): PMPDEContext is an integer */
 }
 
 /* Frees the record only: what it refers to belongs to whoever made it. */

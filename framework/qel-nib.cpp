@@ -36,7 +36,7 @@ static SInt16 CenteringDelta(SInt16 sourceLow, SInt16 sourceHigh, SInt16 destina
     SInt32 sourceExtent = (SInt32)sourceHigh - (SInt32)sourceLow;
     SInt32 destinationExtent = (SInt32)destinationHigh - (SInt32)destinationLow;
     SInt16 delta = (SInt16)((sourceExtent - destinationExtent) / 2);
-    return delta < 0 ? 0 : delta;
+    return delta < 0 ? (SInt16)0 : delta;
 }
 
 /* Moves the control into the destination pane, keeping its offset from the nib window's content

@@ -93,7 +93,7 @@ OSStatus workControl(const Action &action, ControlRef control) {
         auto text = createString(action.text);
         CFStringRef value = text.get();
         if (value == nullptr) return paramErr;
-        return SetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof(value), &value);
+        return SetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof(CFStringRef), &value);
     }
     default:
         return paramErr;

@@ -32,7 +32,8 @@ namespace {
 
 std::string controlText(ControlRef control) {
     CFStringRef text = nullptr;
-    if (GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text), &text, nullptr) != noErr)
+    if (GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof(CFStringRef), &text,
+                       nullptr) != noErr)
         return {};
     auto owned = cf::adopt(text);
     return utf8(owned.get());

@@ -280,7 +280,7 @@ void writeValue(std::string &out, const Value &value, int indent, int level) {
     auto newline = [&](int depth) {
         if (indent <= 0) return;
         out += '\n';
-        out.append(static_cast<size_t>(indent * depth), ' ');
+        out.append(static_cast<size_t>(indent) * static_cast<size_t>(depth), ' ');
     };
     switch (value.type()) {
     case Value::Type::Null: out += "null"; break;

@@ -2,11 +2,18 @@
 #include <pdehost/ticket_preset.h>
 #include <pdehost/extension.h>
 
+#include <string_view>
+
 namespace pdehost {
 
 cf::Ref<CFStringRef> createString(const std::string &utf8) {
-    return cf::adopt(CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(utf8.data()),
-                                             static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8, false));
+    // CFStringCreateWithBytes reads a leading U+FEFF as a byte-order mark and drops it. In a ticket
+    // value or a typed text it is a character, so it gets a mark of its own in front to drop.
+    static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    const std::string marked = utf8.starts_with(kMark) ? std::string(kMark) + utf8 : std::string();
+    const std::string &bytes = marked.empty() ? utf8 : marked;
+    return cf::adopt(CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(bytes.data()),
+                                             static_cast<CFIndex>(bytes.size()), kCFStringEncodingUTF8, false));
 }
 
 cf::Ref<CFTypeRef> createPropertyFromJSON(const json::Value &value) {

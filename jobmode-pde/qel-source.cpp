@@ -123,8 +123,8 @@ void SetBlankPages(ControlRef inBlankPagesControl, CFStringRef inBlankPages)
 CFMutableStringRef CreateZeroPaddedDigitsFromTextField(ControlRef inDigitControl, SInt8 inMaxLength)
 {
     CFStringRef text = NULL;
-    OSStatus err = GetControlData(inDigitControl, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text),
-                                  &text, NULL);
+    OSStatus err = GetControlData(inDigitControl, kControlEntireControl, kControlEditTextCFStringTag,
+                                  sizeof(CFStringRef), &text, NULL);
     if (err != noErr || text == NULL)
         return NULL;
 
@@ -166,7 +166,7 @@ void SetDigitsInTextField(ControlRef inDigitControl, CFStringRef inDigits)
 {
     if (inDigits == NULL)
         return;
-    SetControlData(inDigitControl, kControlEntireControl, kControlEditTextCFStringTag, sizeof(inDigits), &inDigits);
+    SetControlData(inDigitControl, kControlEntireControl, kControlEditTextCFStringTag, sizeof(CFStringRef), &inDigits);
 }
 
 /* "DINDigit3" and the like: the prefix followed by the 1-based position. */

@@ -24,7 +24,7 @@ std::optional<std::string> &host_choice() {
 
 // "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" name no localization.
 std::optional<std::string> localization_from_locale(std::string locale) {
-    locale = locale.substr(0, locale.find_first_of(".@"));
+    if (const auto end = locale.find_first_of(".@"); end != std::string::npos) locale.resize(end);
     if (locale.empty() || locale == "C" || locale == "POSIX") return std::nullopt;
     for (char &character : locale)
         if (character == '-') character = '_';

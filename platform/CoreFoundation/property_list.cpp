@@ -1,6 +1,7 @@
 // CFPropertyListCreateWithData and CFPropertyListCreateFromXMLData: format
 // detection, dispatch to the XML or old-style reader, and the error report.
 #include "property_list_internal.h"
+#include "string_internal.h"
 
 #include <CoreFoundation/CFError.h>
 #include <CoreFoundation/CFString.h>
@@ -22,9 +23,9 @@ Value ValueFactory::key(std::u16string_view characters) const {
     return key;
 }
 
+// Not CFStringCreateWithBytes, which would take a leading U+FEFF of the text for a byte-order mark.
 Value ValueFactory::key_from_utf8(std::string_view utf8) const {
-    Value key = Value::adopt(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8 *>(utf8.data()),
-                                                     static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8, false));
+    Value key = Value::adopt(create_string_from_utf8(utf8));
     if (!key) throw std::bad_alloc();
     return key;
 }

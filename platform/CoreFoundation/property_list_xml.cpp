@@ -190,7 +190,8 @@ std::optional<CFAbsoluteTime> parse_date(std::string_view text) {
         return std::nullopt;
     }
     const long days = days_from_civil(fields[0], static_cast<unsigned>(month), static_cast<unsigned>(day));
-    const double seconds_since_1970 = static_cast<double>(days) * 86400.0 + hour * 3600.0 + minute * 60.0 + second;
+    const double seconds_since_1970 = static_cast<double>(days) * 86400.0 + static_cast<double>(hour) * 3600.0 +
+                                      static_cast<double>(minute) * 60.0 + static_cast<double>(second);
     return seconds_since_1970 - kCFAbsoluteTimeIntervalSince1970;
 }
 

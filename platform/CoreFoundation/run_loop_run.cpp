@@ -146,6 +146,8 @@ CFRunLoopRunResult run_in_mode(__CFRunLoop &loop, CFRunLoopMode mode, CFTimeInte
         if (now >= deadline) return kCFRunLoopRunTimedOut;
         if (!mode_has_timers(loop, mode)) return kCFRunLoopRunFinished;
         sleep_until(loop, run, next_fire_date_in(loop, mode, deadline), now, lock);
+        // The wait lets go of the lock, so CFRunLoopStop from another thread can end the run.
+        // cppcheck-suppress identicalConditionAfterEarlyExit
         if (run.stopped()) return kCFRunLoopRunStopped;
     }
 }

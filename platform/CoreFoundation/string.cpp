@@ -180,7 +180,8 @@ Boolean CFStringGetPascalString(CFStringRef theString, StringPtr buffer, CFIndex
     const auto bytes = cf::encode_text(cf::characters_of(theString), encoding);
     if (!bytes || bytes->size() > 255 || static_cast<CFIndex>(bytes->size()) >= bufferSize) return false;
     buffer[0] = static_cast<unsigned char>(bytes->size());
-    std::memcpy(buffer + 1, bytes->data(), bytes->size());
+    // A Pascal string is its length byte and the bytes, with no terminator.
+    std::memcpy(buffer + 1, bytes->data(), bytes->size());  // NOLINT(bugprone-not-null-terminated-result)
     return true;
 }
 

@@ -173,10 +173,8 @@ std::optional<std::u16string> decode_table(std::string_view bytes, const HighHal
     text.reserve(bytes.size());
     for (const char byte : bytes) {
         const auto value = static_cast<unsigned char>(byte);
-        if (value < 0x80) {
-            text += static_cast<char16_t>(value);
-        } else if (table == nullptr) {
-            text += static_cast<char16_t>(value);  // ISO Latin 1 is the first 256 code points
+        if (value < 0x80 || table == nullptr) {
+            text += static_cast<char16_t>(value);  // ASCII; with no table, ISO Latin 1 (the first 256 code points)
         } else if (const char16_t unit = (*table)[value - 0x80]; unit != 0) {
             text += unit;
         } else {

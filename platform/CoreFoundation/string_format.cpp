@@ -9,6 +9,7 @@
 #include "string_internal.h"
 
 #include <algorithm>
+#include <cinttypes>
 #include <climits>
 #include <cstdarg>
 #include <cstddef>
@@ -358,8 +359,7 @@ private:
             write_character(directive);
         } else if (conversion == 'p') {
             char digits[32];
-            std::snprintf(digits, sizeof digits, "0x%jx",
-                          static_cast<std::uintmax_t>(reinterpret_cast<std::uintptr_t>(pointer(directive))));
+            std::snprintf(digits, sizeof digits, "0x%" PRIxPTR, reinterpret_cast<std::uintptr_t>(pointer(directive)));
             write_text(directive, cf::utf16_from_utf8(digits), false);
         } else if (conversion != 'n') {
             write_text(directive, text_argument(directive), true);

@@ -70,7 +70,7 @@ OSErr GetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
     switch (*tag) {
     case hitoolbox::DataTag::text: {
         CFStringRef text = hitoolbox::create_string_copy(control->text_content().text());
-        std::memcpy(inBuffer, &text, sizeof text);
+        std::memcpy(inBuffer, &text, sizeof(CFStringRef));
         break;
     }
     case hitoolbox::DataTag::selection: {
@@ -83,7 +83,7 @@ OSErr GetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
     case hitoolbox::DataTag::menu:
     case hitoolbox::DataTag::owned_menu: {
         MenuRef menu = control->menu() != nullptr ? control->menu()->menu_ref() : nullptr;
-        std::memcpy(inBuffer, &menu, sizeof menu);
+        std::memcpy(inBuffer, &menu, sizeof(MenuRef));
         break;
     }
     }
@@ -101,7 +101,7 @@ OSErr SetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
     switch (*tag) {
     case hitoolbox::DataTag::text: {
         CFStringRef string;
-        std::memcpy(&string, inData, sizeof string);
+        std::memcpy(&string, inData, sizeof(CFStringRef));
         auto characters = hitoolbox::characters_of_string(string);
         if (!characters) return paramErr;
         control->edit_text([&characters](hitoolbox::TextContent &content) { content.set_text(std::move(*characters)); });
@@ -118,7 +118,7 @@ OSErr SetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
     case hitoolbox::DataTag::menu:
     case hitoolbox::DataTag::owned_menu: {
         MenuRef menu_ref;
-        std::memcpy(&menu_ref, inData, sizeof menu_ref);
+        std::memcpy(&menu_ref, inData, sizeof(MenuRef));
         hitoolbox::Menu *menu = hitoolbox::Menu::from_ref(menu_ref);
         if (menu == nullptr && menu_ref != nullptr) return paramErr;
         control->set_menu(*tag == hitoolbox::DataTag::owned_menu ? hitoolbox::MenuReference::adopt(menu)

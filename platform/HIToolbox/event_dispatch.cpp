@@ -51,6 +51,8 @@ public:
         shared.calls.erase(call_.serial);
     }
 
+    // The reference is the call's serial number, looked up in the registry, never dereferenced.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     EventHandlerCallRef ref() const { return reinterpret_cast<EventHandlerCallRef>(call_.serial); }
 
 private:

@@ -3,6 +3,7 @@
 #include "nib_builder.h"
 
 #include "../CoreFoundation/ref.h"
+#include "../CoreFoundation/string_internal.h"
 
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/Menus.h>
@@ -29,10 +30,8 @@ struct MenuReleaser {
 };
 using MenuHolder = std::unique_ptr<std::remove_pointer_t<MenuRef>, MenuReleaser>;
 
-cf::Ref<CFStringRef> string_of(const std::string &utf8) {
-    return cf::adopt(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8 *>(utf8.data()),
-                                             static_cast<CFIndex>(utf8.size()), kCFStringEncodingUTF8, false));
-}
+// Not CFStringCreateWithBytes, which would take a title's leading U+FEFF for a byte-order mark.
+cf::Ref<CFStringRef> string_of(const std::string &utf8) { return cf::adopt(cf::create_string_from_utf8(utf8)); }
 
 class WindowBuilder {
 public:

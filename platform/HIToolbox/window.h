@@ -51,8 +51,9 @@ public:
     void forget_focus() { focus_ = nullptr; }
 
 private:
-    WindowClass class_;
-    WindowAttributes attributes_;
+    // Kept as made, for the debugger: no behaviour here depends on them yet.
+    [[maybe_unused]] WindowClass class_;
+    [[maybe_unused]] WindowAttributes attributes_;
     Rect content_;
     std::unique_ptr<Control> root_;
     Control *focus_ = nullptr;

@@ -43,10 +43,22 @@ TEST_F(TicketPresetRoundTrip, KeepsNulCharactersInsideValuesAndKeys) {
     expectRoundTrip(R"({"PrintMode": "x\u0000y", "DIN\u0000Digit1": ["\u0000", {"a\u0000": "\u0000b"}]})");
 }
 
+TEST_F(TicketPresetRoundTrip, KeepsLeadingZeroWidthNoBreakSpaces) {
+    expectRoundTrip("{\"\xEF\xBB\xBF\xEF\xBB\xBF" "D\": \"9\", \"PrintMode\": \"\xEF\xBB\xBFx\"}");
+}
+
 TEST_F(TicketPresetRoundTrip, KeepsEveryJSONType) {
     expectRoundTrip(R"({"PrintMode": 5, "DINDigit1": [1, -2, 3.25], "DINDigit2": null, "DINDigit3": {"a": {"b": []}},
                        "DINDigit4": true, "DINDigit5": 1.5e-7, "DeptCode": false, "": "no key",
                        "Text\u00e9\ud83d\ude00": "\"\\\/\b\f\n\r\t", "Wide": -9223372036854775808, "Big": 1e300})");
+}
+
+TEST(HostText, CreateStringTakesALeadingZeroWidthNoBreakSpaceAsText) {
+    auto string = pdehost::createString("\xEF\xBB\xBFx");
+    ASSERT_TRUE(string);
+    ASSERT_EQ(CFStringGetLength(string.get()), 2);
+    EXPECT_EQ(CFStringGetCharacterAtIndex(string.get(), 0), 0xFEFF);
+    EXPECT_EQ(pdehost::utf8(string.get()), "\xEF\xBB\xBFx");
 }
 
 TEST(HostText, Utf8KeepsEveryCharacterOfAString) {
