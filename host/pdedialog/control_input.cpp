@@ -56,15 +56,6 @@ gboolean onSliderChangeValue(GtkRange *, GtkScrollType, gdouble value, Binding *
     return TRUE;
 }
 
-// The field's text and selection as the model holds them.
-std::string modelText(ControlRef field) {
-    CFStringRef text = nullptr;
-    if (GetControlData(field, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr) != noErr)
-        return {};
-    auto owned = cf::adopt(text);
-    return pdehost::utf8(owned.get());
-}
-
 // Keys go to the window's focused field, so the model's focus must be this field first.
 OSStatus focusModelOn(ControlRef field) {
     ControlRef focus = nullptr;

@@ -2,6 +2,7 @@
 #include "control_view.h"
 
 #include "control_input.h"
+#include "gtk_signal.h"
 #include "text_offsets.h"
 
 #include <pdehost/control_snapshot.h>
@@ -55,11 +56,6 @@ std::pair<long, long> textSelection(ControlRef field) {
         return {0, 0};
     }
     return {selection.selStart, selection.selEnd};
-}
-
-bool isContainerKind(const std::string &kind) {
-    return kind != "popup" && kind != "edittext" && kind != "statictext" && kind != "checkbox" &&
-           kind != "slider" && kind != "separator";
 }
 
 // The rows a combo box's model holds now: text and sensitivity.
@@ -158,6 +154,7 @@ GtkWidget *ControlView::createWidget(ControlRef control, ControlWidget &entry) {
         GtkCellRenderer *cell = gtk_cell_renderer_text_new();
         gtk_cell_layout_pack_start(GTK_CELL_LAYOUT(widget), cell, TRUE);
         gtk_cell_layout_set_attributes(GTK_CELL_LAYOUT(widget), cell, "text", 0, "sensitive", 1, nullptr);
+        connectSignal(widget, "notify::popup-shown", &ControlView::onPopupShown, this);
     } else if (entry.kind == "edittext") {
         widget = gtk_entry_new();
         gtk_entry_set_width_chars(GTK_ENTRY(widget), 1);
@@ -231,6 +228,10 @@ void ControlView::render(ControlRef control) {
         std::string title = controlTitle(control);
         gtk_frame_set_label(GTK_FRAME(entry.frame), title.empty() ? nullptr : title.c_str());
     }
+}
+
+void ControlView::renderAll() {
+    for (const auto &entry : widgets_) render(entry.first);
 }
 
 // The rows follow the menu (texts and enabled items); the active row is the control's value.
@@ -335,6 +336,12 @@ gboolean ControlView::rebuildPending(gpointer data) {
     return G_SOURCE_REMOVE;
 }
 
+// An open menu is no change of the model, but whoever watches the view may wait for it.
+void ControlView::onPopupShown(GObject *, GParamSpec *, gpointer data) {
+    auto *view = static_cast<ControlView *>(data);
+    if (view->changeListener_) view->changeListener_();
+}
+
 void ControlView::observe(ControlRef control, PlatformControlChange change, void *context) {
     static_cast<ControlView *>(context)->changed(control, change);
 }
@@ -385,6 +392,9 @@ std::optional<WidgetState> ControlView::widgetState(ControlRef control) const {
     } else if (GTK_IS_COMBO_BOX(shown)) {
         state.active = gtk_combo_box_get_active(GTK_COMBO_BOX(shown)) + 1;
         state.rows = comboRows(shown);
+        gboolean popupShown = FALSE;
+        g_object_get(shown, "popup-shown", &popupShown, nullptr);
+        state.popupShown = popupShown != FALSE;
     } else if (GTK_IS_TOGGLE_BUTTON(shown)) {
         const gchar *label = gtk_button_get_label(GTK_BUTTON(shown));
         state.text = label != nullptr ? label : "";
@@ -400,14 +410,14 @@ std::optional<WidgetState> ControlView::widgetState(ControlRef control) const {
         const gchar *label = gtk_frame_get_label(GTK_FRAME(entry->second.frame));
         state.text = label != nullptr ? label : "";
     }
-    if (state.visible) {
-        GtkWidget *toplevel = gtk_widget_get_toplevel(shown);
+    // A widget that GTK has not laid out yet has no place (its allocation is -1, -1, 1 x 1).
+    GtkAllocation allocation;
+    gtk_widget_get_allocation(shown, &allocation);
+    state.placed = state.visible && allocation.x >= 0 && allocation.y >= 0;
+    if (state.placed) {
         int x = 0, y = 0;
-        if (gtk_widget_translate_coordinates(shown, toplevel, 0, 0, &x, &y)) {
-            GtkAllocation allocation;
-            gtk_widget_get_allocation(shown, &allocation);
-            state.area = {x, y, allocation.width, allocation.height};
-        }
+        state.placed = gtk_widget_translate_coordinates(shown, gtk_widget_get_toplevel(shown), 0, 0, &x, &y);
+        state.area = {x, y, allocation.width, allocation.height};
     }
     return state;
 }

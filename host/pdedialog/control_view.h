@@ -5,6 +5,8 @@
 
 #include <pdehost/dialog.h>
 
+#include <platform/user_actions.h>
+
 #include <gtk/gtk.h>
 
 #include <functional>
@@ -25,11 +27,13 @@ struct WidgetState {
     long selectionStart = 0;   // entry selection in characters
     long selectionEnd = 0;
     int active = 0;            // combo box: the 1-based row shown, 0 for none
+    bool popupShown = false;   // combo box: its menu is open
     std::vector<std::pair<std::string, bool>> rows;  // combo box rows: text, sensitive
     double value = 0;          // scale value; check button 1 or 0
     double minimum = 0;
     double maximum = 0;
-    GdkRectangle area{0, 0, 0, 0};  // in the window's coordinates, when visible
+    bool placed = false;       // laid out on the screen, so that area holds
+    GdkRectangle area{0, 0, 0, 0};  // in the window's coordinates
 };
 
 class ControlView {
@@ -55,6 +59,8 @@ public:
     // come from the view, not from a person), and a fresh rendering of one control.
     bool rendering() const { return renderDepth_ > 0; }
     void render(ControlRef control);
+    // Every control again, e.g. after gtk_widget_show_all showed widgets the model hides.
+    void renderAll();
 
 private:
     struct ControlWidget {
@@ -66,6 +72,7 @@ private:
     };
 
     static void observe(ControlRef control, PlatformControlChange change, void *context);
+    static void onPopupShown(GObject *, GParamSpec *, gpointer view);
     void changed(ControlRef control, PlatformControlChange change);
 
     void buildPage(const pdehost::Pane &pane, GtkWidget *page);

@@ -22,7 +22,7 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
         bool inlineValue = false;
         if (auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
             value = name.substr(equals + 1);
-            name = name.substr(0, equals);
+            name.resize(equals);
             inlineValue = true;
         }
         auto found = valued.find(name);

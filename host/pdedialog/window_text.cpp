@@ -7,13 +7,13 @@ const WindowText &windowText(const std::string &localization) {
     static const WindowText english{
         "Print", "Printer:", "Summary", "Cancel", "Print",
         "No pane of these plug-ins serves this printer.",
-        "Print", "Job options:", "Command line:", "Choices the PPD does not define:",
+        "Print Job", "Job options:", "Command line:", "Choices the PPD does not define:",
         "Conflicts with the PPD's constraints:", "Feature code for the printer:", "none", "Close",
         "conflicts with"};
     static const WindowText german{
         "Drucken", "Drucker:", "Übersicht", "Abbrechen", "Drucken",
         "Kein Bereich dieser Plug-ins ist für diesen Drucker.",
-        "Drucken", "Auftragsoptionen:", "Befehlszeile:", "Auswahlen, die die PPD nicht kennt:",
+        "Druckauftrag", "Auftragsoptionen:", "Befehlszeile:", "Auswahlen, die die PPD nicht kennt:",
         "Konflikte mit den Einschränkungen der PPD:", "Steuercode für den Drucker:", "keine", "Schließen",
         "steht im Konflikt mit"};
     return localization.rfind("de", 0) == 0 ? german : english;

@@ -1,0 +1,120 @@
+// Wiring the window, the view, the run loop and the script together for one run.
+#include "dialog_session.h"
+
+#include "control_view.h"
+#include "dialog_state.h"
+#include "dialog_window.h"
+#include "run_loop_bridge.h"
+#include "screenshot.h"
+
+#include <iostream>
+#include <memory>
+
+namespace pdedialog {
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Ends the main loop once, with the first status that was not 0.
+class Ending {
+public:
+    void end(int status) {
+        if (status_ == 0) status_ = status;
+        if (!ended_) gtk_main_quit();
+        ended_ = true;
+    }
+    bool ended() const { return ended_; }
+    int status() const { return status_; }
+
+private:
+    bool ended_ = false;
+    int status_ = 0;
+};
+
+struct ScreenshotRequest {
+    DialogWindow *window;
+    std::string path;
+    Ending *ending;
+};
+
+// At low priority, after GTK has laid out and drawn what the script changed.
+gboolean takeScreenshot(gpointer data) {
+    std::unique_ptr<ScreenshotRequest> request(static_cast<ScreenshotRequest *>(data));
+    std::string error;
+    if (!saveScreenshot(request->window->toplevel(), request->path, error)) {
+        std::cerr << "pdedialog: " << error << "\n";
+        request->ending->end(kExitFailed);
+    } else {
+        request->ending->end(0);
+    }
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings) {
+    Ending ending;
+    std::string error;
+    {
+        ControlView view(dialog);
+        DialogWindow window(dialog, view, windowText(settings.localization), settings.ppdPath);
+        std::unique_ptr<StateFile> state;
+        if (!settings.stateFile.empty()) {
+            state = std::make_unique<StateFile>(settings.stateFile, [&dialog, &view, &window, &settings] {
+                return dialogStateJSON(dialog, view, window, settings.ppdPath);
+            });
+        }
+        auto stateChanged = [&state] {
+            if (state) state->requestWrite();
+        };
+        view.setChangeListener(stateChanged);
+        window.setChangeListener(stateChanged);
+        window.setDrawnHandler(stateChanged);
+        window.setFinishedHandler([&ending](Outcome) { ending.end(0); });
+
+        std::string first = settings.firstPane.empty() ? window.firstPage() : settings.firstPane;
+        if (!window.showPane(first, error)) {
+            std::cerr << "pdedialog: --pane: " << error << "\n";
+            view.detach();
+            dialog.terminate();
+            return kExitUsage;
+        }
+
+        ScriptRunner runner(dialog, window, std::move(settings.script), std::cout);
+        bool screenshotRequested = false;
+        RunLoopBridge bridge([&] {
+            if (!window.drawn() || ending.ended() || screenshotRequested) return;
+            switch (runner.step()) {
+            case ScriptRunner::Status::Running:
+                return;
+            case ScriptRunner::Status::Failed:
+                std::cerr << "pdedialog: " << runner.error() << "\n";
+                ending.end(kExitFailed);
+                return;
+            case ScriptRunner::Status::Quit:
+                ending.end(0);
+                return;
+            case ScriptRunner::Status::Finished:
+                if (settings.screenshot.empty()) return;
+                screenshotRequested = true;
+                g_idle_add_full(G_PRIORITY_LOW, &takeScreenshot,
+                                new ScreenshotRequest{&window, settings.screenshot, &ending}, nullptr);
+                return;
+            }
+        });
+
+        window.show();
+        gtk_main();
+
+        if (state && !state->write("exit", error)) {
+            std::cerr << "pdedialog: " << error << "\n";
+            ending.end(kExitFailed);
+        }
+        view.detach();
+        dialog.terminate();
+    }
+    return ending.status();
+}
+
+}  // namespace pdedialog

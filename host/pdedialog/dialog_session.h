@@ -1,0 +1,28 @@
+// One run of the dialog window from the first draw to Cancel, Print, a script's quit or the
+// screenshot: the view, the window, the run-loop bridge, the script and the state file together.
+#pragma once
+
+#include "script_runner.h"
+
+#include <pdehost/dialog.h>
+
+#include <string>
+#include <vector>
+
+namespace pdedialog {
+
+struct SessionSettings {
+    std::string ppdPath;
+    std::string localization;
+    std::string firstPane;   // empty: the first accepted pane
+    std::string screenshot;  // empty: none
+    std::string stateFile;   // empty: none
+    std::vector<ScriptLine> script;
+};
+
+// Runs the GTK main loop until the dialog ends, writes the last state, then terminates every pane
+// in the host's order. The exit status: 0, 1 when a script line, the screenshot or the state
+// file failed, 2 for a first pane that cannot be shown.
+int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings);
+
+}  // namespace pdedialog

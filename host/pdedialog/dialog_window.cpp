@@ -1,0 +1,228 @@
+// Laying out the print dialog window and what its pop-up and buttons do.
+#include "dialog_window.h"
+
+#include "gtk_signal.h"
+#include "print_report.h"
+
+#include <iostream>
+
+namespace pdedialog {
+namespace {
+
+// The panes' nibs place controls at exact bounds: GTK's controls are made as compact as the
+// platform's so that they fit them.
+constexpr char kCompactControls[] =
+    "combobox#control-popup button.combo { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
+    "entry#control-edittext { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
+    "scale#control-slider { padding-top: 0; padding-bottom: 0; min-height: 0; }\n"
+    "checkbutton#control-checkbox { padding-top: 0; padding-bottom: 0; }\n";
+
+// Also without animations: a state change shows in full at once, in the window and in a screenshot.
+void installCompactStyle() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    g_object_set(gtk_settings_get_default(), "gtk-enable-animations", FALSE, nullptr);
+    GtkCssProvider *provider = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(provider, kCompactControls, -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(provider);
+}
+
+GtkWidget *boldLabel(const char *text) {
+    GtkWidget *widget = gtk_label_new(nullptr);
+    gchar *markup = g_markup_printf_escaped("<b>%s</b>", text);
+    gtk_label_set_markup(GTK_LABEL(widget), markup);
+    g_free(markup);
+    return widget;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, std::string ppdPath)
+    : dialog_(dialog), view_(view), text_(text), ppdPath_(std::move(ppdPath)), summary_(text.noPanes) {
+    installCompactStyle();
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window_), text_.windowTitle);
+    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
+    gtk_container_set_border_width(GTK_CONTAINER(window_), 12);
+    connectSignal(window_, "delete-event", &DialogWindow::onDelete, this);
+    connectSignalAfter(window_, "draw", &DialogWindow::onDraw, this);
+
+    GtkWidget *column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
+    gtk_container_add(GTK_CONTAINER(window_), column);
+
+    GtkWidget *printerRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
+    pdehost::PPDReport printer = pdehost::checkAgainstPPD(ppdPath_, nullptr);
+    printerName_ = printer.modelName.empty() ? ppdPath_ : printer.modelName;
+    gtk_box_pack_start(GTK_BOX(printerRow), boldLabel(text_.printer), FALSE, FALSE, 0);
+    GtkWidget *printerLabel = gtk_label_new(printerName_.c_str());
+    gtk_widget_set_tooltip_text(printerLabel, ppdPath_.c_str());
+    gtk_box_pack_start(GTK_BOX(printerRow), printerLabel, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), printerRow, FALSE, FALSE, 0);
+
+    chooser_ = gtk_combo_box_text_new();
+    gtk_widget_set_halign(chooser_, GTK_ALIGN_CENTER);
+    gtk_widget_set_size_request(chooser_, 220, -1);
+    gtk_box_pack_start(GTK_BOX(column), chooser_, FALSE, FALSE, 0);
+
+    GtkWidget *frame = gtk_frame_new(nullptr);
+    stack_ = gtk_stack_new();
+    gtk_stack_set_homogeneous(GTK_STACK(stack_), TRUE);
+    gtk_widget_set_size_request(stack_, 420, 180);
+    gtk_container_set_border_width(GTK_CONTAINER(stack_), 4);
+    gtk_container_add(GTK_CONTAINER(frame), stack_);
+    gtk_box_pack_start(GTK_BOX(column), frame, TRUE, TRUE, 0);
+    for (auto &pane : dialog_.panes()) {
+        if (GtkWidget *page = view_.page(*pane)) gtk_stack_add_named(GTK_STACK(stack_), page, pane->shortName.c_str());
+    }
+    gtk_stack_add_named(GTK_STACK(stack_), summary_.widget(), kSummaryPage);
+    buildChooser();
+
+    GtkWidget *buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);
+    gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
+    gtk_box_set_spacing(GTK_BOX(buttons), 8);
+    cancel_ = gtk_button_new_with_label(text_.cancel);
+    print_ = gtk_button_new_with_label(text_.print);
+    gtk_widget_set_can_default(print_, TRUE);
+    gtk_container_add(GTK_CONTAINER(buttons), cancel_);
+    gtk_container_add(GTK_CONTAINER(buttons), print_);
+    gtk_box_pack_start(GTK_BOX(column), buttons, FALSE, FALSE, 0);
+    connectSignal(cancel_, "clicked", &DialogWindow::onCancelClicked, this);
+    connectSignal(print_, "clicked", &DialogWindow::onPrintClicked, this);
+    gtk_window_set_default(GTK_WINDOW(window_), print_);
+}
+
+DialogWindow::~DialogWindow() {
+    if (result_ != nullptr) gtk_widget_destroy(result_);
+    gtk_widget_destroy(window_);
+}
+
+void DialogWindow::show() {
+    gtk_widget_show_all(window_);
+    view_.renderAll();  // show_all reveals every control; the model decides which are visible
+
+}
+
+// The accepted panes in the host's order, then the Summary.
+void DialogWindow::buildChooser() {
+    for (auto &pane : dialog_.panes()) {
+        if (view_.page(*pane) == nullptr) continue;
+        gtk_combo_box_text_append(GTK_COMBO_BOX_TEXT(chooser_), pane->shortName.c_str(), pane->title.c_str());
+    }
+    gtk_combo_box_text_append(GTK_COMBO_BOX_TEXT(chooser_), kSummaryPage, text_.summary);
+    connectSignal(chooser_, "changed", &DialogWindow::onChooserChanged, this);
+    connectSignal(chooser_, "notify::popup-shown", &DialogWindow::onChooserPopup, this);
+}
+
+std::string DialogWindow::firstPage() const {
+    for (auto &pane : dialog_.panes())
+        if (view_.page(*pane) != nullptr) return pane->shortName;
+    return kSummaryPage;
+}
+
+pdehost::Pane *DialogWindow::paneNamed(const std::string &name) const {
+    pdehost::Pane *pane = dialog_.findPane(name);
+    return pane != nullptr && view_.page(*pane) != nullptr ? pane : nullptr;
+}
+
+bool DialogWindow::showPane(const std::string &name, std::string &error) {
+    pdehost::Pane *target = paneNamed(name);
+    if (target == nullptr && name != kSummaryPage) {
+        error = dialog_.findPane(name) != nullptr ? "pane '" + name + "' is not for this printer"
+                                                  : "unknown pane '" + name + "'";
+        return false;
+    }
+    if (name == shown_) return true;
+    if (pdehost::Pane *previous = paneNamed(shown_)) dialog_.closePane(*previous);
+    if (target != nullptr) dialog_.openPane(*target);
+    else summary_.refresh(dialog_);
+    gtk_stack_set_visible_child_name(GTK_STACK(stack_), name.c_str());
+    shown_ = name;
+    choosing_ = true;
+    gtk_combo_box_set_active_id(GTK_COMBO_BOX(chooser_), name.c_str());
+    choosing_ = false;
+    if (changeListener_) changeListener_();
+    return true;
+}
+
+void DialogWindow::onChooserChanged(GtkComboBox *chooser, DialogWindow *window) {
+    if (window->choosing_) return;
+    const gchar *name = gtk_combo_box_get_active_id(chooser);
+    std::string error;
+    if (name != nullptr && !window->showPane(name, error)) std::cerr << "pdedialog: " << error << "\n";
+}
+
+void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window) {
+    if (window->changeListener_) window->changeListener_();
+}
+
+void DialogWindow::print() {
+    if (printed_) return;
+    OSStatus status = dialog_.syncAll(false);
+    report_ = pdehost::checkAgainstPPD(ppdPath_, dialog_.ppdDictionary());
+    printed_ = true;
+    std::string text = printReportText(report_, text_);
+    if (status != noErr) text = "Sync failed (status " + std::to_string(status) + ")\n" + text;
+    std::cout << text << std::flush;
+    showResult(text);
+    if (changeListener_) changeListener_();
+}
+
+// A modal window over the dialog; closing it ends the dialog, as printing does.
+void DialogWindow::showResult(const std::string &text) {
+    result_ = gtk_dialog_new_with_buttons(text_.resultTitle, GTK_WINDOW(window_), GTK_DIALOG_MODAL, text_.close,
+                                          GTK_RESPONSE_CLOSE, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(result_), GTK_RESPONSE_CLOSE);
+    GtkWidget *scroller = gtk_scrolled_window_new(nullptr, nullptr);
+    gtk_widget_set_size_request(scroller, 640, 360);
+    GtkWidget *view = gtk_text_view_new();
+    gtk_widget_set_name(view, "print-result");
+    gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
+    gtk_text_view_set_monospace(GTK_TEXT_VIEW(view), TRUE);
+    gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.c_str(), -1);
+    gtk_container_add(GTK_CONTAINER(scroller), view);
+    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(result_))), scroller, TRUE, TRUE, 0);
+    connectSignal(result_, "response", &DialogWindow::onResultResponse, this);
+    gtk_widget_show_all(result_);
+}
+
+void DialogWindow::onResultResponse(GtkDialog *, gint, DialogWindow *window) { window->finish(Outcome::Printed); }
+
+void DialogWindow::cancel() { finish(Outcome::Cancelled); }
+
+void DialogWindow::finish(Outcome outcome) {
+    if (finishedOnce_) return;
+    finishedOnce_ = true;
+    if (finished_) finished_(outcome);
+}
+
+void DialogWindow::onCancelClicked(GtkButton *, DialogWindow *window) { window->cancel(); }
+
+void DialogWindow::onPrintClicked(GtkButton *, DialogWindow *window) { window->print(); }
+
+gboolean DialogWindow::onDelete(GtkWidget *, GdkEvent *, DialogWindow *window) {
+    window->cancel();
+    return TRUE;  // the window goes when the dialog ends
+}
+
+// Every draw tells the change listener too: GTK lays widgets out just before it draws them, so
+// only then are their places on the screen known.
+gboolean DialogWindow::onDraw(GtkWidget *, cairo_t *, DialogWindow *window) {
+    if (!window->drawn_) {
+        window->drawn_ = true;
+        if (window->drawnHandler_) window->drawnHandler_();
+    }
+    if (window->changeListener_) window->changeListener_();
+    return FALSE;
+}
+
+std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() const {
+    std::vector<std::pair<std::string, GtkWidget *>> widgets = {
+        {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
+    if (result_ != nullptr) widgets.emplace_back("result", result_);
+    return widgets;
+}
+
+}  // namespace pdedialog

@@ -1,0 +1,99 @@
+// The print dialog window: the printer, a pop-up that chooses the pane (the panes that accepted
+// the printer, then "Summary"), the pane area, and Cancel / Print.
+#pragma once
+
+#include "control_view.h"
+#include "summary_page.h"
+#include "window_text.h"
+
+#include <pdehost/dialog.h>
+#include <pdehost/ppd_report.h>
+
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pdedialog {
+
+inline constexpr char kSummaryPage[] = "summary";
+
+enum class Outcome { Cancelled, Printed };
+
+class DialogWindow {
+public:
+    DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, std::string ppdPath);
+    DialogWindow(const DialogWindow &) = delete;
+    DialogWindow &operator=(const DialogWindow &) = delete;
+    ~DialogWindow();
+
+    GtkWidget *toplevel() const { return window_; }
+    void show();
+
+    // Shows a pane (its short name) or the Summary page: Close for the pane shown before, Open for
+    // the new one. false with a message for a pane that is unknown or not for this printer.
+    bool showPane(const std::string &name, std::string &error);
+    const std::string &shownPane() const { return shown_; }
+    // The printer's model name from its PPD (the PPD's path when it has none).
+    const std::string &printerName() const { return printerName_; }
+    // The first page: the first accepted pane, else the Summary.
+    std::string firstPage() const;
+
+    // What the buttons do: Print commits every pane (Sync false), then shows the job options and
+    // the printer's feature code; Cancel (and closing the window) ends the dialog.
+    void print();
+    void cancel();
+    bool printed() const { return printed_; }
+    const pdehost::PPDReport &printReport() const { return report_; }
+
+    const SummaryPage &summary() const { return summary_; }
+    // The window's own widgets by name ("chooser", "cancel", "print", "result"), for the state file.
+    std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
+
+    void setFinishedHandler(std::function<void(Outcome)> handler) { finished_ = std::move(handler); }
+    // Called once, after the window was drawn for the first time.
+    void setDrawnHandler(std::function<void()> handler) { drawnHandler_ = std::move(handler); }
+    void setChangeListener(std::function<void()> listener) { changeListener_ = std::move(listener); }
+    bool drawn() const { return drawn_; }
+
+private:
+    static void onChooserChanged(GtkComboBox *chooser, DialogWindow *window);
+    static void onCancelClicked(GtkButton *, DialogWindow *window);
+    static void onPrintClicked(GtkButton *, DialogWindow *window);
+    static gboolean onDelete(GtkWidget *, GdkEvent *, DialogWindow *window);
+    static gboolean onDraw(GtkWidget *, cairo_t *, DialogWindow *window);
+    static void onResultResponse(GtkDialog *, gint, DialogWindow *window);
+    static void onChooserPopup(GObject *, GParamSpec *, DialogWindow *window);
+
+    void buildChooser();
+    void showResult(const std::string &text);
+    void finish(Outcome outcome);
+    pdehost::Pane *paneNamed(const std::string &name) const;
+
+    pdehost::Dialog &dialog_;
+    ControlView &view_;
+    const WindowText &text_;
+    std::string ppdPath_;
+    SummaryPage summary_;
+    GtkWidget *window_ = nullptr;
+    GtkWidget *chooser_ = nullptr;
+    GtkWidget *stack_ = nullptr;
+    GtkWidget *cancel_ = nullptr;
+    GtkWidget *print_ = nullptr;
+    GtkWidget *result_ = nullptr;
+    std::string printerName_;
+    std::string shown_;
+    bool choosing_ = false;
+    bool drawn_ = false;
+    bool printed_ = false;
+    bool finishedOnce_ = false;
+    pdehost::PPDReport report_;
+    std::function<void(Outcome)> finished_;
+    std::function<void()> drawnHandler_;
+    std::function<void()> changeListener_;
+};
+
+}  // namespace pdedialog

@@ -1,0 +1,76 @@
+// pdedialog: the print dialog in a desktop window.
+#include "dialog_session.h"
+#include "options.h"
+
+#include <pdehost/dialog.h>
+#include <pdehost/extension.h>
+#include <pdehost/ticket_preset.h>
+
+#include <platform/host_support.h>
+
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <iostream>
+
+using namespace pdedialog;
+
+namespace {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int fail(int code, const std::string &message) {
+    std::cerr << "pdedialog: " << message << "\n";
+    return code;
+}
+
+// The localization the window's own words follow: the one asked for, else the panes' preference.
+std::string localization(const Options &options) {
+    if (!options.language.empty()) return options.language;
+    auto preferred = cf::adopt(PlatformCopyPreferredLocalization());
+    return pdehost::utf8(preferred.get());
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    Options options;
+    std::string error;
+    if (!parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error))
+        return fail(kExitUsage, error);
+    if (options.help) {
+        std::cout << usage();
+        return 0;
+    }
+    if (options.printer.empty()) options.printer = PDEDIALOG_DEFAULT_PRINTER;
+    if (options.plugins.empty()) options.plugins = PDEDIALOG_DEFAULT_PLUGINS;
+    std::error_code fileError;
+    if (!std::filesystem::is_regular_file(options.printer, fileError))
+        return fail(kExitUsage, "no printer PPD at " + options.printer);
+    if (!std::filesystem::is_directory(options.plugins, fileError))
+        return fail(kExitUsage, "no plug-in folder at " + options.plugins);
+
+    SessionSettings settings;
+    if (!options.script.empty() && !readScript(options.script, settings.script, error)) return fail(kExitUsage, error);
+    if (!options.language.empty()) PlatformSetPreferredLocalization(pdehost::createString(options.language).get());
+
+    if (!gtk_init_check(&argc, &argv)) return fail(kExitFailed, "cannot open the display (is DISPLAY set?)");
+
+    pdehost::Dialog::Options dialogOptions;
+    dialogOptions.ppdPath = options.printer;
+    dialogOptions.pluginDirectory = options.plugins;
+    auto dialog = pdehost::Dialog::open(dialogOptions, error);
+    if (!dialog) return fail(kExitFailed, error);
+    if (!validateScript(*dialog, settings.script, error)) {
+        dialog->terminate();
+        return fail(kExitUsage, error);
+    }
+
+    settings.ppdPath = options.printer;
+    settings.localization = localization(options);
+    settings.firstPane = options.pane;
+    settings.screenshot = options.screenshot;
+    settings.stateFile = options.state;
+    return runDialogSession(*dialog, std::move(settings));
+}

@@ -1,0 +1,39 @@
+// Rendering a widget into a cairo image surface and writing it as PNG.
+#include "screenshot.h"
+
+#include <memory>
+
+namespace pdedialog {
+namespace {
+
+struct SurfaceRelease {
+    void operator()(cairo_surface_t *surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextRelease {
+    void operator()(cairo_t *context) const { cairo_destroy(context); }
+};
+
+}  // namespace
+
+// GTK draws the widget tree itself, so the picture does not depend on what the X server keeps
+// of an obscured or unmapped window.
+bool saveScreenshot(GtkWidget *widget, const std::string &path, std::string &error) {
+    int width = gtk_widget_get_allocated_width(widget);
+    int height = gtk_widget_get_allocated_height(widget);
+    if (!gtk_widget_get_realized(widget) || width <= 1 || height <= 1) {
+        error = "the window is not drawn yet";
+        return false;
+    }
+    std::unique_ptr<cairo_surface_t, SurfaceRelease> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    std::unique_ptr<cairo_t, ContextRelease> context(cairo_create(surface.get()));
+    gtk_widget_draw(widget, context.get());
+    cairo_surface_flush(surface.get());
+    cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        error = "cannot write " + path + ": " + cairo_status_to_string(status);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace pdedialog

@@ -1,0 +1,148 @@
+// Reading and running window scripts.
+#include "script_runner.h"
+
+#include "screenshot.h"
+
+#include <fstream>
+#include <ostream>
+
+namespace pdedialog {
+namespace {
+
+std::string trimmed(const std::string &text) {
+    auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return {};
+    auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &error) {
+    error.clear();
+    std::string content = trimmed(text);
+    if (content.empty() || content[0] == '#') return false;
+    std::string verb = content.substr(0, content.find_first_of(" \t"));
+    std::string rest = trimmed(content.substr(verb.size()));
+    if (verb == "quit") {
+        if (!rest.empty()) {
+            error = "quit takes no argument";
+            return false;
+        }
+        line.kind = ScriptLine::Kind::Quit;
+        return true;
+    }
+    if (verb == "screenshot") {
+        if (rest.empty()) {
+            error = "screenshot needs a file name";
+            return false;
+        }
+        line.kind = ScriptLine::Kind::Screenshot;
+        line.file = rest;
+        return true;
+    }
+    line.kind = ScriptLine::Kind::Action;
+    if (!pdehost::parseAction(content, line.action, error)) return false;
+    if (line.action.kind == pdehost::Action::Kind::Tick) {
+        error = "tick needs a manual clock; the window runs on the real one (use wait)";
+        return false;
+    }
+    return true;
+}
+
+bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::string &error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot read the script " + path;
+        return false;
+    }
+    std::string text;
+    for (int number = 1; std::getline(file, text); ++number) {
+        ScriptLine line;
+        line.origin = path + " line " + std::to_string(number);
+        if (parseScriptLine(text, line, error)) {
+            lines.push_back(std::move(line));
+        } else if (!error.empty()) {
+            error.insert(0, line.origin + ": ");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool validateScript(pdehost::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error) {
+    for (const auto &line : lines) {
+        if (line.kind != ScriptLine::Kind::Action) continue;
+        if (line.action.kind == pdehost::Action::Kind::Open && line.action.pane == kSummaryPage) continue;
+        if (!pdehost::validateAction(dialog, line.action, false, error)) {
+            error.insert(0, line.origin + ": ");
+            return false;
+        }
+    }
+    return true;
+}
+
+ScriptRunner::ScriptRunner(pdehost::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log)
+    : dialog_(dialog), window_(window), lines_(std::move(lines)), log_(log) {}
+
+ScriptRunner::~ScriptRunner() {
+    if (screenshotSource_ != 0) g_source_remove(screenshotSource_);
+}
+
+ScriptRunner::Status ScriptRunner::step() {
+    if (status_ != Status::Running) return status_;
+    if (screenshotSource_ != 0 || g_get_monotonic_time() < resumeAt_) return status_;
+    if (next_ >= lines_.size()) return status_ = Status::Finished;
+    const ScriptLine &line = lines_[next_++];
+    switch (line.kind) {
+    case ScriptLine::Kind::Quit:
+        return status_ = Status::Quit;
+    case ScriptLine::Kind::Screenshot:
+        // After GTK has laid out and drawn what the last action changed.
+        screenshotFile_ = line.file;
+        screenshotSource_ = g_idle_add_full(G_PRIORITY_LOW, &ScriptRunner::takeScreenshot, this, nullptr);
+        return status_;
+    case ScriptLine::Kind::Action:
+        if (!runAction(line)) {
+            error_.insert(0, line.origin + ": ");
+            status_ = Status::Failed;
+        }
+        return status_;
+    }
+    return status_;
+}
+
+// A wait lets the main loop (and with it the run loop) go on; opening a pane is the window's
+// choice of page, so that the pop-up and the page follow.
+bool ScriptRunner::runAction(const ScriptLine &line) {
+    using Kind = pdehost::Action::Kind;
+    const pdehost::Action &action = line.action;
+    if (action.kind == Kind::Wait) {
+        resumeAt_ = g_get_monotonic_time() + static_cast<gint64>(action.seconds * G_USEC_PER_SEC);
+        log_ << action.line << ": waiting\n" << std::flush;
+        return true;
+    }
+    if (action.kind == Kind::Open) {
+        if (!window_.showPane(action.pane, error_)) return false;
+        log_ << action.line << ": shown\n" << std::flush;
+        return true;
+    }
+    std::string effect;
+    if (!pdehost::performAction(dialog_, action, effect, error_)) return false;
+    log_ << action.line << (effect.empty() ? "" : ": " + effect) << "\n" << std::flush;
+    return true;
+}
+
+gboolean ScriptRunner::takeScreenshot(gpointer data) {
+    auto *runner = static_cast<ScriptRunner *>(data);
+    runner->screenshotSource_ = 0;
+    if (saveScreenshot(runner->window_.toplevel(), runner->screenshotFile_, runner->error_)) {
+        runner->log_ << "screenshot " << runner->screenshotFile_ << ": saved\n" << std::flush;
+    } else {
+        runner->error_ = "screenshot: " + runner->error_;
+        runner->status_ = Status::Failed;
+    }
+    return G_SOURCE_REMOVE;
+}
+
+}  // namespace pdedialog

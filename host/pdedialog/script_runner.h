@@ -1,0 +1,64 @@
+// Scripts for the window: the actions pdehost understands, one a line, run from the main loop
+// one per pass of the run loop, so that the panes' deferred rules run between them as they do
+// for a person. "open PANE" shows the pane in the window (and "open summary" the Summary); two
+// more lines: "screenshot FILE" saves a PNG of the window, "quit" ends.
+#pragma once
+
+#include "dialog_window.h"
+
+#include <pdehost/actions.h>
+
+#include <glib.h>
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace pdedialog {
+
+struct ScriptLine {
+    enum class Kind { Action, Screenshot, Quit };
+    Kind kind = Kind::Action;
+    pdehost::Action action;
+    std::string file;    // for screenshot
+    std::string origin;  // "FILE line N", for messages
+};
+
+// One line; blank lines and # comments are not lines (false with an empty error).
+bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &error);
+// Every line of the file. false with "FILE line N: ..." for the first line that is wrong.
+bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::string &error);
+// Checks the actions against the loaded panes before anything runs.
+bool validateScript(pdehost::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error);
+
+class ScriptRunner {
+public:
+    enum class Status { Running, Finished, Quit, Failed };
+
+    ScriptRunner(pdehost::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log);
+    ScriptRunner(const ScriptRunner &) = delete;
+    ScriptRunner &operator=(const ScriptRunner &) = delete;
+    ~ScriptRunner();
+
+    // Runs the next line unless a wait or a screenshot is still pending.
+    Status step();
+    Status status() const { return status_; }
+    const std::string &error() const { return error_; }
+
+private:
+    static gboolean takeScreenshot(gpointer runner);
+    bool runAction(const ScriptLine &line);
+
+    pdehost::Dialog &dialog_;
+    DialogWindow &window_;
+    std::vector<ScriptLine> lines_;
+    std::ostream &log_;
+    size_t next_ = 0;
+    gint64 resumeAt_ = 0;       // monotonic microseconds; a wait runs until then
+    guint screenshotSource_ = 0;
+    std::string screenshotFile_;
+    Status status_ = Status::Running;
+    std::string error_;
+};
+
+}  // namespace pdedialog

@@ -1,0 +1,249 @@
+// The built pdedialog on a virtual display, driven with real X input events (xdotool) as a person
+// drives it, and read back through its state file: the model, and the widgets beside it.
+#include "desktop_support.h"
+
+#include <thread>
+
+using namespace pdedialog_test;
+
+namespace {
+
+constexpr auto kStateLimit = std::chrono::seconds(20);
+constexpr auto kExitLimit = std::chrono::seconds(30);
+
+bool contains(const json &array, const std::string &value) {
+    return std::find(array.begin(), array.end(), value) != array.end();
+}
+
+}  // namespace
+
+class DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (VirtualDisplay::shared() == nullptr) GTEST_SKIP() << "Xvfb is not installed or did not start";
+        if (!programInPath("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    }
+
+    void TearDown() override {
+        if (!HasFailure() || !dialog_) return;
+        std::cerr << "pdedialog's output:\n" << readFile(folder_.file("out")) << readFile(folder_.file("err"));
+    }
+
+    // Starts the dialog and waits until its window is drawn and its state written.
+    void start(const std::string &printer, std::vector<std::string> extra = {}) {
+        std::vector<std::string> arguments = {PDEDIALOG_PROGRAM, "--printer", printer, "--plugins", PDE_PLUGIN_DIR,
+                                              "--state", folder_.file("state.json")};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        dialog_ = std::make_unique<ChildProcess>(arguments, folder_.file("out"), folder_.file("err"));
+        ASSERT_TRUE(dialog_->started());
+        ASSERT_TRUE(waitFor([](const json &state) {
+            return state["window"].value("xid", 0) != 0 && state["window"]["widgets"]["chooser"].contains("area");
+        })) << "no window";
+        window_ = std::to_string(state_["window"]["xid"].get<long>());
+        xdotool({"windowfocus", "--sync", window_});
+    }
+
+    // Reads the state file until the condition holds; the last state read stays in state_.
+    bool waitFor(const std::function<bool(const json &)> &condition) {
+        auto deadline = std::chrono::steady_clock::now() + kStateLimit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            json read = json::parse(readFile(folder_.file("state.json")), nullptr, false);
+            if (!read.is_discarded() && read.is_object()) {
+                state_ = read;
+                if (condition(state_)) return true;
+            }
+            if (!dialog_->running()) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    void xdotool(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "xdotool");
+        CommandResult result = runCommand(arguments);
+        EXPECT_EQ(result.exitCode, 0) << "xdotool " << arguments[1];
+    }
+
+    // A left click in the middle of an area of the window, or at a given x within it.
+    void clickIn(const json &area, int xOffset = -1) {
+        ASSERT_TRUE(area.is_object()) << "the widget is not laid out";
+        int x = area.at("x").get<int>() + (xOffset >= 0 ? xOffset : area.at("width").get<int>() / 2);
+        int y = area.at("y").get<int>() + area.at("height").get<int>() / 2;
+        xdotool({"mousemove", "--window", window_, std::to_string(x), std::to_string(y), "click", "1"});
+    }
+
+    const json &widgetOf(const std::string &pane, int id) { return controlState(paneState(state_, pane), id)["widget"]; }
+
+    // Clicks a pop-up open, then walks its menu with the arrow keys and takes the item with Return.
+    void choose(const json &popupArea, const std::function<bool(const json &)> &menuShown,
+                const std::vector<std::string> &keys) {
+        clickIn(popupArea);
+        ASSERT_TRUE(waitFor(menuShown)) << "the menu did not open";
+        std::vector<std::string> press = {"key", "--delay", "30"};
+        press.insert(press.end(), keys.begin(), keys.end());
+        press.push_back("Return");
+        xdotool(press);
+    }
+
+    void choosePaneItem(const std::string &pane, int id, const std::vector<std::string> &keys) {
+        choose(widgetOf(pane, id)["area"],
+               [&](const json &state) { return controlState(paneState(state, pane), id)["widget"]["popupShown"] == true; },
+               keys);
+    }
+
+    int finish() { return dialog_->wait(kExitLimit); }
+
+    TemporaryFolder folder_;
+    std::unique_ptr<ChildProcess> dialog_;
+    std::string window_;
+    json state_;
+};
+
+TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
+    start(kPrinter7140K, {"--pane", "jobmode"});
+    ASSERT_EQ(state_["shownPane"], "jobmode");
+
+    // Private: the document number is enabled once the run loop has turned.
+    choosePaneItem("jobmode", 5, {"Down", "Down", "Down"});
+    ASSERT_TRUE(waitFor([](const json &state) {
+        const json &pane = paneState(state, "jobmode");
+        return controlState(pane, 5)["value"] == 4 && controlState(pane, 5)["widget"]["popupShown"] == false &&
+               controlState(pane, 6)["enabled"] == true && controlState(pane, 6)["widget"]["sensitive"] == true;
+    })) << state_.dump(1);
+    EXPECT_EQ(widgetOf("jobmode", 5)["active"], 4);
+
+    // Into the field, select all, and type a number with a letter among the digits and a sixth digit.
+    clickIn(widgetOf("jobmode", 6)["area"]);
+    ASSERT_TRUE(waitFor([](const json &state) { return controlState(paneState(state, "jobmode"), 6)["focused"] == true; }));
+    xdotool({"windowfocus", "--sync", window_});
+    xdotool({"key", "ctrl+a", "BackSpace"});
+    xdotool({"type", "--delay", "30", "12a3456"});
+    ASSERT_TRUE(waitFor([](const json &state) {
+        const json &field = controlState(paneState(state, "jobmode"), 6);
+        return field["text"] == "12345" && field["widget"]["text"] == "12345";
+    })) << controlState(paneState(state_, "jobmode"), 6).dump();
+    EXPECT_EQ(controlState(paneState(state_, "jobmode"), 6)["selection"], json::array({5, 5}));
+    EXPECT_EQ(widgetOf("jobmode", 6)["selection"], json::array({5, 5}));
+
+    // The colour pane through the window's pop-up, then a slider moved with the mouse.
+    choose(state_["window"]["widgets"]["chooser"]["area"],
+           [](const json &state) { return state["window"]["widgets"]["chooser"]["popupShown"] == true; }, {"Up"});
+    ASSERT_TRUE(waitFor([](const json &state) {
+        return state["shownPane"] == "coloradjust" && paneState(state, "coloradjust")["open"] == true &&
+               paneState(state, "jobmode")["open"] == false &&
+               state["window"]["widgets"]["chooser"]["popupShown"] == false &&
+               controlState(paneState(state, "coloradjust"), 10)["widget"].contains("area");
+    }));
+    const json slider = widgetOf("coloradjust", 10)["area"];
+    clickIn(slider, slider["width"].get<int>() * 5 / 6);
+    ASSERT_TRUE(waitFor([](const json &state) {
+        const json &pane = paneState(state, "coloradjust");
+        int value = controlState(pane, 10)["value"];
+        std::string shown = std::to_string(value);
+        return value > 0 && controlState(pane, 20)["text"] == shown && controlState(pane, 20)["widget"]["text"] == shown &&
+               controlState(pane, 10)["widget"]["value"] == value;
+    })) << paneState(state_, "coloradjust").dump();
+    int cyan = controlState(paneState(state_, "coloradjust"), 10)["value"];
+
+    // Print: every pane commits; the result window ends the dialog when closed.
+    xdotool({"windowfocus", "--sync", window_});
+    clickIn(state_["window"]["widgets"]["print"]["area"]);
+    ASSERT_TRUE(waitFor([](const json &state) { return state["printed"] == true; }));
+    CommandResult result = runCommand({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Print Job$"});
+    ASSERT_EQ(result.exitCode, 0);
+    std::string resultWindow = result.output.substr(0, result.output.find('\n'));
+    xdotool({"windowfocus", "--sync", resultWindow});
+    xdotool({"key", "Return"});
+    EXPECT_EQ(finish(), 0);
+
+    json last = json::parse(readFile(folder_.file("state.json")));
+    EXPECT_EQ(last["phase"], "exit");
+    for (std::string option : {"PrintMode=Private", "DINDigit1=1", "DINDigit5=5", "DeptCode=False"})
+        EXPECT_TRUE(contains(last["options"], option)) << option;
+    EXPECT_TRUE(contains(last["options"], "ColorBalanceCyan=" + std::to_string(cyan)));
+    std::string emitted = last["report"]["emitted"];
+    EXPECT_NE(emitted.find("*PrintMode Private"), std::string::npos);
+    EXPECT_NE(emitted.find("*DINDigit2 2"), std::string::npos);
+    EXPECT_NE(readFile(folder_.file("out")).find("lp -o BackgroundAdjustmentQRV=0"), std::string::npos);
+}
+
+TEST_F(DesktopTest, MonochromeOnThe8250KDisablesTheColourChoicesInModelAndWidgets) {
+    start(kPrinter8250K);
+    ASSERT_EQ(state_["shownPane"], "imaging");
+    choosePaneItem("imaging", 5, {"Down", "Down"});
+    ASSERT_TRUE(waitFor([](const json &state) {
+        const json &pane = paneState(state, "imaging");
+        if (controlState(pane, 5)["value"] != 3 || controlState(pane, 5)["widget"]["popupShown"] != false) return false;
+        for (int id : {9, 10, 11})
+            if (controlState(pane, id)["enabled"] != false || controlState(pane, id)["widget"]["sensitive"] != false) return false;
+        return true;
+    })) << paneState(state_, "imaging").dump();
+    EXPECT_EQ(widgetOf("imaging", 6)["sensitive"], true);
+
+    clickIn(widgetOf("imaging", 8)["area"], 8);
+    ASSERT_TRUE(waitFor([](const json &state) {
+        const json &box = controlState(paneState(state, "imaging"), 8);
+        return box["value"] == 1 && box["widget"]["value"] == 1;
+    }));
+
+    clickIn(state_["window"]["widgets"]["cancel"]["area"]);
+    EXPECT_EQ(finish(), 0);
+    json last = json::parse(readFile(folder_.file("state.json")));
+    EXPECT_EQ(last["phase"], "exit");
+    EXPECT_EQ(last["printed"], false);
+    EXPECT_TRUE(last["options"].empty()) << "Cancel commits nothing";
+}
+
+TEST_F(DesktopTest, APrinterThatNoPaneServesShowsTheSummaryAlone) {
+    start(kPrinter5100K);
+    EXPECT_EQ(state_["shownPane"], "summary");
+    for (const auto &pane : state_["panes"]) EXPECT_EQ(pane["accepted"], false) << pane["name"];
+    EXPECT_NE(state_["summaryText"].get<std::string>().find("No pane"), std::string::npos);
+    clickIn(state_["window"]["widgets"]["cancel"]["area"]);
+    EXPECT_EQ(finish(), 0);
+}
+
+TEST_F(DesktopTest, TheScreenshotOfEachSamplePrinterIsAPicture) {
+    struct Case {
+        std::string printer, pane, script;
+    };
+    for (const Case &each : {Case{kPrinter7140K, "jobmode", "select jobmode 5 4\n"},
+                             Case{kPrinter7140K, "coloradjust", "slide coloradjust 13 -4\nwait 0.6\n"},
+                             Case{kPrinter8250K, "imaging", "select imaging 5 3\n"},
+                             Case{kPrinter5100K, "summary", ""}}) {
+        std::string picture = folder_.file(each.pane + ".png");
+        std::string state = folder_.file(each.pane + ".json");
+        ChildProcess run({PDEDIALOG_PROGRAM, "--printer", each.printer, "--plugins", PDE_PLUGIN_DIR, "--pane", each.pane,
+                          "--script", folder_.write("script", each.script), "--screenshot", picture, "--state", state},
+                         folder_.file("out"), folder_.file("err"));
+        ASSERT_EQ(run.wait(kExitLimit), 0) << each.pane << ": " << readFile(folder_.file("err"));
+        PictureCheck check = checkPicture(picture);
+        ASSERT_TRUE(check.readable) << each.pane;
+        json last = json::parse(readFile(state));
+        EXPECT_EQ(check.width, last["window"]["width"]) << each.pane;
+        EXPECT_EQ(check.height, last["window"]["height"]) << each.pane;
+        EXPECT_GT(check.colours, 20u) << each.pane << " is blank";
+        if (each.pane == "coloradjust") {
+            EXPECT_EQ(controlState(paneState(last, "coloradjust"), 23)["text"], "-4") << "refreshed by the timer";
+        }
+        if (each.pane == "imaging") {
+            EXPECT_EQ(controlState(paneState(last, "imaging"), 9)["widget"]["sensitive"], false);
+        }
+    }
+}
+
+TEST_F(DesktopTest, MistakesOnTheCommandLineStopBeforeAnythingRuns) {
+    auto run = [this](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {PDEDIALOG_PROGRAM, "--plugins", PDE_PLUGIN_DIR});
+        ChildProcess child(arguments, folder_.file("out"), folder_.file("err"));
+        return child.wait(kExitLimit);
+    };
+    EXPECT_EQ(run({"--pane", "imaging"}), 2);
+    EXPECT_NE(readFile(folder_.file("err")).find("pane 'imaging' is not for this printer"), std::string::npos);
+    EXPECT_EQ(run({"--script", folder_.write("bad", "select jobmode 5 9\n")}), 2);
+    EXPECT_NE(readFile(folder_.file("err")).find("bad line 1: select: jobmode control 5 has items 1 to 4"),
+              std::string::npos)
+        << readFile(folder_.file("err"));
+    EXPECT_EQ(run({"--printer", "/nonexistent.ppd"}), 2);
+    EXPECT_EQ(run({"--frobnicate"}), 2);
+}

@@ -1,0 +1,233 @@
+// The window around the view: choosing panes (Open and Close), the run loop under the GTK main
+// loop, the Summary, Print and Cancel, the screenshot, the state and scripts.
+#include "view_fixture.h"
+
+#include "dialog_state.h"
+#include "run_loop_bridge.h"
+#include "screenshot.h"
+#include "script_runner.h"
+
+#include <filesystem>
+#include <sstream>
+
+using namespace pdedialog_test;
+using pdedialog::RunLoopBridge;
+using pdedialog::Outcome;
+
+namespace {
+
+std::vector<std::string> chooserEntries(GtkWidget *chooser) {
+    std::vector<std::string> ids;
+    GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(chooser));
+    GtkTreeIter iter;
+    gint idColumn = gtk_combo_box_get_id_column(GTK_COMBO_BOX(chooser));
+    for (gboolean more = gtk_tree_model_get_iter_first(model, &iter); more; more = gtk_tree_model_iter_next(model, &iter)) {
+        gchar *id = nullptr;
+        gtk_tree_model_get(model, &iter, idColumn, &id, -1);
+        ids.emplace_back(id != nullptr ? id : "");
+        g_free(id);
+    }
+    return ids;
+}
+
+GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string &name) {
+    for (const auto &[each, widget] : window.namedWidgets())
+        if (each == name) return widget;
+    return nullptr;
+}
+
+std::string ticketValue(pdehost::Dialog &dialog, const char *key) {
+    auto name = cf::adopt(CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8));
+    auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), name.get()));
+    return value != nullptr ? pdehost::utf8(value) : "(none)";
+}
+
+}  // namespace
+
+using DialogWindowTest = ViewTest;
+
+TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSummary) {
+    open(kPrinter8250K);
+    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")), (std::vector<std::string>{"imaging", "summary"}));
+    std::string error;
+    EXPECT_FALSE(window_->showPane("jobmode", error));
+    EXPECT_EQ(error, "pane 'jobmode' is not for this printer");
+    EXPECT_FALSE(window_->showPane("fax", error));
+    EXPECT_EQ(error, "unknown pane 'fax'");
+    EXPECT_EQ(window_->shownPane(), "imaging");
+}
+
+TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
+    open(kPrinter7140K);
+    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
+              (std::vector<std::string>{"coloradjust", "jobmode", "summary"}));
+    pdehost::Pane *colour = dialog_->findPane("coloradjust");
+    pdehost::Pane *jobMode = dialog_->findPane("jobmode");
+    EXPECT_TRUE(colour->isOpen);
+    gtk_combo_box_set_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser")), "jobmode");
+    EXPECT_EQ(window_->shownPane(), "jobmode");
+    EXPECT_FALSE(colour->isOpen);
+    EXPECT_TRUE(jobMode->isOpen);
+    std::string error;
+    ASSERT_TRUE(window_->showPane("summary", error));
+    EXPECT_FALSE(jobMode->isOpen);
+    EXPECT_STREQ(gtk_combo_box_get_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser"))), "summary");
+}
+
+TEST_F(DialogWindowTest, TheMainLoopTurnsTheRunLoopForDeferredRulesAndTheColourRefresh) {
+    open(kPrinter7140K);
+    pdedialog::RunLoopBridge bridge(nullptr);
+    // The colour pane is shown: its timer brings a slider set by code into its field.
+    SetControl32BitValue(control("coloradjust", 10), 4);
+    EXPECT_TRUE(runMainLoopUntil([&] { return modelText(control("coloradjust", 20)) == "4"; }, std::chrono::seconds(2)));
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(widget("coloradjust", 20))), "4");
+
+    std::string error;
+    ASSERT_TRUE(window_->showPane("jobmode", error));
+    SetControl32BitValue(control("coloradjust", 10), -2);
+    runMainLoopFor(std::chrono::milliseconds(1200));
+    EXPECT_EQ(modelText(control("coloradjust", 20)), "4") << "no refresh while another pane is shown";
+
+    gtk_combo_box_set_active(GTK_COMBO_BOX(widget("jobmode", 5)), 3);
+    EXPECT_TRUE(runMainLoopUntil([&] { return gtk_widget_is_sensitive(widget("jobmode", 6)) != FALSE; },
+                                 std::chrono::seconds(2)));
+    EXPECT_GT(bridge.passes(), 10u);
+}
+
+TEST_F(DialogWindowTest, TheSummaryListsEveryPanesLinesWhenShown) {
+    open(kPrinter7140K);
+    PlatformChoosePopupItem(control("jobmode", 5), 4);
+    std::string error;
+    ASSERT_TRUE(window_->showPane("summary", error));
+    std::string shown = window_->summary().shownText();
+    EXPECT_NE(shown.find("Color Adjustment\nCyan Balance: 0\n"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Job Mode\nPrint Mode: Private\nDocument Number: 24680\n"), std::string::npos) << shown;
+}
+
+TEST_F(DialogWindowTest, PrintCommitsEveryPaneThenReportsWhatThePrinterReceives) {
+    open(kPrinter7140K);
+    std::vector<Outcome> outcomes;
+    window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
+    PlatformChoosePopupItem(control("jobmode", 5), 4);
+    PlatformMoveSlider(control("coloradjust", 12), -3);
+    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "(none)");
+    gtk_button_clicked(GTK_BUTTON(namedWidget(*window_, "print")));
+    EXPECT_TRUE(window_->printed());
+    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
+    EXPECT_EQ(ticketValue(*dialog_, "ColorBalanceYellow"), "-3");
+    EXPECT_EQ(ticketValue(*dialog_, "DINDigit5"), "0");
+    EXPECT_NE(window_->printReport().emitted.find("*PrintMode Private"), std::string::npos);
+    EXPECT_TRUE(window_->printReport().conflicts.empty());
+    GtkWidget *result = namedWidget(*window_, "result");
+    ASSERT_NE(result, nullptr);
+    EXPECT_TRUE(outcomes.empty()) << "the dialog ends when the result is closed";
+    gtk_dialog_response(GTK_DIALOG(result), GTK_RESPONSE_CLOSE);
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Printed});
+}
+
+TEST_F(DialogWindowTest, CancelAndClosingTheWindowEndTheDialogOnce) {
+    open(kPrinter7140K);
+    std::vector<Outcome> outcomes;
+    window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
+    GdkEvent *close = gdk_event_new(GDK_DELETE);
+    close->any.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window_->toplevel())));
+    gtk_main_do_event(close);
+    gdk_event_free(close);
+    gtk_button_clicked(GTK_BUTTON(namedWidget(*window_, "cancel")));
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Cancelled});
+    EXPECT_TRUE(gtk_widget_get_visible(window_->toplevel())) << "the window goes with the dialog, not before";
+    EXPECT_EQ(CFDictionaryGetCount(dialog_->ppdDictionary()), 0) << "nothing committed";
+}
+
+TEST_F(DialogWindowTest, TheScreenshotIsThePictureOfTheWindow) {
+    open(kPrinter8250K);
+    TemporaryFolder folder;
+    std::string error;
+    ASSERT_TRUE(pdedialog::saveScreenshot(window_->toplevel(), folder.file("window.png"), error)) << error;
+    PictureCheck picture = checkPicture(folder.file("window.png"));
+    ASSERT_TRUE(picture.readable);
+    EXPECT_EQ(picture.width, gtk_widget_get_allocated_width(window_->toplevel()));
+    EXPECT_EQ(picture.height, gtk_widget_get_allocated_height(window_->toplevel()));
+    EXPECT_GT(picture.colours, 20u) << "not blank";
+    GtkWidget *unshown = gtk_label_new("never shown");
+    g_object_ref_sink(unshown);
+    EXPECT_FALSE(pdedialog::saveScreenshot(unshown, folder.file("unshown.png"), error));
+    g_object_unref(unshown);
+    EXPECT_FALSE(pdedialog::saveScreenshot(window_->toplevel(), "/nonexistent/folder/x.png", error));
+}
+
+TEST_F(DialogWindowTest, TheStateHoldsTheModelBesideWhatTheWidgetsShow) {
+    open(kPrinter7140K);
+    PlatformChoosePopupItem(control("jobmode", 5), 4);
+    RunLoopBridge::turnOnce();
+    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_, kPrinter7140K)));
+    EXPECT_EQ(state["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
+    EXPECT_EQ(state["shownPane"], "coloradjust");
+    const json &jobMode = paneState(state, "jobmode");
+    EXPECT_EQ(controlState(jobMode, 5)["widget"]["active"], 4);
+    for (int id : {5, 6, 7, 8, 9}) {
+        const json &entry = controlState(jobMode, id);
+        EXPECT_EQ(entry["enabled"], entry["widget"]["sensitive"]) << "control " << id;
+    }
+    EXPECT_EQ(controlState(jobMode, 6)["enabled"], true);
+    EXPECT_EQ(controlState(jobMode, 6)["widget"]["text"], "24680");
+    EXPECT_EQ(paneState(state, "imaging")["accepted"], false);
+    EXPECT_EQ(state["printed"], false);
+    EXPECT_NE(state["window"]["xid"], 0);
+}
+
+TEST_F(DialogWindowTest, AScriptRunsOneLinePerPassAndNamesTheLineThatFails) {
+    open(kPrinter7140K);
+    TemporaryFolder folder;
+    std::vector<pdedialog::ScriptLine> lines;
+    std::string error;
+    for (const std::string &text : std::vector<std::string>{"select jobmode 5 4", "open jobmode", "wait 0.3", "screenshot " + folder.file("s.png"),
+                             "type jobmode 6 1", "quit"}) {
+        pdedialog::ScriptLine line;
+        ASSERT_TRUE(pdedialog::parseScriptLine(text, line, error)) << error;
+        line.origin = "script line " + std::to_string(lines.size() + 1);
+        lines.push_back(line);
+    }
+    ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
+    std::ostringstream log;
+    pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
+    using Status = pdedialog::ScriptRunner::Status;
+
+    EXPECT_EQ(runner.step(), Status::Running);
+    EXPECT_EQ(GetControl32BitValue(control("jobmode", 5)), 4);
+    EXPECT_EQ(window_->shownPane(), "coloradjust") << "one line per step";
+    EXPECT_EQ(runner.step(), Status::Running);
+    EXPECT_EQ(window_->shownPane(), "jobmode");
+    auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(runner.step(), Status::Running);  // the wait begins
+    ASSERT_TRUE(runMainLoopUntil(
+        [&] { return runner.step() != Status::Running || std::filesystem::exists(folder.file("s.png")); },
+        std::chrono::seconds(5)));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+    EXPECT_TRUE(checkPicture(folder.file("s.png")).readable);
+    // The rules never ran (no pass of the run loop), so the field is still disabled.
+    while (runner.status() == Status::Running) runner.step();
+    EXPECT_EQ(runner.status(), Status::Failed);
+    EXPECT_EQ(runner.error().rfind("script line 5: jobmode control 6: cannot type", 0), 0u) << runner.error();
+    EXPECT_NE(log.str().find("select jobmode 5 4: jobmode control 5 popup: \"Private\" (item 4)"), std::string::npos);
+}
+
+TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
+    open(kPrinter8250K);
+    pdedialog::ScriptLine line;
+    std::string error;
+    ASSERT_TRUE(pdedialog::parseScriptLine("select jobmode 5 4", line, error));
+    line.origin = "s line 1";
+    EXPECT_FALSE(pdedialog::validateScript(*dialog_, {line}, error));
+    EXPECT_EQ(error.rfind("s line 1: ", 0), 0u) << error;
+    EXPECT_NE(error.find("refused"), std::string::npos) << error;
+
+    // The Summary is no pane, but a script may show it.
+    ASSERT_TRUE(pdedialog::parseScriptLine("open summary", line, error));
+    EXPECT_TRUE(pdedialog::validateScript(*dialog_, {line}, error)) << error;
+    std::ostringstream log;
+    pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
+    runner.step();
+    EXPECT_EQ(window_->shownPane(), "summary");
+    EXPECT_FALSE(dialog_->findPane("imaging")->isOpen);
+}

@@ -1,0 +1,174 @@
+// The parts of the dialog that need no display: key translation, offsets, the command line,
+// script lines and the Print report.
+#include "key_translation.h"
+#include "options.h"
+#include "print_report.h"
+#include "script_runner.h"
+#include "text_offsets.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <unistd.h>
+
+using namespace pdedialog;
+
+namespace {
+
+GdkModifierType noModifiers() { return static_cast<GdkModifierType>(0); }
+
+}  // namespace
+
+TEST(KeyTranslation, PrintableKeysBecomeTheirMacRomanByte) {
+    EXPECT_EQ(translateKey(GDK_KEY_7, noModifiers()).characterCode, '7');
+    EXPECT_EQ(translateKey(GDK_KEY_KP_7, noModifiers()).characterCode, '7');
+    EXPECT_EQ(translateKey(GDK_KEY_A, GDK_SHIFT_MASK).characterCode, 'A');
+    // MacRoman, not Latin-1: é is 0x8E there (0xE9 in Latin-1).
+    KeyDecision accented = translateKey(GDK_KEY_eacute, noModifiers());
+    EXPECT_EQ(accented.route, KeyRoute::Platform);
+    EXPECT_EQ(accented.characterCode, 0x8E);
+}
+
+TEST(KeyTranslation, EditingKeysUseThePlatformCharacterCodes) {
+    EXPECT_EQ(translateKey(GDK_KEY_BackSpace, noModifiers()).characterCode, 8);
+    EXPECT_EQ(translateKey(GDK_KEY_Delete, noModifiers()).characterCode, 127);
+    EXPECT_EQ(translateKey(GDK_KEY_Left, noModifiers()).characterCode, 28);
+    EXPECT_EQ(translateKey(GDK_KEY_Right, noModifiers()).characterCode, 29);
+    EXPECT_EQ(translateKey(GDK_KEY_Home, noModifiers()).characterCode, 1);
+    EXPECT_EQ(translateKey(GDK_KEY_End, noModifiers()).characterCode, 4);
+    EXPECT_EQ(translateKey(GDK_KEY_BackSpace, noModifiers()).route, KeyRoute::Platform);
+}
+
+TEST(KeyTranslation, WindowKeysReachThePlatformAndThenGtk) {
+    KeyDecision tab = translateKey(GDK_KEY_Tab, noModifiers());
+    EXPECT_EQ(tab.route, KeyRoute::PlatformThenGtk);
+    EXPECT_EQ(tab.characterCode, 9);
+    EXPECT_EQ(translateKey(GDK_KEY_Return, noModifiers()).characterCode, 13);
+    EXPECT_EQ(translateKey(GDK_KEY_KP_Enter, noModifiers()).characterCode, 3);
+    EXPECT_EQ(translateKey(GDK_KEY_Escape, noModifiers()).route, KeyRoute::PlatformThenGtk);
+}
+
+TEST(KeyTranslation, ShortcutsAreEditCommandsAndNeverTypeText) {
+    EXPECT_EQ(translateKey(GDK_KEY_v, GDK_CONTROL_MASK).route, KeyRoute::Paste);
+    EXPECT_EQ(translateKey(GDK_KEY_V, GdkModifierType(GDK_CONTROL_MASK | GDK_SHIFT_MASK)).route, KeyRoute::Paste);
+    EXPECT_EQ(translateKey(GDK_KEY_Insert, GDK_SHIFT_MASK).route, KeyRoute::Paste);
+    EXPECT_EQ(translateKey(GDK_KEY_x, GDK_CONTROL_MASK).route, KeyRoute::Cut);
+    EXPECT_EQ(translateKey(GDK_KEY_c, GDK_CONTROL_MASK).route, KeyRoute::Copy);
+    EXPECT_EQ(translateKey(GDK_KEY_a, GDK_CONTROL_MASK).route, KeyRoute::SelectAll);
+    EXPECT_EQ(translateKey(GDK_KEY_b, GDK_CONTROL_MASK).route, KeyRoute::Refused);
+    EXPECT_EQ(translateKey(GDK_KEY_p, GDK_MOD1_MASK).route, KeyRoute::Gtk);  // a mnemonic
+}
+
+TEST(KeyTranslation, KeysWithoutACharacterGoToGtkAndUnsendableCharactersAreRefused) {
+    EXPECT_EQ(translateKey(GDK_KEY_Shift_L, noModifiers()).route, KeyRoute::Gtk);
+    EXPECT_EQ(translateKey(GDK_KEY_F5, noModifiers()).route, KeyRoute::Gtk);
+    EXPECT_EQ(translateKey(GDK_KEY_Greek_alpha, noModifiers()).route, KeyRoute::Refused);
+    EXPECT_FALSE(macRomanByte(0x1F600).has_value());
+    EXPECT_FALSE(macRomanByte(0x09).has_value());
+    EXPECT_EQ(macRomanByte(0x20AC), std::optional<UInt8>(0xDB));  // the euro sign
+}
+
+TEST(TextOffsets, SurrogatePairsCountTwiceOnThePlatformAndOnceInGtk) {
+    const std::string text = "a\xF0\x9F\x98\x80" "b\xC3\xA9";  // a, U+1F600, b, é
+    EXPECT_EQ(utf16OffsetOfCharacter(text, 0), 0);
+    EXPECT_EQ(utf16OffsetOfCharacter(text, 2), 3);
+    EXPECT_EQ(utf16OffsetOfCharacter(text, 4), 5);
+    EXPECT_EQ(utf16OffsetOfCharacter(text, 9), 5);
+    EXPECT_EQ(characterOffsetOfUTF16(text, 3), 2);
+    EXPECT_EQ(characterOffsetOfUTF16(text, 2), 2);  // inside the pair: after it
+    EXPECT_EQ(characterOffsetOfUTF16(text, 5), 4);
+    EXPECT_EQ(characterOffsetOfUTF16(text, 40), 4);
+    EXPECT_EQ(characterOffsetOfUTF16("24680", 3), 3);
+}
+
+TEST(DialogCommandLine, TakesEveryOptionInBothForms) {
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parseCommandLine({"--printer", "p.ppd", "--plugins=dir", "--lang", "de", "--pane", "summary",
+                                  "--script", "s.txt", "--screenshot", "shot.png", "--state=state.json"},
+                                 options, error))
+        << error;
+    EXPECT_EQ(options.printer, "p.ppd");
+    EXPECT_EQ(options.plugins, "dir");
+    EXPECT_EQ(options.language, "de");
+    EXPECT_EQ(options.pane, "summary");
+    EXPECT_EQ(options.script, "s.txt");
+    EXPECT_EQ(options.screenshot, "shot.png");
+    EXPECT_EQ(options.state, "state.json");
+    EXPECT_FALSE(options.help);
+}
+
+TEST(DialogCommandLine, NamesWhatIsWrong) {
+    Options options;
+    std::string error;
+    EXPECT_FALSE(parseCommandLine({"--printer"}, options, error));
+    EXPECT_EQ(error, "--printer needs an argument");
+    EXPECT_FALSE(parseCommandLine({"--colour", "red"}, options, error));
+    EXPECT_NE(error.find("--colour"), std::string::npos);
+    EXPECT_FALSE(parseCommandLine({"--state="}, options, error));
+    EXPECT_TRUE(parseCommandLine({"-h"}, options, error));
+    EXPECT_TRUE(options.help);
+}
+
+TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
+    ScriptLine line;
+    std::string error;
+    ASSERT_TRUE(parseScriptLine("  type jobmode 6 12 34 ", line, error)) << error;
+    EXPECT_EQ(line.kind, ScriptLine::Kind::Action);
+    EXPECT_EQ(line.action.kind, pdehost::Action::Kind::Type);
+    EXPECT_EQ(line.action.text, "12 34");
+    ASSERT_TRUE(parseScriptLine("screenshot docs/a b.png", line, error));
+    EXPECT_EQ(line.kind, ScriptLine::Kind::Screenshot);
+    EXPECT_EQ(line.file, "docs/a b.png");
+    ASSERT_TRUE(parseScriptLine("quit", line, error));
+    EXPECT_EQ(line.kind, ScriptLine::Kind::Quit);
+}
+
+TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
+    ScriptLine line;
+    std::string error;
+    EXPECT_FALSE(parseScriptLine("   # a comment", line, error));
+    EXPECT_TRUE(error.empty());
+    EXPECT_FALSE(parseScriptLine("", line, error));
+    EXPECT_TRUE(error.empty());
+    EXPECT_FALSE(parseScriptLine("tick 0.5", line, error));
+    EXPECT_NE(error.find("manual clock"), std::string::npos);
+    EXPECT_FALSE(parseScriptLine("screenshot", line, error));
+    EXPECT_FALSE(parseScriptLine("quit now", line, error));
+    EXPECT_FALSE(parseScriptLine("jump jobmode 5", line, error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(DialogScriptLines, AFileNamesTheLineThatIsWrong) {
+    char path[] = "/tmp/pdedialog-script-XXXXXX";
+    int descriptor = mkstemp(path);
+    ASSERT_GE(descriptor, 0);
+    std::string text = "# set up\nselect jobmode 5 4\n\nslide coloradjust 10 x\n";
+    ASSERT_EQ(write(descriptor, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(descriptor);
+    std::vector<ScriptLine> lines;
+    std::string error;
+    EXPECT_FALSE(readScript(path, lines, error));
+    EXPECT_EQ(error.rfind(std::string(path) + " line 4: ", 0), 0u) << error;
+    unlink(path);
+    EXPECT_FALSE(readScript("/nonexistent/script", lines, error));
+}
+
+TEST(PrintReport, ListsOptionsCommandProblemsAndFeatureCode) {
+    pdehost::PPDReport report;
+    report.options = {{"PrintMode", "Private"}, {"BlackOverPrint", "Text&Graphics"}};
+    report.unknown = {{"Colour", "Blue", "unknown keyword"}};
+    report.conflicts = {{"Resolution", "1200dpi", "ImageType", "Photo"}};
+    report.emitted = "%%BeginFeature: *PrintMode Private\n";
+    std::string text = printReportText(report, windowText("en"));
+    EXPECT_NE(text.find("  PrintMode=Private\n"), std::string::npos);
+    EXPECT_NE(text.find("lp -o PrintMode=Private -o 'BlackOverPrint=Text&Graphics' FILE"), std::string::npos);
+    EXPECT_NE(text.find("  Colour=Blue (unknown keyword)\n"), std::string::npos);
+    EXPECT_NE(text.find("  Resolution=1200dpi conflicts with ImageType=Photo\n"), std::string::npos);
+    EXPECT_LT(text.find("Feature code"), text.find("%%BeginFeature: *PrintMode Private"));
+
+    pdehost::PPDReport empty;
+    std::string german = printReportText(empty, windowText("de_DE"));
+    EXPECT_NE(german.find("Auftragsoptionen:\n  keine\n"), std::string::npos);
+}

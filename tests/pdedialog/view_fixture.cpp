@@ -1,0 +1,82 @@
+// Opening and closing the dialog around each view test.
+#include "view_fixture.h"
+
+#include <pdehost/extension.h>
+
+namespace pdedialog_test {
+
+void ViewTest::SetUp() {
+    if (!gtkOnVirtualDisplay()) GTEST_SKIP() << "Xvfb is not installed or did not start";
+    liveObjectsBefore_ = PlatformLiveCFObjectCount();
+}
+
+// The host's order at the end: the view lets go of the model, then every pane is terminated.
+void ViewTest::TearDown() {
+    if (view_) view_->detach();
+    if (dialog_) dialog_->terminate();
+    window_.reset();
+    view_.reset();
+    dialog_.reset();
+    runMainLoopFor(std::chrono::milliseconds(0));
+    if (!IsSkipped()) {
+        EXPECT_EQ(PlatformLiveCFObjectCount(), liveObjectsBefore_) << "CF objects left alive";
+    }
+}
+
+void ViewTest::open(const std::string &printer, const std::string &pane) {
+    pdehost::Dialog::Options options;
+    options.ppdPath = printer;
+    options.pluginDirectory = PDE_PLUGIN_DIR;
+    std::string error;
+    dialog_ = pdehost::Dialog::open(options, error);
+    ASSERT_TRUE(dialog_) << error;
+    view_ = std::make_unique<pdedialog::ControlView>(*dialog_);
+    window_ = std::make_unique<pdedialog::DialogWindow>(*dialog_, *view_, pdedialog::windowText("en"), printer);
+    ASSERT_TRUE(window_->showPane(pane.empty() ? window_->firstPage() : pane, error)) << error;
+    window_->show();
+    ASSERT_TRUE(runMainLoopUntil([this] { return window_->drawn(); }, std::chrono::seconds(10)));
+}
+
+ControlRef ViewTest::control(const std::string &pane, SInt32 id) const {
+    pdehost::Pane *found = dialog_->findPane(pane);
+    return found != nullptr ? dialog_->control(*found, id) : nullptr;
+}
+
+GtkWidget *ViewTest::widget(const std::string &pane, SInt32 id) const { return view_->widget(control(pane, id)); }
+
+std::string ViewTest::modelText(ControlRef control) const {
+    CFStringRef text = nullptr;
+    if (GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr) != noErr)
+        return "(unreadable)";
+    auto owned = cf::adopt(text);
+    return pdehost::utf8(owned.get());
+}
+
+std::pair<int, int> ViewTest::modelSelection(ControlRef field) const {
+    ControlEditTextSelectionRec selection{-1, -1};
+    GetControlData(field, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection, &selection, nullptr);
+    return {selection.selStart, selection.selEnd};
+}
+
+void ViewTest::pressKey(GtkWidget *target, guint keyval, GdkModifierType state) const {
+    GdkDisplay *display = gtk_widget_get_display(target);
+    GdkDevice *keyboard = gdk_seat_get_keyboard(gdk_display_get_default_seat(display));
+    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        GdkEvent *event = gdk_event_new(type);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(target)));
+        event->key.send_event = TRUE;
+        event->key.time = GDK_CURRENT_TIME;
+        event->key.keyval = keyval;
+        event->key.state = state;
+        event->key.hardware_keycode = static_cast<guint16>(keyval & 0xFF);
+        gdk_event_set_device(event, keyboard);
+        gtk_widget_event(target, event);
+        gdk_event_free(event);
+    }
+}
+
+void ViewTest::typeKeys(GtkWidget *target, const std::string &text) const {
+    for (char character : text) pressKey(target, gdk_unicode_to_keyval(static_cast<unsigned char>(character)));
+}
+
+}  // namespace pdedialog_test

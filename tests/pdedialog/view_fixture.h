@@ -1,0 +1,40 @@
+// A dialog on a sample printer with the view and the window around it, on the virtual display.
+#pragma once
+
+#include "desktop_support.h"
+
+#include "control_view.h"
+#include "dialog_window.h"
+
+#include <pdehost/dialog.h>
+#include <platform/test_support.h>
+#include <platform/user_actions.h>
+
+#include <memory>
+
+namespace pdedialog_test {
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the dialog on the printer with every built plug-in, builds the view and shows the
+    // window on the pane (the first one when empty).
+    void open(const std::string &printer, const std::string &pane = {});
+    ControlRef control(const std::string &pane, SInt32 id) const;
+    GtkWidget *widget(const std::string &pane, SInt32 id) const;
+    // The model's text of an edit or static text control.
+    std::string modelText(ControlRef control) const;
+    std::pair<int, int> modelSelection(ControlRef field) const;
+    // A key press and release sent to the widget as GDK delivers them.
+    void pressKey(GtkWidget *widget, guint keyval, GdkModifierType state = GdkModifierType(0)) const;
+    void typeKeys(GtkWidget *widget, const std::string &text) const;
+
+    std::unique_ptr<pdehost::Dialog> dialog_;
+    std::unique_ptr<pdedialog::ControlView> view_;
+    std::unique_ptr<pdedialog::DialogWindow> window_;
+    long liveObjectsBefore_ = 0;
+};
+
+}  // namespace pdedialog_test
