@@ -2,6 +2,7 @@
 // reference is made, so a broken nib shows at once; windows are built from the checked copy.
 #include "nib_builder.h"
 #include "nib_document.h"
+#include "nib_file.h"
 
 #include "../CoreFoundation/ref.h"
 #include "../CoreFoundation/string_internal.h"
@@ -12,12 +13,8 @@
 
 #include <climits>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <unordered_map>
 #include <variant>
 
@@ -25,13 +22,14 @@ namespace hitoolbox::nib {
 inline constexpr char kNibKind[] = "nib";
 }  // namespace hitoolbox::nib
 
-// One nib read from its file. The path stays for the messages about it.
+// One nib read from its file. The path stays for the messages about it; the document may be
+// shared with other references to the same file.
 struct OpaqueIBNibRef : platform::live::Counted<hitoolbox::nib::kNibKind> {
-    OpaqueIBNibRef(std::string file_path, hitoolbox::nib::NibDocument nib_document)
+    OpaqueIBNibRef(std::string file_path, std::shared_ptr<const hitoolbox::nib::NibDocument> nib_document)
         : path(std::move(file_path)), document(std::move(nib_document)) {}
 
     const std::string path;
-    const hitoolbox::nib::NibDocument document;
+    const std::shared_ptr<const hitoolbox::nib::NibDocument> document;
 };
 
 namespace {
@@ -83,17 +81,6 @@ std::string path_of(CFURLRef url) {
     return path;
 }
 
-// The file's bytes, or nothing when it is not a file that can be read.
-std::optional<std::string> read_file(const std::string &path) {
-    std::error_code failure;
-    if (!std::filesystem::is_regular_file(path, failure)) return std::nullopt;
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    if (stream.bad()) return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 extern "C" {
@@ -116,18 +103,17 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
         return kIBCarbonRuntimeCantFindNibFile;
     }
     std::string path = path_of(url.get());
-    auto bytes = read_file(path);
-    if (!bytes) {
+    auto loaded = hitoolbox::nib::load_nib_file(path);
+    if (std::holds_alternative<hitoolbox::nib::NibUnreadable>(loaded)) {
         std::fprintf(stderr, "%s: cannot read the nib '%s'\n", path.c_str(), name.c_str());
         return kIBCarbonRuntimeCantFindNibFile;
     }
-    auto parsed = hitoolbox::nib::parse_nib(*bytes);
-    if (auto *error = std::get_if<hitoolbox::nib::NibError>(&parsed)) {
+    if (auto *error = std::get_if<hitoolbox::nib::NibError>(&loaded)) {
         std::fprintf(stderr, "%s:%ld: %s\n", path.c_str(), error->line, error->message.c_str());
         return kIBCarbonRuntimeObjectNotOfRequestedType;
     }
-    auto nib = std::make_shared<const OpaqueIBNibRef>(std::move(path),
-                                                      std::move(std::get<hitoolbox::nib::NibDocument>(parsed)));
+    auto nib = std::make_shared<const OpaqueIBNibRef>(
+        std::move(path), std::move(std::get<std::shared_ptr<const hitoolbox::nib::NibDocument>>(loaded)));
     *outNibRef = registry().add(std::move(nib));
     return noErr;
 }
@@ -140,7 +126,7 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef *o
     Nib nib = registry().find(inNibRef);
     if (nib == nullptr || !is_string(inName)) return paramErr;
     std::string name = cf::utf8_of(inName);
-    const hitoolbox::nib::WindowDescription *window = nib->document.find_window(name);
+    const hitoolbox::nib::WindowDescription *window = nib->document->find_window(name);
     if (window == nullptr) {
         std::fprintf(stderr, "%s: no window named '%s'\n", nib->path.c_str(), name.c_str());
         return kIBCarbonRuntimeCantFindObject;

@@ -26,6 +26,10 @@ CF_EXPORT long PlatformLiveObjectCount(const char *kind);
 CF_EXPORT void PlatformInjectFault(const char *operation, int nthCall, OSStatus status);
 CF_EXPORT void PlatformClearInjectedFaults(void);
 
+/* Forgets the parsed nibs the platform keeps, so that the next load of each nib reads and
+   parses it as the first load in a process does. */
+CF_EXPORT void PlatformForgetLoadedNibs(void);
+
 CF_EXTERN_C_END
 
 #endif

@@ -403,6 +403,36 @@ TEST_F(NibTest, TheNibOfThePreferredLocalizationIsLoaded) {
     EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }), "Job Mode");
 }
 
+// Loads of an unchanged file share one parse; a file rewritten in place, even with the same size
+// and within the file system's timestamp granularity, must be read anew, and a rewrite that
+// breaks it must be refused rather than served from the earlier parse.
+TEST_F(NibTest, ANibRewrittenInPlaceIsReadAgain) {
+    auto title_of_new_window = [&]() {
+        Loaded loaded = load();
+        EXPECT_EQ(loaded.status, noErr) << loaded.messages;
+        if (loaded.nib == nullptr) return std::string("(no nib)");
+        WindowRef window = make_window(loaded.nib);
+        return copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); });
+    };
+    write_nib(kGoodNib);
+    EXPECT_EQ(title_of_new_window(), "Job Mode");
+    EXPECT_EQ(title_of_new_window(), "Job Mode");
+
+    std::string renamed = kGoodNib;
+    renamed.replace(renamed.find("Job Mode"), 8, "Job Made");
+    write_nib(renamed);
+    EXPECT_EQ(title_of_new_window(), "Job Made");
+
+    std::string broken = renamed;
+    broken.replace(broken.find("<window"), 7, "<wixdow");
+    write_nib(broken);
+    Loaded refused = load();
+    EXPECT_EQ(refused.status, kIBCarbonRuntimeObjectNotOfRequestedType) << refused.messages;
+
+    write_nib(kGoodNib);
+    EXPECT_EQ(title_of_new_window(), "Job Mode");
+}
+
 // --- Failures --------------------------------------------------------------------------------
 
 TEST_F(NibTest, MissingNibIsReportedByName) {
