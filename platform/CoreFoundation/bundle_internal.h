@@ -45,7 +45,7 @@ struct __CFBundle final : cf::Object {
     bool plugin_registered = false;
 
     // Parsed strings tables, keyed by (localization folder, table name); a NULL
-    // dictionary records a table that could not be parsed.
+    // dictionary records a table that is absent or could not be parsed.
     std::mutex tables_mutex;
     std::map<std::pair<std::string, std::string>, cf::Ref<CFDictionaryRef>> tables;
 };

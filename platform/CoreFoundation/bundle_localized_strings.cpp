@@ -11,22 +11,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The parsed table of one folder ("" for the global one), read on first use;
-// NULL when the file is not a valid strings table (reported once).
-cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &folder, const std::string &table,
-                                      const fs::path &file) {
+// The parsed table of one folder ("" for the global one), read on first use; NULL when there is
+// no such file or it is not a valid strings table (reported once). Absent files are remembered
+// too, so a lookup touches the file system once per table rather than on every call.
+cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &folder, const std::string &table) {
     std::lock_guard lock(bundle.tables_mutex);
     auto key = std::make_pair(folder, table);
     if (auto found = bundle.tables.find(key); found != bundle.tables.end()) return found->second;
 
-    std::string problem;
-    auto list = cf::bundle::read_property_list(file, problem);
-    if (list && CFGetTypeID(list.get()) != CFDictionaryGetTypeID()) problem = "it is not a table of strings";
     cf::Ref<CFDictionaryRef> dictionary;
-    if (problem.empty())
-        dictionary = cf::adopt(static_cast<CFDictionaryRef>(list.leak()));
-    else
-        std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), problem.c_str());
+    fs::path file = bundle.resources_folder() / folder / (table + ".strings");
+    std::error_code failure;
+    if (fs::is_regular_file(file, failure)) {
+        std::string problem;
+        auto list = cf::bundle::read_property_list(file, problem);
+        if (list && CFGetTypeID(list.get()) != CFDictionaryGetTypeID()) problem = "it is not a table of strings";
+        if (problem.empty())
+            dictionary = cf::adopt(static_cast<CFDictionaryRef>(list.leak()));
+        else
+            std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), problem.c_str());
+    }
     bundle.tables.emplace(key, dictionary);
     return dictionary;
 }
@@ -39,10 +43,7 @@ CFStringRef find_localized(__CFBundle &bundle, CFStringRef key, const std::strin
     for (const std::string &localization : cf::bundle::localization_search_order(bundle))
         folders.push_back(localization + ".lproj");
     for (const std::string &folder : folders) {
-        fs::path file = bundle.resources_folder() / folder / (table + ".strings");
-        std::error_code failure;
-        if (!fs::is_regular_file(file, failure)) continue;
-        auto dictionary = cached_table(bundle, folder, table, file);
+        auto dictionary = cached_table(bundle, folder, table);
         if (!dictionary) continue;
         CFTypeRef value = CFDictionaryGetValue(dictionary.get(), key);
         if (CFGetTypeID(value) == CFStringGetTypeID()) return static_cast<CFStringRef>(CFRetain(value));
