@@ -97,6 +97,23 @@ bool createTemporaryPPDFile(std::string &path, std::string &error) {
 
 }  // namespace
 
+bool checkPrinterOptions(const std::string &printer, const std::string &queue, const std::string &printFile,
+                         const std::string &title, std::string &error) {
+    if (!queue.empty() && !printer.empty()) {
+        error = "--queue and --printer cannot be used together";
+        return false;
+    }
+    if (!printFile.empty() && queue.empty()) {
+        error = "--print needs --queue: the job goes to a CUPS queue";
+        return false;
+    }
+    if (!title.empty() && printFile.empty()) {
+        error = "--title needs --print";
+        return false;
+    }
+    return true;
+}
+
 std::string cupsServerName() {
     std::string host = cupsServer();
     if (!host.empty() && host[0] == '/') return host;

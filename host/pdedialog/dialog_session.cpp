@@ -58,11 +58,11 @@ int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings) {
     std::string error;
     {
         ControlView view(dialog);
-        DialogWindow window(dialog, view, windowText(settings.localization), settings.ppdPath);
+        DialogWindow window(dialog, view, windowText(settings.localization), settings.printer);
         std::unique_ptr<StateFile> state;
         if (!settings.stateFile.empty()) {
-            state = std::make_unique<StateFile>(settings.stateFile, [&dialog, &view, &window, &settings] {
-                return dialogStateJSON(dialog, view, window, settings.ppdPath);
+            state = std::make_unique<StateFile>(settings.stateFile, [&dialog, &view, &window] {
+                return dialogStateJSON(dialog, view, window);
             });
         }
         auto stateChanged = [&state] {
@@ -106,6 +106,8 @@ int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings) {
 
         window.show();
         gtk_main();
+        // The window told of a refused job when it happened; the exit status tells it once more.
+        if (window.printFailed()) ending.end(kExitFailed);
 
         if (state && !state->write("exit", error)) {
             std::cerr << "pdedialog: " << error << "\n";

@@ -2,6 +2,7 @@
 // screenshot: the view, the window, the run-loop bridge, the script and the state file together.
 #pragma once
 
+#include "printer.h"
 #include "script_runner.h"
 
 #include <pdehost/dialog.h>
@@ -12,7 +13,7 @@
 namespace pdedialog {
 
 struct SessionSettings {
-    std::string ppdPath;
+    Printer printer;
     std::string localization;
     std::string firstPane;   // empty: the first accepted pane
     std::string screenshot;  // empty: none
@@ -22,7 +23,8 @@ struct SessionSettings {
 
 // Runs the GTK main loop until the dialog ends, writes the last state, then terminates every pane
 // in the host's order. The exit status: 0, 1 when a script line, the screenshot or the state
-// file failed, 2 for a first pane that cannot be shown.
+// file failed or the queue did not take the job Print submitted, 2 for a first pane that cannot
+// be shown.
 int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings);
 
 }  // namespace pdedialog

@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 namespace pdedialog {
 namespace {
@@ -148,6 +149,11 @@ Value windowJSON(const DialogWindow &window) {
             gtk_widget_translate_coordinates(widget, toplevel, 0, 0, &x, &y)) {
             entry.set("area", areaJSON({x, y, allocation.width, allocation.height}));
         }
+        if (GTK_IS_LABEL(widget)) {
+            std::unique_ptr<gchar, decltype(&g_free)> tooltip(gtk_widget_get_tooltip_text(widget), &g_free);
+            entry.set("text", Value::string(gtk_label_get_text(GTK_LABEL(widget))));
+            entry.set("tooltip", Value::string(tooltip ? tooltip.get() : ""));
+        }
         if (GTK_IS_COMBO_BOX(widget)) {
             gboolean popupShown = FALSE;
             g_object_get(widget, "popup-shown", &popupShown, nullptr);
@@ -162,14 +168,23 @@ Value windowJSON(const DialogWindow &window) {
         .set("widgets", std::move(widgets));
 }
 
+Value printerJSON(const DialogWindow &window) {
+    const Printer &printer = window.printer();
+    Value result = Value::object()
+                       .set("ppd", Value::string(printer.ppdPath))
+                       .set("modelName", Value::string(window.printerName()));
+    if (printer.isQueue()) {
+        result.set("queue", Value::string(printer.queue)).set("server", Value::string(printer.server));
+        result.set("printFile", Value::string(printer.printFile));
+    }
+    return result;
+}
+
 }  // namespace
 
-Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window,
-                      const std::string &ppdPath) {
+Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window) {
     Value document = Value::object();
-    document.set("printer", Value::object()
-                                .set("ppd", Value::string(ppdPath))
-                                .set("modelName", Value::string(window.printerName())));
+    document.set("printer", printerJSON(window));
     document.set("shownPane", Value::string(window.shownPane()));
     Value panes = Value::array();
     for (auto &pane : dialog.panes()) panes.push(paneJSON(dialog, *pane, view));
@@ -183,6 +198,7 @@ Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const Di
     document.set("options", std::move(options));
     document.set("printed", Value::boolean(window.printed()));
     if (window.printed()) document.set("report", reportJSON(window.printReport()));
+    if (window.queueJob()) document.set("job", queueJobJSON(*window.queueJob()));
     document.set("window", windowJSON(window));
     return document;
 }

@@ -1,6 +1,6 @@
 // The dialog's state as JSON, for scripts and tests: every pane's controls as the platform model
 // holds them, next to what their widgets show, the Summary, the ticket and, after Print, what the
-// printer receives. Kept current in a file while the dialog runs.
+// printer receives and the job sent to a queue. Kept current in a file while the dialog runs.
 #pragma once
 
 #include "control_view.h"
@@ -15,8 +15,7 @@
 
 namespace pdedialog {
 
-pdehost::json::Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window,
-                                     const std::string &ppdPath);
+pdehost::json::Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window);
 
 // The file that holds the state: rewritten soon after every change (once GTK has laid the
 // window out), and at the end with "phase": "exit". Each write replaces the file whole.

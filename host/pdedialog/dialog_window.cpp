@@ -40,8 +40,8 @@ GtkWidget *boldLabel(const char *text) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, std::string ppdPath)
-    : dialog_(dialog), view_(view), text_(text), ppdPath_(std::move(ppdPath)), summary_(text.noPanes) {
+DialogWindow::DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer)
+    : dialog_(dialog), view_(view), text_(text), printer_(std::move(printer)), summary_(text.noPanes) {
     installCompactStyle();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), text_.windowTitle);
@@ -53,14 +53,7 @@ DialogWindow::DialogWindow(pdehost::Dialog &dialog, ControlView &view, const Win
     GtkWidget *column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
     gtk_container_add(GTK_CONTAINER(window_), column);
 
-    GtkWidget *printerRow = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-    pdehost::PPDReport printer = pdehost::checkAgainstPPD(ppdPath_, nullptr);
-    printerName_ = printer.modelName.empty() ? ppdPath_ : printer.modelName;
-    gtk_box_pack_start(GTK_BOX(printerRow), boldLabel(text_.printer), FALSE, FALSE, 0);
-    GtkWidget *printerLabel = gtk_label_new(printerName_.c_str());
-    gtk_widget_set_tooltip_text(printerLabel, ppdPath_.c_str());
-    gtk_box_pack_start(GTK_BOX(printerRow), printerLabel, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(column), printerRow, FALSE, FALSE, 0);
+    buildPrinterRow(column);
 
     chooser_ = gtk_combo_box_text_new();
     gtk_widget_set_halign(chooser_, GTK_ALIGN_CENTER);
@@ -103,6 +96,22 @@ void DialogWindow::show() {
     gtk_widget_show_all(window_);
     view_.renderAll();  // show_all reveals every control; the model decides which are visible
 
+}
+
+// A queue goes by the name its server knows it by, the server in the tooltip; a PPD file by
+// its printer's model name, the file in the tooltip.
+void DialogWindow::buildPrinterRow(GtkWidget *column) {
+    GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
+    pdehost::PPDReport model = pdehost::checkAgainstPPD(printer_.ppdPath, nullptr);
+    printerName_ = model.modelName.empty() ? printer_.ppdPath : model.modelName;
+    gtk_box_pack_start(GTK_BOX(row), boldLabel(text_.printer), FALSE, FALSE, 0);
+    std::string name = printer_.isQueue() ? printer_.queue : printerName_;
+    std::string tooltip = printer_.isQueue() ? printerName_ + "\n" + text_.server + " " + printer_.server
+                                             : printer_.ppdPath;
+    printerLabel_ = gtk_label_new(name.c_str());
+    gtk_widget_set_tooltip_text(printerLabel_, tooltip.c_str());
+    gtk_box_pack_start(GTK_BOX(row), printerLabel_, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), row, FALSE, FALSE, 0);
 }
 
 // The accepted panes in the host's order, then the Summary.
@@ -158,13 +167,22 @@ void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window)
     if (window->changeListener_) window->changeListener_();
 }
 
+// A queue gets the job only when every pane wrote the ticket, and with the options of the report
+// just made, so that what the result shows is what was sent.
 void DialogWindow::print() {
     if (printed_) return;
     OSStatus status = dialog_.syncAll(false);
-    report_ = pdehost::checkAgainstPPD(ppdPath_, dialog_.ppdDictionary());
+    report_ = pdehost::checkAgainstPPD(printer_.ppdPath, dialog_.ppdDictionary());
     printed_ = true;
-    std::string text = printReportText(report_, text_);
+    std::string text = printReportText(report_, text_, printer_.queue);
     if (status != noErr) text = "Sync failed (status " + std::to_string(status) + ")\n" + text;
+    if (printer_.isQueue()) {
+        queueJob_ = status == noErr ? submitQueueJob(printer_, report_.options)
+                                    : unsentQueueJob(printer_, "the panes could not write the ticket before printing "
+                                                               "(status " + std::to_string(status) + ")");
+        text = queueJobText(*queueJob_, text_) + text;
+        if (!queueJob_->submitted) std::cerr << "pdedialog: " << queueJob_->error << "\n" << std::flush;
+    }
     std::cout << text << std::flush;
     showResult(text);
     if (changeListener_) changeListener_();
@@ -191,6 +209,8 @@ void DialogWindow::showResult(const std::string &text) {
 void DialogWindow::onResultResponse(GtkDialog *, gint, DialogWindow *window) { window->finish(Outcome::Printed); }
 
 void DialogWindow::cancel() { finish(Outcome::Cancelled); }
+
+void DialogWindow::pressPrint() { gtk_button_clicked(GTK_BUTTON(print_)); }
 
 void DialogWindow::finish(Outcome outcome) {
     if (finishedOnce_) return;
@@ -220,7 +240,7 @@ gboolean DialogWindow::onDraw(GtkWidget *, cairo_t *, DialogWindow *window) {
 
 std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() const {
     std::vector<std::pair<std::string, GtkWidget *>> widgets = {
-        {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
+        {"printer", printerLabel_}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
     if (result_ != nullptr) widgets.emplace_back("result", result_);
     return widgets;
 }

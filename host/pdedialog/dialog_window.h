@@ -1,8 +1,11 @@
 // The print dialog window: the printer, a pop-up that chooses the pane (the panes that accepted
-// the printer, then "Summary"), the pane area, and Cancel / Print.
+// the printer, then "Summary"), the pane area, and Cancel / Print. When the printer is a CUPS
+// queue, Print also submits the document to it.
 #pragma once
 
 #include "control_view.h"
+#include "printer.h"
+#include "queue_job.h"
 #include "summary_page.h"
 #include "window_text.h"
 
@@ -13,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,7 +29,7 @@ enum class Outcome { Cancelled, Printed };
 
 class DialogWindow {
 public:
-    DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, std::string ppdPath);
+    DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer);
     DialogWindow(const DialogWindow &) = delete;
     DialogWindow &operator=(const DialogWindow &) = delete;
     ~DialogWindow();
@@ -37,20 +41,28 @@ public:
     // the new one. false with a message for a pane that is unknown or not for this printer.
     bool showPane(const std::string &name, std::string &error);
     const std::string &shownPane() const { return shown_; }
+    const Printer &printer() const { return printer_; }
     // The printer's model name from its PPD (the PPD's path when it has none).
     const std::string &printerName() const { return printerName_; }
     // The first page: the first accepted pane, else the Summary.
     std::string firstPage() const;
 
-    // What the buttons do: Print commits every pane (Sync false), then shows the job options and
-    // the printer's feature code; Cancel (and closing the window) ends the dialog.
+    // What the buttons do: Print commits every pane (Sync false), submits the document when the
+    // printer is a queue, then shows the job options and the printer's feature code; Cancel (and
+    // closing the window) ends the dialog.
     void print();
     void cancel();
+    // Presses the Print button as a click does, for scripts.
+    void pressPrint();
     bool printed() const { return printed_; }
     const pdehost::PPDReport &printReport() const { return report_; }
+    // What became of the job, once Print was pressed with a queue for the printer.
+    const std::optional<QueueJob> &queueJob() const { return queueJob_; }
+    bool printFailed() const { return queueJob_ && !queueJob_->submitted; }
 
     const SummaryPage &summary() const { return summary_; }
-    // The window's own widgets by name ("chooser", "cancel", "print", "result"), for the state file.
+    // The window's own widgets by name ("printer", "chooser", "cancel", "print", "result"), for
+    // the state file.
     std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
 
     void setFinishedHandler(std::function<void(Outcome)> handler) { finished_ = std::move(handler); }
@@ -68,6 +80,7 @@ private:
     static void onResultResponse(GtkDialog *, gint, DialogWindow *window);
     static void onChooserPopup(GObject *, GParamSpec *, DialogWindow *window);
 
+    void buildPrinterRow(GtkWidget *column);
     void buildChooser();
     void showResult(const std::string &text);
     void finish(Outcome outcome);
@@ -76,9 +89,10 @@ private:
     pdehost::Dialog &dialog_;
     ControlView &view_;
     const WindowText &text_;
-    std::string ppdPath_;
+    Printer printer_;
     SummaryPage summary_;
     GtkWidget *window_ = nullptr;
+    GtkWidget *printerLabel_ = nullptr;
     GtkWidget *chooser_ = nullptr;
     GtkWidget *stack_ = nullptr;
     GtkWidget *cancel_ = nullptr;
@@ -91,6 +105,7 @@ private:
     bool printed_ = false;
     bool finishedOnce_ = false;
     pdehost::PPDReport report_;
+    std::optional<QueueJob> queueJob_;
     std::function<void(Outcome)> finished_;
     std::function<void()> drawnHandler_;
     std::function<void()> changeListener_;

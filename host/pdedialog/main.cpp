@@ -2,6 +2,7 @@
 #include "dialog_session.h"
 #include "options.h"
 
+#include <pdehost/cups_queue.h>
 #include <pdehost/dialog.h>
 #include <pdehost/extension.h>
 #include <pdehost/ticket_preset.h>
@@ -12,6 +13,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 using namespace pdedialog;
 
@@ -43,22 +45,34 @@ int main(int argc, char **argv) {
         std::cout << usage();
         return 0;
     }
-    if (options.printer.empty()) options.printer = PDEDIALOG_DEFAULT_PRINTER;
+    if (options.printer.empty() && options.queue.empty()) options.printer = PDEDIALOG_DEFAULT_PRINTER;
     if (options.plugins.empty()) options.plugins = PDEDIALOG_DEFAULT_PLUGINS;
     std::error_code fileError;
-    if (!std::filesystem::is_regular_file(options.printer, fileError))
+    if (!options.printer.empty() && !std::filesystem::is_regular_file(options.printer, fileError))
         return fail(kExitUsage, "no printer PPD at " + options.printer);
     if (!std::filesystem::is_directory(options.plugins, fileError))
         return fail(kExitUsage, "no plug-in folder at " + options.plugins);
 
     SessionSettings settings;
     if (!options.script.empty() && !readScript(options.script, settings.script, error)) return fail(kExitUsage, error);
+
+    // A queue's PPD is fetched before the display is opened, so that a wrong server or queue is
+    // told without a window; its temporary file lives until the dialog has ended.
+    settings.printer.ppdPath = options.printer;
+    std::unique_ptr<pdehost::QueuePPD> queuePPD;
+    if (!options.queue.empty()) {
+        queuePPD = pdehost::QueuePPD::fetch(options.queue, error);
+        if (!queuePPD) return fail(kExitFailed, error);
+        settings.printer = Printer{queuePPD->path(), queuePPD->queue(), queuePPD->server(), options.printFile,
+                                   options.title};
+    }
+
     if (!options.language.empty()) PlatformSetPreferredLocalization(pdehost::createString(options.language).get());
 
     if (!gtk_init_check(&argc, &argv)) return fail(kExitFailed, "cannot open the display (is DISPLAY set?)");
 
     pdehost::Dialog::Options dialogOptions;
-    dialogOptions.ppdPath = options.printer;
+    dialogOptions.ppdPath = settings.printer.ppdPath;
     dialogOptions.pluginDirectory = options.plugins;
     auto dialog = pdehost::Dialog::open(dialogOptions, error);
     if (!dialog) return fail(kExitFailed, error);
@@ -67,7 +81,6 @@ int main(int argc, char **argv) {
         return fail(kExitUsage, error);
     }
 
-    settings.ppdPath = options.printer;
     settings.localization = localization(options);
     settings.firstPane = options.pane;
     settings.screenshot = options.screenshot;

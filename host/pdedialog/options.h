@@ -8,6 +8,9 @@ namespace pdedialog {
 
 struct Options {
     std::string printer;     // a PPD file
+    std::string queue;       // or a CUPS queue, whose PPD the server gives
+    std::string printFile;   // with a queue: the document the Print button submits
+    std::string title;       // the job's title
     std::string plugins;     // a folder of .plugin bundles
     std::string language;    // the localization the panes use
     std::string pane;        // the pane shown first: a short name or "summary"
@@ -17,7 +20,8 @@ struct Options {
     bool help = false;
 };
 
-// false with a one-line message for an unknown option or a missing argument.
+// false with a one-line message for an unknown option, a missing argument, options that cannot
+// go together or a document to print that cannot be read.
 bool parseCommandLine(const std::vector<std::string> &arguments, Options &options, std::string &error);
 
 std::string usage();

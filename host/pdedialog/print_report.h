@@ -9,6 +9,8 @@
 
 namespace pdedialog {
 
-std::string printReportText(const pdehost::PPDReport &report, const WindowText &text);
+// destination: the queue the lp line names; empty for a printer that is a PPD file.
+std::string printReportText(const pdehost::PPDReport &report, const WindowText &text,
+                            const std::string &destination = {});
 
 }  // namespace pdedialog

@@ -24,12 +24,12 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
     if (content.empty() || content[0] == '#') return false;
     std::string verb = content.substr(0, content.find_first_of(" \t"));
     std::string rest = trimmed(content.substr(verb.size()));
-    if (verb == "quit") {
+    if (verb == "quit" || verb == "print") {
         if (!rest.empty()) {
-            error = "quit takes no argument";
+            error = verb + " takes no argument";
             return false;
         }
-        line.kind = ScriptLine::Kind::Quit;
+        line.kind = verb == "quit" ? ScriptLine::Kind::Quit : ScriptLine::Kind::Print;
         return true;
     }
     if (verb == "screenshot") {
@@ -97,6 +97,10 @@ ScriptRunner::Status ScriptRunner::step() {
     switch (line.kind) {
     case ScriptLine::Kind::Quit:
         return status_ = Status::Quit;
+    case ScriptLine::Kind::Print:
+        window_.pressPrint();
+        log_ << "print: " << (window_.printFailed() ? "not printed" : "printed") << "\n" << std::flush;
+        return status_;
     case ScriptLine::Kind::Screenshot:
         // After GTK has laid out and drawn what the last action changed.
         screenshotFile_ = line.file;

@@ -1,7 +1,8 @@
 // Scripts for the window: the actions pdehost understands, one a line, run from the main loop
 // one per pass of the run loop, so that the panes' deferred rules run between them as they do
-// for a person. "open PANE" shows the pane in the window (and "open summary" the Summary); two
-// more lines: "screenshot FILE" saves a PNG of the window, "quit" ends.
+// for a person. "open PANE" shows the pane in the window (and "open summary" the Summary); three
+// more lines: "screenshot FILE" saves a PNG of the window, "print" presses the Print button as a
+// click does (and so submits the job when the printer is a queue), "quit" ends.
 #pragma once
 
 #include "dialog_window.h"
@@ -17,7 +18,7 @@
 namespace pdedialog {
 
 struct ScriptLine {
-    enum class Kind { Action, Screenshot, Quit };
+    enum class Kind { Action, Screenshot, Print, Quit };
     Kind kind = Kind::Action;
     pdehost::Action action;
     std::string file;    // for screenshot

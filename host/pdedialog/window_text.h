@@ -21,6 +21,13 @@ struct WindowText {
     const char *none;
     const char *close;
     const char *conflictsWith;
+    // The job Print sent to a queue, or why it did not go out.
+    const char *jobSent;
+    const char *jobId;
+    const char *queue;
+    const char *server;
+    const char *jobTitle;
+    const char *notPrinted;
 };
 
 // "de..." gives German; anything else English.

@@ -1,6 +1,8 @@
 // Reading pdehost's command line.
 #include "options.h"
 
+#include <pdehost/cups_queue.h>
+
 #include <fstream>
 
 namespace pdehost {
@@ -95,19 +97,8 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
             return false;
         }
     }
-    // A printer is either a PPD file or a queue, and only a queue takes a job.
-    if (!options.queue.empty() && !options.printer.empty()) {
-        error = "--queue and --printer cannot be used together";
+    if (!pdehost::checkPrinterOptions(options.printer, options.queue, options.printFile, options.title, error))
         return false;
-    }
-    if (!options.printFile.empty() && options.queue.empty()) {
-        error = "--print needs --queue: the job goes to a CUPS queue";
-        return false;
-    }
-    if (!options.title.empty() && options.printFile.empty()) {
-        error = "--title needs --print";
-        return false;
-    }
     // The prompt and the effects would land in the middle of the JSON document.
     if (options.interactive && options.json) {
         error = "--interactive and --json cannot be used together";

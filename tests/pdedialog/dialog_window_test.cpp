@@ -3,11 +3,17 @@
 #include "view_fixture.h"
 
 #include "dialog_state.h"
+#include "gtk_signal.h"
 #include "run_loop_bridge.h"
 #include "screenshot.h"
 #include "script_runner.h"
 
+#include <cups/cups.h>
+
+#include <cstdlib>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 using namespace pdedialog_test;
@@ -41,6 +47,46 @@ std::string ticketValue(pdehost::Dialog &dialog, const char *key) {
     auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), name.get()));
     return value != nullptr ? pdehost::utf8(value) : "(none)";
 }
+
+// The text of the Print result window.
+std::string resultText(GtkWidget *widget) {
+    if (GTK_IS_TEXT_VIEW(widget)) {
+        GtkTextBuffer *buffer = gtk_text_view_get_buffer(GTK_TEXT_VIEW(widget));
+        GtkTextIter start, end;
+        gtk_text_buffer_get_bounds(buffer, &start, &end);
+        std::unique_ptr<gchar, decltype(&g_free)> text(gtk_text_buffer_get_text(buffer, &start, &end, FALSE), &g_free);
+        return text.get();
+    }
+    if (!GTK_IS_CONTAINER(widget)) return {};
+    std::string found;
+    GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList *child = children; child != nullptr && found.empty(); child = child->next)
+        found = resultText(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return found;
+}
+
+// The CUPS server libcups uses, for one test; libcups reads CUPS_SERVER again after each change.
+class ServerForTest {
+public:
+    explicit ServerForTest(const char *server) {
+        if (const char *before = std::getenv("CUPS_SERVER")) before_ = before;
+        setenv("CUPS_SERVER", server, 1);
+        cupsSetServer(nullptr);
+    }
+    ServerForTest(const ServerForTest &) = delete;
+    ServerForTest &operator=(const ServerForTest &) = delete;
+    ~ServerForTest() {
+        if (before_) setenv("CUPS_SERVER", before_->c_str(), 1);
+        else unsetenv("CUPS_SERVER");
+        cupsSetServer(nullptr);
+    }
+
+private:
+    std::optional<std::string> before_;
+};
+
+void recordClick(GtkButton *, gpointer clicks) { ++*static_cast<int *>(clicks); }
 
 }  // namespace
 
@@ -160,7 +206,7 @@ TEST_F(DialogWindowTest, TheStateHoldsTheModelBesideWhatTheWidgetsShow) {
     open(kPrinter7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     RunLoopBridge::turnOnce();
-    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_, kPrinter7140K)));
+    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
     EXPECT_EQ(state["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
     EXPECT_EQ(state["shownPane"], "coloradjust");
     const json &jobMode = paneState(state, "jobmode");
@@ -230,4 +276,65 @@ TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
     runner.step();
     EXPECT_EQ(window_->shownPane(), "summary");
     EXPECT_FALSE(dialog_->findPane("imaging")->isOpen);
+}
+
+TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
+    open(kPrinter7140K);
+    PlatformChoosePopupItem(control("jobmode", 5), 4);
+    pdedialog::ScriptLine line;
+    std::string error;
+    ASSERT_TRUE(pdedialog::parseScriptLine("print", line, error)) << error;
+    int clicks = 0;
+    GtkWidget *print = namedWidget(*window_, "print");
+    gulong handler = pdedialog::connectSignal(print, "clicked", &recordClick, &clicks);
+    std::ostringstream log;
+    pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
+    EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
+    g_signal_handler_disconnect(print, handler);
+    EXPECT_EQ(clicks, 1) << "the button's own signal, as for a click";
+    EXPECT_TRUE(window_->printed());
+    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
+    EXPECT_NE(namedWidget(*window_, "result"), nullptr);
+    EXPECT_FALSE(window_->queueJob()) << "a PPD file takes no job";
+    EXPECT_EQ(log.str(), "print: printed\n");
+    EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Finished);
+}
+
+TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported) {
+    ServerForTest server("127.0.0.1:1");  // nothing listens on port 1
+    TemporaryFolder folder;
+    std::string document = folder.write("page.ps", "%!PS\nshowpage\n");
+    open(pdedialog::Printer{kPrinter7140K, "q7140", "127.0.0.1:1", document, "Quarterly report"});
+    GtkWidget *label = namedWidget(*window_, "printer");
+    ASSERT_NE(label, nullptr);
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "q7140");
+    std::unique_ptr<gchar, decltype(&g_free)> tooltip(gtk_widget_get_tooltip_text(label), &g_free);
+    EXPECT_STREQ(tooltip.get(), "QUORVEN v-DX7140KSeries\nServer: 127.0.0.1:1");
+
+    std::vector<Outcome> outcomes;
+    window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
+    PlatformChoosePopupItem(control("jobmode", 5), 4);
+    window_->pressPrint();
+    ASSERT_TRUE(window_->queueJob());
+    EXPECT_TRUE(window_->printFailed());
+    const pdedialog::QueueJob &job = *window_->queueJob();
+    EXPECT_EQ(job.error.rfind("cannot reach the CUPS server at 127.0.0.1:1: ", 0), 0u) << job.error;
+    EXPECT_EQ(job.job.title, "Quarterly report");
+    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private") << "the panes wrote the ticket first";
+    std::string shown = resultText(namedWidget(*window_, "result"));
+    EXPECT_EQ(shown.rfind("Not printed: " + job.error + "\n  Queue: q7140\n  Server: 127.0.0.1:1\n", 0), 0u) << shown;
+    EXPECT_NE(shown.find("lp -d q7140 -o "), std::string::npos) << shown;
+
+    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
+    EXPECT_EQ(state["printer"]["queue"], "q7140");
+    EXPECT_EQ(state["printer"]["server"], "127.0.0.1:1");
+    EXPECT_EQ(state["window"]["widgets"]["printer"]["text"], "q7140");
+    EXPECT_EQ(state["job"]["error"], job.error);
+    EXPECT_FALSE(state["job"].contains("id"));
+
+    GtkWidget *result = namedWidget(*window_, "result");
+    window_->pressPrint();
+    EXPECT_EQ(namedWidget(*window_, "result"), result) << "one job, one result per dialog";
+    gtk_dialog_response(GTK_DIALOG(result), GTK_RESPONSE_CLOSE);
+    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Printed});
 }

@@ -1,8 +1,9 @@
 // The parts of the dialog that need no display: key translation, offsets, the command line,
-// script lines and the Print report.
+// script lines, the Print report and the job it sends to a queue.
 #include "key_translation.h"
 #include "options.h"
 #include "print_report.h"
+#include "queue_job.h"
 #include "script_runner.h"
 #include "text_offsets.h"
 
@@ -111,6 +112,61 @@ TEST(DialogCommandLine, NamesWhatIsWrong) {
     EXPECT_TRUE(options.help);
 }
 
+// A readable document, removed with the object.
+class DocumentFile {
+public:
+    DocumentFile() {
+        int descriptor = mkstemp(path_);
+        if (descriptor >= 0) close(descriptor);
+    }
+    DocumentFile(const DocumentFile &) = delete;
+    DocumentFile &operator=(const DocumentFile &) = delete;
+    ~DocumentFile() { unlink(path_); }
+    std::string path() const { return path_; }
+
+private:
+    char path_[32] = "/tmp/pdedialog-document-XXXXXX";
+};
+
+TEST(DialogCommandLine, AQueueTakesTheDocumentToPrintAndItsTitle) {
+    DocumentFile document;
+    Options options;
+    std::string error;
+    ASSERT_TRUE(parseCommandLine({"--queue", "q7140", "--print=" + document.path(), "--title", "Quarterly report"},
+                                 options, error))
+        << error;
+    EXPECT_EQ(options.queue, "q7140");
+    EXPECT_EQ(options.printFile, document.path());
+    EXPECT_EQ(options.title, "Quarterly report");
+    EXPECT_TRUE(options.printer.empty());
+}
+
+TEST(DialogCommandLine, AQueueNeedsAReadableDocumentAndNoPPDBesideIt) {
+    DocumentFile document;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error;
+    };
+    for (const Case &each : {
+             Case{{"--queue", "q", "--printer", "p.ppd", "--print", document.path()},
+                  "--queue and --printer cannot be used together"},
+             Case{{"--queue", "q"}, "--queue needs --print: the document the Print button submits"},
+             Case{{"--print", document.path()}, "--print needs --queue: the job goes to a CUPS queue"},
+             Case{{"--printer", "p.ppd", "--title", "T"}, "--title needs --print"},
+             Case{{"--queue", "q", "--print", "/nonexistent/page.ps"}, "cannot read the file to print: /nonexistent/page.ps"},
+             Case{{"--queue", "q", "--print", "/tmp"}, "cannot read the file to print: /tmp"},
+             Case{{"--queue=", "--print", document.path()}, "--queue needs a non-empty argument"},
+         }) {
+        Options options;
+        std::string error;
+        EXPECT_FALSE(parseCommandLine(each.arguments, options, error)) << each.error;
+        EXPECT_EQ(error, each.error);
+    }
+    Options options;
+    std::string error;
+    EXPECT_TRUE(parseCommandLine({"--queue", "q", "--help"}, options, error)) << "help is given whatever else is wrong";
+}
+
 TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
     ScriptLine line;
     std::string error;
@@ -123,6 +179,8 @@ TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
     EXPECT_EQ(line.file, "docs/a b.png");
     ASSERT_TRUE(parseScriptLine("quit", line, error));
     EXPECT_EQ(line.kind, ScriptLine::Kind::Quit);
+    ASSERT_TRUE(parseScriptLine(" print ", line, error));
+    EXPECT_EQ(line.kind, ScriptLine::Kind::Print);
 }
 
 TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
@@ -136,6 +194,8 @@ TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
     EXPECT_NE(error.find("manual clock"), std::string::npos);
     EXPECT_FALSE(parseScriptLine("screenshot", line, error));
     EXPECT_FALSE(parseScriptLine("quit now", line, error));
+    EXPECT_FALSE(parseScriptLine("print page.ps", line, error));
+    EXPECT_EQ(error, "print takes no argument");
     EXPECT_FALSE(parseScriptLine("jump jobmode 5", line, error));
     EXPECT_FALSE(error.empty());
 }
@@ -171,4 +231,30 @@ TEST(PrintReport, ListsOptionsCommandProblemsAndFeatureCode) {
     pdehost::PPDReport empty;
     std::string german = printReportText(empty, windowText("de_DE"));
     EXPECT_NE(german.find("Auftragsoptionen:\n  keine\n"), std::string::npos);
+}
+
+TEST(QueueJobText, ASentJobLeadsWithItsNameThenIdQueueServerAndTitle) {
+    QueueJob sent{true, {"q7140", "127.0.0.1:631", "Quarterly report", 42}, ""};
+    EXPECT_EQ(queueJobText(sent, windowText("en")),
+              "Job sent: q7140-42\n  Job id: 42\n  Queue: q7140\n  Server: 127.0.0.1:631\n  Title: Quarterly report\n");
+    EXPECT_EQ(queueJobText(sent, windowText("de")), "Auftrag gesendet: q7140-42\n  Auftragsnummer: 42\n"
+                                                    "  Warteschlange: q7140\n  Server: 127.0.0.1:631\n"
+                                                    "  Titel: Quarterly report\n");
+    auto json = pdehost::json::write(queueJobJSON(sent));
+    EXPECT_NE(json.find("\"id\": 42"), std::string::npos) << json;
+    EXPECT_EQ(json.find("\"error\""), std::string::npos) << json;
+}
+
+TEST(QueueJobText, AJobNotSentSaysWhyAndHasNoId) {
+    Printer printer{"/tmp/q.ppd", "qclosed", "127.0.0.1:631", "/home/ada/report.ps", ""};
+    QueueJob unsent = unsentQueueJob(printer, "the panes could not write the ticket");
+    EXPECT_FALSE(unsent.submitted);
+    EXPECT_EQ(unsent.job.title, "report.ps") << "the document's name, as for a job that went out";
+    std::string text = queueJobText(unsent, windowText("de_DE"));
+    EXPECT_EQ(text.rfind("Nicht gedruckt: the panes could not write the ticket\n  Warteschlange: qclosed\n", 0), 0u)
+        << text;
+    EXPECT_EQ(text.find("Auftragsnummer"), std::string::npos);
+    auto json = pdehost::json::write(queueJobJSON(unsent));
+    EXPECT_NE(json.find("\"error\": \"the panes could not write the ticket\""), std::string::npos) << json;
+    EXPECT_EQ(json.find("\"id\""), std::string::npos) << json;
 }

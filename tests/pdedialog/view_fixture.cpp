@@ -23,9 +23,11 @@ void ViewTest::TearDown() {
     }
 }
 
-void ViewTest::open(const std::string &printer, const std::string &pane) {
+void ViewTest::open(const std::string &printer, const std::string &pane) { open(pdedialog::Printer{printer}, pane); }
+
+void ViewTest::open(const pdedialog::Printer &printer, const std::string &pane) {
     pdehost::Dialog::Options options;
-    options.ppdPath = printer;
+    options.ppdPath = printer.ppdPath;
     options.pluginDirectory = PDE_PLUGIN_DIR;
     std::string error;
     dialog_ = pdehost::Dialog::open(options, error);

@@ -22,6 +22,8 @@ protected:
     // Opens the dialog on the printer with every built plug-in, builds the view and shows the
     // window on the pane (the first one when empty).
     void open(const std::string &printer, const std::string &pane = {});
+    // The same for a printer that may be a queue.
+    void open(const pdedialog::Printer &printer, const std::string &pane = {});
     ControlRef control(const std::string &pane, SInt32 id) const;
     GtkWidget *widget(const std::string &pane, SInt32 id) const;
     // The model's text of an edit or static text control.

@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# Prints with the desktop dialog to a queue of a private CUPS server (private_cupsd.sh): a script
+# sets a private job in the window and presses Print, and the file the printer would receive
+# must carry the feature code of every option the panes wrote. The window is on an Xvfb display
+# of this script's own. Also what goes wrong at the server: one line, a non-zero exit.
+#
+# Usage: dialog_print_to_queue_test.sh PDEDIALOG SOURCE_DIR PLUGIN_DIR
+# Exit status 0 when every check passed, 1 otherwise, 77 (skipped) when cupsd, the PostScript
+# filter pstops or Xvfb is not installed.
+# The helpers run through check, which shellcheck does not follow.
+# shellcheck disable=SC2317
+set -u
+
+pdedialog=$1
+source_dir=$2
+plugins=$3
+printer_7140k=$source_dir/printers/QUORVEN-v-DX7140K.ppd
+# shellcheck source=private_cupsd.sh
+. "$(dirname "$0")/private_cupsd.sh"
+pstops=$cups_server_bin/filter/pstops
+display_start_limit=15
+
+# shellcheck source=checks.sh
+. "$(dirname "$0")/checks.sh"
+
+skip() {
+  echo "SKIP: $1; $passed passed, $failed failed"
+  [ "$failed" -eq 0 ] && exit 77 || exit 1
+}
+
+work=$(mktemp -d /tmp/pdedialog-cups-test.XXXXXX) || { echo "cannot create a temporary folder"; exit 1; }
+# The server's filters run as another user: they must reach the spool below this folder.
+chmod 755 "$work"
+xvfb_pid=
+
+stop_display() {
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
+  fi
+}
+trap 'stop_server; stop_display; [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"' EXIT
+
+cat >"$work/small.ps" <<'EOF'
+%!PS-Adobe-3.0
+%%Pages: 1
+%%EndComments
+%%Page: 1 1
+/Helvetica findfont 12 scalefont setfont
+72 720 moveto (QUORVEN dialog test page) show
+showpage
+%%EOF
+EOF
+
+# pdedialog with the server chosen by CUPS_SERVER, and a temporary folder of its own so that a
+# PPD left behind would be seen. Standard output and error go to $work/stdout and $work/stderr.
+mkdir -p "$work/client"
+run_pdedialog() {
+  local server_name=$1
+  shift
+  CUPS_SERVER=$server_name TMPDIR=$work/client "$pdedialog" --plugins "$plugins" "$@" \
+    >"$work/stdout" 2>"$work/stderr"
+}
+
+line_count() { wc -l <"$1" | tr -d ' '; }
+
+# A failure is one line on the standard error stream that says what went wrong.
+one_line_error() {
+  local expected=$1
+  [ "$(line_count "$work/stderr")" -eq 1 ] && grep -q '^pdedialog: ' "$work/stderr" &&
+    grep -qF -- "$expected" "$work/stderr" && return 0
+  echo "  standard error was:"; sed 's/^/    /' "$work/stderr"
+  return 1
+}
+
+# Once the window is open the plug-ins write their own diagnostics (CFShow) to standard error
+# too: of pdedialog's own lines there is one, and it says what went wrong.
+one_own_error() {
+  local expected=$1
+  [ "$(grep -c '^pdedialog: ' "$work/stderr")" -eq 1 ] && grep '^pdedialog: ' "$work/stderr" | grep -qF -- "$expected" &&
+    return 0
+  echo "  standard error was:"; sed 's/^/    /' "$work/stderr"
+  return 1
+}
+
+# json_member FILE OBJECT KEY: the value of "KEY" inside the top-level "OBJECT" of a state file,
+# as the JSON writer lays it out (two spaces per level, one member a line); a string's quotes
+# are removed, its escapes kept.
+json_member() {
+  sed -n "/^  \"$2\": {\$/,/^  }/s/^    \"$3\": \(.*\)\$/\1/p" "$1" | sed -e 's/,$//' -e 's/^"\(.*\)"$/\1/'
+}
+
+# The job options of a state file ("options": ["KEY=VALUE", ...]), one a line.
+state_options() { sed -n '/^  "options": \[$/,/^  \]/s/^    "\(.*\)",\{0,1\}$/\1/p' "$1"; }
+
+# result_names_job ID SERVER: the result window's text (also on standard output) leads with the
+# job, then its id, queue and server, one a line.
+result_names_job() {
+  local expected
+  expected=$(printf 'Job sent: q7140-%s\n  Job id: %s\n  Queue: q7140\n  Server: %s' "$1" "$1" "$2")
+  [ -n "$1" ] && grep -A3 -x "Job sent: q7140-$1" "$work/stdout" | diff -q - <(echo "$expected") >/dev/null && return 0
+  echo "  standard output was:"; sed 's/^/    /' "$work/stdout" | head -8
+  return 1
+}
+
+## A document that cannot be read is refused before any server is asked (the other wrong
+## combinations of options are the unit tests' part).
+run_pdedialog 127.0.0.1:1 --queue q7140 --print "$work/missing.ps"
+check "a missing file to print: exit status 2" test $? -eq 2
+check "a missing file to print is named" one_line_error "cannot read the file to print: $work/missing.ps"
+
+if ! cupsd=$(command -v cupsd || command -v /usr/sbin/cupsd); then
+  skip "cupsd is not installed (Debian package cups-daemon)"
+fi
+[ -x "$pstops" ] || skip "the PostScript filter $pstops is not installed (Debian package cups-core-drivers)"
+command -v Xvfb >/dev/null || skip "Xvfb is not installed (Debian package xvfb)"
+for tool in lpadmin lpstat cupsreject; do
+  command -v "$tool" >/dev/null || command -v "/usr/sbin/$tool" >/dev/null ||
+    { fail "$tool is not installed (Debian package cups-client)"; finish; }
+done
+PATH=$PATH:/usr/sbin
+
+start_private_server || { fail "the private CUPS server did not start"; finish; }
+check "the 7140K queue is added" add_queue q7140 "$printer_7140k"
+check "a queue without a PPD is added" add_queue qraw ""
+check "a queue that takes no jobs is added" add_queue qclosed "$printer_7140k"
+cupsreject -h "$server" qclosed
+
+## A wrong server or queue is told before any window opens: no display is given.
+dead_port=$(free_port)
+(unset DISPLAY; run_pdedialog "127.0.0.1:$dead_port" --queue q7140 --print "$work/small.ps")
+check "no server: exit status 1" test $? -eq 1
+check "no server: one line naming the server" one_line_error "cannot reach the CUPS server at 127.0.0.1:$dead_port"
+
+(unset DISPLAY; run_pdedialog "$server" --queue nosuch --print "$work/small.ps")
+check "an unknown queue: exit status 1" test $? -eq 1
+check "an unknown queue: one line naming it" one_line_error "the CUPS server at $server has no queue named 'nosuch'"
+
+(unset DISPLAY; run_pdedialog "$server" --queue qraw --print "$work/small.ps")
+check "a queue without a PPD: exit status 1" test $? -eq 1
+check "a queue without a PPD: one line saying so" one_line_error "the queue 'qraw' on $server has no PPD"
+check "a queue without a PPD: no temporary file left" test -z "$(ls -A "$work/client")"
+
+## The display: Xvfb picks a free display number and writes it once it accepts connections.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq $((display_start_limit * 10))); do
+    if grep -q '^[0-9][0-9]*$' "$work/display"; then
+      DISPLAY=":$(cat "$work/display")"
+      export DISPLAY
+      # No accessibility bus on a test display: GTK would look for one.
+      export NO_AT_BRIDGE=1
+      return 0
+    fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  stop_display
+  return 1
+}
+start_display || { fail "Xvfb did not start"; finish; }
+
+## A private job with a document number and a department code, and a colour slider moved, all
+## through the window's script; Print writes the panes into the ticket and submits the page.
+cat >"$work/private-job" <<'EOF'
+select jobmode 5 4
+selection jobmode 6 0 5
+type jobmode 6 97531
+select jobmode 7 2
+selection jobmode 8 0 5
+type jobmode 8 802
+slide coloradjust 12 -3
+print
+quit
+EOF
+run_pdedialog "$server" --queue q7140 --print "$work/small.ps" --title "QUORVEN dialog job" \
+  --script "$work/private-job" --state "$work/state.json"
+status=$?
+check "the private job from the window: exit status 0" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+check "the private job from the window: no error" test "$(grep -c '^pdedialog: ' "$work/stderr")" -eq 0
+job=$(json_member "$work/state.json" job id)
+check "the state names the job id" test -n "$job"
+check "the state names the job's queue" test "$(json_member "$work/state.json" job queue)" = q7140
+check "the state names the job's server" test "$(json_member "$work/state.json" job server)" = "$server"
+check "the state names the job's title" test "$(json_member "$work/state.json" job title)" = "QUORVEN dialog job"
+check "the state's printer is the queue" test "$(json_member "$work/state.json" printer queue)" = q7140
+check "the result names the job, queue and server" result_names_job "$job" "$server"
+check "the lp command line names the queue" grep -q "^  lp -d q7140 -o " "$work/stdout"
+check "the downloaded PPD is removed" test -z "$(ls -A "$work/client")"
+state_options "$work/state.json" >"$work/options"
+if [ -n "$job" ] && wait_for_job q7140 "$job"; then
+  pass
+  output=$work/out/q7140.ps
+  check "the code of every job option reaches the printer" options_reach_printer "$printer_7140k" "$output" \
+    "$work/options"
+  check "the private job reaches the printer" expect_choices "$printer_7140k" "$output" "$work/options" \
+    PrintMode=Private DeptCode=True
+  check "the document number 97531 reaches the printer digit by digit" expect_choices "$printer_7140k" "$output" \
+    "$work/options" DINDigit1=9 DINDigit2=7 DINDigit3=5 DINDigit4=3 DINDigit5=1
+  check "the department code 00802 reaches the printer digit by digit" expect_choices "$printer_7140k" "$output" \
+    "$work/options" DCDigit1=0 DCDigit2=0 DCDigit3=8 DCDigit4=0 DCDigit5=2
+  check "the moved slider reaches the printer" expect_choices "$printer_7140k" "$output" "$work/options" \
+    ColorBalanceYellow=-3
+  check "the job title reaches the printer" grep -qF "%%Title: (QUORVEN dialog job)" "$output"
+else
+  fail "the private job completes"
+fi
+
+## A refused job, in German: the result window says so, one line on standard error, exit 1.
+printf 'select jobmode 5 2\nprint\nquit\n' >"$work/refused-job"
+run_pdedialog "$server" --lang de --queue qclosed --print "$work/small.ps" --script "$work/refused-job" \
+  --state "$work/refused.json"
+check "a refused job: exit status 1" test $? -eq 1
+check "a refused job: one line naming the queue" one_own_error "refused the job for the queue 'qclosed'"
+check "a refused job: the result says it was not printed" grep -q "^Nicht gedruckt: .*'qclosed'" "$work/stdout"
+check "a refused job: the state holds the error" grep -qF "refused the job for the queue 'qclosed'" \
+  <(json_member "$work/refused.json" job error)
+check "a refused job: the state has no job id" test -z "$(json_member "$work/refused.json" job id)"
+check "a refused job: no temporary file left" test -z "$(ls -A "$work/client")"
+
+stop_display
+stop_server
+finish
