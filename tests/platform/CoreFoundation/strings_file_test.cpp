@@ -84,6 +84,7 @@ TEST_F(StringsFile, DetectsEncodings) {
         {"\xFE\xFF" + utf16be(text), emoji},
         {utf16be(text), emoji},                           // no mark: NUL bytes give it away
         {utf16le_with_mark(text).substr(2), emoji},       // likewise, little-endian
+        {utf16le_with_mark(text) + "\n", emoji},           // a stray last byte of UTF-16 is dropped
         {"\xEF\xBB\xBF" + utf8_text, emoji},
         {utf8_text, emoji},
         // Not UTF-8, so MacRoman throughout.
