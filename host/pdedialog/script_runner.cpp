@@ -116,8 +116,8 @@ ScriptRunner::Status ScriptRunner::step() {
     return status_;
 }
 
-// A wait lets the main loop (and with it the run loop) go on; opening a pane is the window's
-// choice of page, so that the pop-up and the page follow.
+// A wait lets the main loop (and with it the run loop) go on; opening a pane, or closing the one
+// shown, is the window's choice of page, so that the pop-up and the page follow.
 bool ScriptRunner::runAction(const ScriptLine &line) {
     using Kind = pdehost::Action::Kind;
     const pdehost::Action &action = line.action;
@@ -129,6 +129,12 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
     if (action.kind == Kind::Open) {
         if (!window_.showPane(action.pane, error_)) return false;
         log_ << action.line << ": shown\n" << std::flush;
+        return true;
+    }
+    // The window never keeps the page of a closed pane: closing the one shown shows the Summary.
+    if (action.kind == Kind::Close && action.pane == window_.shownPane()) {
+        if (!window_.showPane(kSummaryPage, error_)) return false;
+        log_ << action.line << ": closed, the Summary shown\n" << std::flush;
         return true;
     }
     std::string effect;

@@ -1,6 +1,7 @@
 // Scripts for the window: the actions pdehost understands, one a line, run from the main loop
 // one per pass of the run loop, so that the panes' deferred rules run between them as they do
-// for a person. "open PANE" shows the pane in the window (and "open summary" the Summary); three
+// for a person. "open PANE" shows the pane in the window (and "open summary" the Summary);
+// "close PANE" on the pane shown closes it and shows the Summary; three
 // more lines: "screenshot FILE" saves a PNG of the window, "print" presses the Print button as a
 // click does (and so submits the job when the printer is a queue), "quit" ends.
 #pragma once

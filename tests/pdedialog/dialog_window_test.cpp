@@ -278,6 +278,33 @@ TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
     EXPECT_FALSE(dialog_->findPane("imaging")->isOpen);
 }
 
+// Closing the pane on show must not leave its page in the window; closing another pane leaves
+// the page alone.
+TEST_F(DialogWindowTest, AScriptClosingThePaneShownShowsTheSummary) {
+    open(kPrinter7140K);
+    std::vector<pdedialog::ScriptLine> lines;
+    std::string error;
+    for (const char *text : {"close jobmode", "close coloradjust"}) {
+        pdedialog::ScriptLine line;
+        ASSERT_TRUE(pdedialog::parseScriptLine(text, line, error)) << error;
+        lines.push_back(line);
+    }
+    ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
+    std::ostringstream log;
+    pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
+    ASSERT_EQ(window_->shownPane(), "coloradjust");
+
+    EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
+    EXPECT_EQ(window_->shownPane(), "coloradjust");
+    EXPECT_TRUE(dialog_->findPane("coloradjust")->isOpen);
+
+    EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
+    EXPECT_FALSE(dialog_->findPane("coloradjust")->isOpen);
+    EXPECT_EQ(window_->shownPane(), "summary");
+    EXPECT_STREQ(gtk_combo_box_get_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser"))), "summary");
+    EXPECT_NE(log.str().find("close coloradjust: closed, the Summary shown"), std::string::npos) << log.str();
+}
+
 TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
     open(kPrinter7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
