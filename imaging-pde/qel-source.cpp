@@ -359,16 +359,13 @@ OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef
     if (record == NULL)
         return kPMInvalidPDEContext;
 
-    CFMutableArrayRef titles = CFArrayCreateMutable(CFAllocatorGetDefault(), 0, &kCFTypeArrayCallBacks);
-    CFMutableArrayRef summarys = CFArrayCreateMutable(CFAllocatorGetDefault(), 0, &kCFTypeArrayCallBacks);
-    if (titles == NULL || summarys == NULL) {
-        if (titles != NULL)
-            CFRelease(titles);
-        if (summarys != NULL)
-            CFRelease(summarys);
+    CFMutableArrayRef titles = NULL;
+    CFMutableArrayRef summarys = NULL;
+    OSStatus status = CreateSummaryArrays(&titles, &summarys);
+    if (status != noErr) {
         *titleArray = NULL;
         *summaryArray = NULL;
-        return memFullErr;
+        return status;
     }
 
     SetPopupSummaryValues(CFSTR("Color Type"), record->control_ColorType, titles, summarys);

@@ -452,9 +452,9 @@ OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef
     if (titleArray == NULL || summaryArray == NULL)
         return paramErr;
 
-    CFMutableArrayRef titles = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    CFMutableArrayRef summarys = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    OSStatus err = (titles != NULL && summarys != NULL) ? noErr : memFullErr;
+    CFMutableArrayRef titles = NULL;
+    CFMutableArrayRef summarys = NULL;
+    OSStatus err = CreateSummaryArrays(&titles, &summarys);
 
     if (err == noErr)
         err = AppendPopupRow(titles, summarys, CFSTR("DINTITLE"), record->control_PrintMode);
