@@ -22,6 +22,7 @@ display_start_limit=15
 
 # shellcheck source=checks.sh
 . "$(dirname "$0")/checks.sh"
+program=pdedialog
 
 skip() {
   echo "SKIP: $1; $passed passed, $failed failed"
@@ -63,16 +64,6 @@ run_pdedialog() {
     >"$work/stdout" 2>"$work/stderr"
 }
 
-line_count() { wc -l <"$1" | tr -d ' '; }
-
-# A failure is one line on the standard error stream that says what went wrong.
-one_line_error() {
-  local expected=$1
-  [ "$(line_count "$work/stderr")" -eq 1 ] && grep -q '^pdedialog: ' "$work/stderr" &&
-    grep -qF -- "$expected" "$work/stderr" && return 0
-  echo "  standard error was:"; sed 's/^/    /' "$work/stderr"
-  return 1
-}
 
 # Once the window is open the plug-ins write their own diagnostics (CFShow) to standard error
 # too: of pdedialog's own lines there is one, and it says what went wrong.

@@ -22,6 +22,7 @@ pstops=$cups_server_bin/filter/pstops
 
 # shellcheck source=checks.sh
 . "$(dirname "$0")/checks.sh"
+program=pdehost
 
 work=$(mktemp -d /tmp/pdehost-cups-test.XXXXXX) || { echo "cannot create a temporary folder"; exit 1; }
 # The server's filters run as another user: they must reach the spool below this folder.
@@ -50,16 +51,6 @@ run_pdehost() {
   CUPS_SERVER=$server TMPDIR=$work/client "$pdehost" --plugins "$plugins" "$@" >"$work/stdout" 2>"$work/stderr"
 }
 
-line_count() { wc -l <"$1" | tr -d ' '; }
-
-# A failure is one line on the standard error stream that says what went wrong.
-one_line_error() {
-  local expected=$1
-  [ "$(line_count "$work/stderr")" -eq 1 ] && grep -q '^pdehost: ' "$work/stderr" &&
-    grep -qF -- "$expected" "$work/stderr" && return 0
-  echo "  standard error was:"; sed 's/^/    /' "$work/stderr"
-  return 1
-}
 
 ## What pdehost refuses before it asks any server.
 run_pdehost 127.0.0.1:1 --queue q7140 --printer "$printer_7140k"
