@@ -159,10 +159,13 @@ QueuePPD::~QueuePPD() {
     if (!path_.empty()) unlink(path_.c_str());
 }
 
+std::string jobTitle(const std::string &filePath, const std::string &title) {
+    return title.empty() ? std::filesystem::path(filePath).filename().string() : title;
+}
+
 bool submitPrintJob(const std::string &queue, const std::string &filePath, const std::string &title,
                     const std::vector<JobOption> &options, SubmittedJob &job, std::string &error) {
-    job = SubmittedJob{queue, cupsServerName(), title, 0};
-    if (job.title.empty()) job.title = std::filesystem::path(filePath).filename().string();
+    job = SubmittedJob{queue, cupsServerName(), jobTitle(filePath, title), 0};
     std::error_code fileError;
     if (!std::filesystem::is_regular_file(filePath, fileError) || access(filePath.c_str(), R_OK) != 0) {
         error = "cannot read the file to print: " + filePath;

@@ -1,8 +1,6 @@
 // Submitting the dialog's document to its queue and describing the outcome.
 #include "queue_job.h"
 
-#include <filesystem>
-
 namespace pdedialog {
 
 QueueJob submitQueueJob(const Printer &printer, const std::vector<pdehost::JobOption> &options) {
@@ -17,8 +15,7 @@ QueueJob unsentQueueJob(const Printer &printer, std::string error) {
     QueueJob outcome;
     outcome.job.queue = printer.queue;
     outcome.job.server = printer.server;
-    outcome.job.title =
-        printer.title.empty() ? std::filesystem::path(printer.printFile).filename().string() : printer.title;
+    outcome.job.title = pdehost::jobTitle(printer.printFile, printer.title);
     outcome.error = std::move(error);
     return outcome;
 }

@@ -50,6 +50,9 @@ struct SubmittedJob {
     int id = 0;
 };
 
+// The title a job gets: the one asked for, else the file's name.
+std::string jobTitle(const std::string &filePath, const std::string &title);
+
 // Sends the file to the queue with each option as a job option ("-o KEY=VALUE" of lp), the way
 // the dialog's Print button does. The title defaults to the file's name. false with one line in
 // error when the file cannot be read, the server cannot be reached or it refuses the job.
