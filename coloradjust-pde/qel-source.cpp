@@ -203,11 +203,9 @@ OSStatus Terminate(PMPDEContext context, OSStatus status)
    value that cannot be made leaves its key as it was. */
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
+    QEL_PDEContextPtr record = NULL;
     CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    OSStatus status = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
     if (status != noErr)
         return status;
 
@@ -225,11 +223,9 @@ OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
    missing key loads as 0 and stays missing. */
 OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
+    QEL_PDEContextPtr record = NULL;
     CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    OSStatus status = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
     if (status != noErr)
         return status;
 

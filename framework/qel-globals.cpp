@@ -1,5 +1,6 @@
-/* Creation and disposal of the context record. */
+/* Creation and disposal of the context record, and reaching it with the ticket for a Sync. */
 #include "qel-globals.h"
+#include "apple-utilities.h"
 
 #include <stdlib.h>
 
@@ -19,4 +20,15 @@ QEL_PDEContextPtr GetQELContext(PMPDEContext inContext)
 void DisposeQELContext(QEL_PDEContextPtr inQELContext)
 {
     free(inQELContext);
+}
+
+/* The record and the print-settings ticket's PPD dictionary (borrowed) that a Sync works on:
+   kPMInvalidPDEContext without a record, else the status of the ticket access that failed. */
+OSStatus GetQELContextAndPPDDict(PMPDEContext inContext, PMPrintSession printSession, QEL_PDEContextPtr *outRecord,
+                                 CFMutableDictionaryRef *outPPDDict)
+{
+    *outRecord = GetQELContext(inContext);
+    if (*outRecord == NULL)
+        return kPMInvalidPDEContext;
+    return GetPrintSettingsPPDDict(printSession, outPPDDict);
 }

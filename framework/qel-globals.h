@@ -1,4 +1,4 @@
-/* The pane's context record: one per pane, from Prologue to Terminate. */
+/* The pane's context record: one per pane, from Prologue to Terminate, and the ticket a Sync works on. */
 #ifndef QEL_GLOBALS_H
 #define QEL_GLOBALS_H
 
@@ -9,5 +9,7 @@
 QEL_PDEContextPtr CreateQELContext(void);
 QEL_PDEContextPtr GetQELContext(PMPDEContext inContext);
 void DisposeQELContext(QEL_PDEContextPtr inQELContext);
+OSStatus GetQELContextAndPPDDict(PMPDEContext inContext, PMPrintSession printSession, QEL_PDEContextPtr *outRecord,
+                                 CFMutableDictionaryRef *outPPDDict);
 
 #endif

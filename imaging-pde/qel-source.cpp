@@ -184,12 +184,9 @@ static void ReleaseKeyword(CFStringRef inKeyword)
    pick, they never withdraw a setting. */
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    OSStatus status = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
     if (status != noErr)
         return status;
 
@@ -226,12 +223,9 @@ OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
    so the enabled states match what was read. Nothing is written to the ticket. */
 OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    OSStatus status = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
     if (status != noErr)
         return status;
 

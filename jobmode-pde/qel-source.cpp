@@ -316,18 +316,15 @@ void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
    so the job always carries a complete set. */
 OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
+    QEL_PDEContextPtr record = NULL;
+    CFMutableDictionaryRef ppdDict = NULL;
+    OSStatus err = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
+    if (err != noErr)
+        return err;
 
     CFStringRef printMode = GetPrintMode(record->control_PrintMode);
     CFStringRef departmentCode = GetDepartmentCode(record->control_Department);
     CFStringRef blankPages = GetBlankPages(record->control_BlankPages);
-
-    CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus err = GetPrintSettingsPPDDict(printSession, &ppdDict);
-    if (err != noErr)
-        return err;
 
     CFDictionarySetValue(ppdDict, kDeptCodeKey, departmentCode);
     CFDictionarySetValue(ppdDict, kPrintModeKey, printMode);
@@ -341,12 +338,9 @@ OSStatus SyncTicketFromPane(PMPDEContext context, PMPrintSession printSession)
    cannot be reached leaves the pane exactly as it was. */
 OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableDictionaryRef ppdDict = NULL;
-    OSStatus err = GetPrintSettingsPPDDict(printSession, &ppdDict);
+    OSStatus err = GetQELContextAndPPDDict(context, printSession, &record, &ppdDict);
     if (err != noErr)
         return err;
 
