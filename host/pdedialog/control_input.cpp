@@ -6,8 +6,8 @@
 #include "key_translation.h"
 #include "text_offsets.h"
 
-#include <pdehost/extension.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/extension.h>
+#include <printdialog/ticket_preset.h>
 
 #include <platform/user_actions.h>
 
@@ -64,7 +64,7 @@ OSStatus focusModelOn(ControlRef field) {
 }
 
 void pasteText(ControlRef field, const char *utf8Text) {
-    auto text = pdehost::createString(utf8Text != nullptr ? utf8Text : "");
+    auto text = printdialog::createString(utf8Text != nullptr ? utf8Text : "");
     if (text) PlatformPasteText(field, text.get());
 }
 

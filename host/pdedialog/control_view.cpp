@@ -5,7 +5,7 @@
 #include "gtk_signal.h"
 #include "text_offsets.h"
 
-#include <pdehost/control_snapshot.h>
+#include <printdialog/control_snapshot.h>
 
 #include <platform/user_actions.h>
 
@@ -32,14 +32,14 @@ constexpr SInt32 kCheckBoxMixedValue = 2;
 std::string controlKind(ControlRef control) {
     ControlKind kind{};
     GetControlKind(control, &kind);
-    return pdehost::kindName(kind.kind);
+    return printdialog::kindName(kind.kind);
 }
 
 std::string controlTitle(ControlRef control) {
     CFStringRef title = nullptr;
     if (CopyControlTitleAsCFString(control, &title) != noErr) return {};
     auto owned = cf::adopt(title);
-    return pdehost::utf8(owned.get());
+    return printdialog::utf8(owned.get());
 }
 
 Rect controlBounds(ControlRef control) {
@@ -75,7 +75,7 @@ std::vector<std::pair<std::string, bool>> comboRows(GtkWidget *combo) {
 
 }  // namespace
 
-ControlView::ControlView(pdehost::Dialog &dialog) : dialog_(dialog) {
+ControlView::ControlView(printdialog::Dialog &dialog) : dialog_(dialog) {
     for (auto &pane : dialog_.panes()) {
         if (!pane->accepted() || pane->userPane == nullptr) continue;
         GtkWidget *page = gtk_fixed_new();
@@ -102,7 +102,7 @@ void ControlView::detach() {
     panesToRebuild_.clear();
 }
 
-GtkWidget *ControlView::page(const pdehost::Pane &pane) const {
+GtkWidget *ControlView::page(const printdialog::Pane &pane) const {
     for (const auto &[owner, page] : pages_)
         if (owner == &pane) return page;
     return nullptr;
@@ -114,7 +114,7 @@ GtkWidget *ControlView::widget(ControlRef control) const {
 }
 
 // The page stands for the dialog's user pane; the pane's controls go into it at their bounds.
-void ControlView::buildPage(const pdehost::Pane &pane, GtkWidget *page) {
+void ControlView::buildPage(const printdialog::Pane &pane, GtkWidget *page) {
     ControlWidget &entry = widgets_[pane.userPane];
     entry = {page, page, nullptr, controlKind(pane.userPane), &pane};
     Rect bounds = controlBounds(pane.userPane);
@@ -123,7 +123,7 @@ void ControlView::buildPage(const pdehost::Pane &pane, GtkWidget *page) {
     render(pane.userPane);
 }
 
-void ControlView::buildChildren(const pdehost::Pane &pane, ControlRef container, GtkWidget *holder) {
+void ControlView::buildChildren(const printdialog::Pane &pane, ControlRef container, GtkWidget *holder) {
     UInt16 count = 0;
     CountSubControls(container, &count);
     for (UInt16 index = 1; index <= count; ++index) {
@@ -218,7 +218,7 @@ void ControlView::render(ControlRef control) {
     } else if (entry.kind == "edittext") {
         renderEntry(control, entry.widget);
     } else if (entry.kind == "statictext") {
-        std::string text = pdehost::snapshotControl(control).text;
+        std::string text = printdialog::snapshotControl(control).text;
         if (text != gtk_label_get_text(GTK_LABEL(entry.widget))) gtk_label_set_text(GTK_LABEL(entry.widget), text.c_str());
     } else if (entry.kind == "checkbox") {
         renderCheckBox(control, entry.widget);
@@ -236,7 +236,7 @@ void ControlView::renderAll() {
 
 // The rows follow the menu (texts and enabled items); the active row is the control's value.
 void ControlView::renderPopup(ControlRef control, GtkWidget *widget) {
-    pdehost::ControlSnapshot popup = pdehost::snapshotControl(control);
+    printdialog::ControlSnapshot popup = printdialog::snapshotControl(control);
     std::vector<std::pair<std::string, bool>> wanted;
     for (const auto &item : popup.items) wanted.emplace_back(item.text, item.enabled);
     if (comboRows(widget) != wanted) {
@@ -251,7 +251,7 @@ void ControlView::renderPopup(ControlRef control, GtkWidget *widget) {
 
 // Text first (GTK moves its cursor when the text is replaced), then the model's selection.
 void ControlView::renderEntry(ControlRef control, GtkWidget *widget) {
-    std::string text = pdehost::snapshotControl(control).text;
+    std::string text = printdialog::snapshotControl(control).text;
     if (text != gtk_entry_get_text(GTK_ENTRY(widget))) gtk_entry_set_text(GTK_ENTRY(widget), text.c_str());
     auto [start, end] = textSelection(control);
     gint wantedStart = static_cast<gint>(characterOffsetOfUTF16(text, start));
@@ -264,7 +264,7 @@ void ControlView::renderEntry(ControlRef control, GtkWidget *widget) {
 }
 
 void ControlView::renderCheckBox(ControlRef control, GtkWidget *widget) {
-    pdehost::ControlSnapshot box = pdehost::snapshotControl(control);
+    printdialog::ControlSnapshot box = printdialog::snapshotControl(control);
     const gchar *label = gtk_button_get_label(GTK_BUTTON(widget));
     if (label == nullptr || box.title != label) gtk_button_set_label(GTK_BUTTON(widget), box.title.c_str());
     gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(widget), box.value == kCheckBoxMixedValue);
@@ -272,7 +272,7 @@ void ControlView::renderCheckBox(ControlRef control, GtkWidget *widget) {
 }
 
 void ControlView::renderSlider(ControlRef control, GtkWidget *widget) {
-    pdehost::ControlSnapshot slider = pdehost::snapshotControl(control);
+    printdialog::ControlSnapshot slider = printdialog::snapshotControl(control);
     GtkAdjustment *adjustment = gtk_range_get_adjustment(GTK_RANGE(widget));
     if (gtk_adjustment_get_lower(adjustment) != slider.minimum || gtk_adjustment_get_upper(adjustment) != slider.maximum)
         gtk_range_set_range(GTK_RANGE(widget), slider.minimum, slider.maximum);
@@ -300,11 +300,11 @@ void ControlView::forget(ControlRef control) {
     if (!isPage) gtk_widget_destroy(shown);
 }
 
-void ControlView::forgetPane(const pdehost::Pane &pane) {
+void ControlView::forgetPane(const printdialog::Pane &pane) {
     std::erase_if(widgets_, [&pane](const auto &entry) { return entry.second.pane == &pane; });
 }
 
-const pdehost::Pane *ControlView::paneOwning(ControlRef control) const {
+const printdialog::Pane *ControlView::paneOwning(ControlRef control) const {
     WindowRef owner = GetControlOwner(control);
     for (const auto &[pane, page] : pages_)
         if (owner != nullptr && pane->window == owner) return pane;
@@ -313,7 +313,7 @@ const pdehost::Pane *ControlView::paneOwning(ControlRef control) const {
 
 // A control added or moved while the dialog runs: the pane's page is built again once the
 // change is complete, on the next pass of the main loop.
-void ControlView::scheduleRebuild(const pdehost::Pane &pane) {
+void ControlView::scheduleRebuild(const printdialog::Pane &pane) {
     if (std::find(panesToRebuild_.begin(), panesToRebuild_.end(), &pane) == panesToRebuild_.end())
         panesToRebuild_.push_back(&pane);
     if (rebuildSource_ == 0) rebuildSource_ = g_idle_add_full(G_PRIORITY_HIGH_IDLE, &ControlView::rebuildPending, this, nullptr);
@@ -323,7 +323,7 @@ gboolean ControlView::rebuildPending(gpointer data) {
     auto *view = static_cast<ControlView *>(data);
     view->rebuildSource_ = 0;
     auto panes = std::exchange(view->panesToRebuild_, {});
-    for (const pdehost::Pane *pane : panes) {
+    for (const printdialog::Pane *pane : panes) {
         GtkWidget *page = view->page(*pane);
         if (page == nullptr || pane->userPane == nullptr) continue;
         view->forgetPane(*pane);
@@ -353,7 +353,7 @@ void ControlView::changed(ControlRef control, PlatformControlChange change) {
         break;
     case kPlatformControlCreated:
     case kPlatformControlEmbedded:
-        if (const pdehost::Pane *pane = paneOwning(control)) scheduleRebuild(*pane);
+        if (const printdialog::Pane *pane = paneOwning(control)) scheduleRebuild(*pane);
         break;
     case kPlatformControlBoundsChanged:
         place(control);

@@ -3,7 +3,7 @@
 // its own and shows every change the model reports (the control observer, Draw1Control).
 #pragma once
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <platform/user_actions.h>
 
@@ -39,14 +39,14 @@ struct WidgetState {
 class ControlView {
 public:
     // Builds a page for every accepted pane and starts following the model.
-    explicit ControlView(pdehost::Dialog &dialog);
+    explicit ControlView(printdialog::Dialog &dialog);
     ControlView(const ControlView &) = delete;
     ControlView &operator=(const ControlView &) = delete;
     ~ControlView();
 
     // The page that shows a pane: its dialog user pane with everything embedded in it, or nullptr
     // for a pane that is not shown. The view owns it; the window packs it.
-    GtkWidget *page(const pdehost::Pane &pane) const;
+    GtkWidget *page(const printdialog::Pane &pane) const;
     GtkWidget *widget(ControlRef control) const;
     std::optional<WidgetState> widgetState(ControlRef control) const;
 
@@ -68,33 +68,33 @@ private:
         GtkWidget *holder = nullptr;  // where embedded controls go (containers only)
         GtkWidget *frame = nullptr;   // a group box's frame
         std::string kind;
-        const pdehost::Pane *pane = nullptr;
+        const printdialog::Pane *pane = nullptr;
     };
 
     static void observe(ControlRef control, PlatformControlChange change, void *context);
     static void onPopupShown(GObject *, GParamSpec *, gpointer view);
     void changed(ControlRef control, PlatformControlChange change);
 
-    void buildPage(const pdehost::Pane &pane, GtkWidget *page);
-    void buildChildren(const pdehost::Pane &pane, ControlRef container, GtkWidget *holder);
+    void buildPage(const printdialog::Pane &pane, GtkWidget *page);
+    void buildChildren(const printdialog::Pane &pane, ControlRef container, GtkWidget *holder);
     GtkWidget *createWidget(ControlRef control, ControlWidget &entry);
     void place(ControlRef control);
     void showFocus(ControlRef control);
     void forget(ControlRef control);
-    void forgetPane(const pdehost::Pane &pane);
-    void scheduleRebuild(const pdehost::Pane &pane);
+    void forgetPane(const printdialog::Pane &pane);
+    void scheduleRebuild(const printdialog::Pane &pane);
     static gboolean rebuildPending(gpointer view);
-    const pdehost::Pane *paneOwning(ControlRef control) const;
+    const printdialog::Pane *paneOwning(ControlRef control) const;
 
     void renderPopup(ControlRef control, GtkWidget *widget);
     void renderEntry(ControlRef control, GtkWidget *widget);
     void renderCheckBox(ControlRef control, GtkWidget *widget);
     void renderSlider(ControlRef control, GtkWidget *widget);
 
-    pdehost::Dialog &dialog_;
-    std::vector<std::pair<const pdehost::Pane *, GtkWidget *>> pages_;  // a reference held on each
+    printdialog::Dialog &dialog_;
+    std::vector<std::pair<const printdialog::Pane *, GtkWidget *>> pages_;  // a reference held on each
     std::unordered_map<ControlRef, ControlWidget> widgets_;
-    std::vector<const pdehost::Pane *> panesToRebuild_;
+    std::vector<const printdialog::Pane *> panesToRebuild_;
     guint rebuildSource_ = 0;
     int renderDepth_ = 0;
     bool attached_ = false;

@@ -53,7 +53,7 @@ gboolean takeScreenshot(gpointer data) {
 
 }  // namespace
 
-int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings) {
+int runDialogSession(printdialog::Dialog &dialog, SessionSettings settings) {
     Ending ending;
     std::string error;
     {

@@ -5,7 +5,7 @@
 #include "printer.h"
 #include "script_runner.h"
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <string>
 #include <vector>
@@ -25,6 +25,6 @@ struct SessionSettings {
 // in the host's order. The exit status: 0, 1 when a script line, the screenshot or the state
 // file failed or the queue did not take the job Print submitted, 2 for a first pane that cannot
 // be shown.
-int runDialogSession(pdehost::Dialog &dialog, SessionSettings settings);
+int runDialogSession(printdialog::Dialog &dialog, SessionSettings settings);
 
 }  // namespace pdedialog

@@ -1,9 +1,9 @@
 // Writing the dialog's state.
 #include "dialog_state.h"
 
-#include <pdehost/control_snapshot.h>
-#include <pdehost/ppd_report.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/control_snapshot.h>
+#include <printdialog/ppd_report.h>
+#include <printdialog/ticket_preset.h>
 
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -16,7 +16,7 @@
 namespace pdedialog {
 namespace {
 
-using pdehost::json::Value;
+using printdialog::json::Value;
 
 Value areaJSON(const GdkRectangle &area) {
     return Value::object()
@@ -49,7 +49,7 @@ Value widgetJSON(const WidgetState &widget) {
     return result;
 }
 
-Value controlJSON(const pdehost::ControlSnapshot &control, const pdehost::Pane &pane, const ControlView &view) {
+Value controlJSON(const printdialog::ControlSnapshot &control, const printdialog::Pane &pane, const ControlView &view) {
     Value result = Value::object();
     result.set("id", Value::integer(control.id))
         .set("kind", Value::string(control.kind))
@@ -80,7 +80,7 @@ Value controlJSON(const pdehost::ControlSnapshot &control, const pdehost::Pane &
 }
 
 // Controls with an id only, in nib order, as pdehost lists them.
-Value paneJSON(pdehost::Dialog &dialog, pdehost::Pane &pane, const ControlView &view) {
+Value paneJSON(printdialog::Dialog &dialog, printdialog::Pane &pane, const ControlView &view) {
     Value result = Value::object();
     result.set("name", Value::string(pane.shortName))
         .set("title", Value::string(pane.title))
@@ -89,13 +89,13 @@ Value paneJSON(pdehost::Dialog &dialog, pdehost::Pane &pane, const ControlView &
         .set("initializeStatus", Value::integer(pane.initializeStatus));
     if (!pane.accepted() || pane.terminated || pane.userPane == nullptr) return result;
     Value controls = Value::array();
-    pdehost::ControlSnapshot root = pdehost::snapshotControl(pane.userPane);
-    pdehost::forEachControl(root, [&](const pdehost::ControlSnapshot &control) {
+    printdialog::ControlSnapshot root = printdialog::snapshotControl(pane.userPane);
+    printdialog::forEachControl(root, [&](const printdialog::ControlSnapshot &control) {
         if (control.id != 0) controls.push(controlJSON(control, pane, view));
     });
     result.set("controls", std::move(controls));
     Value summary = Value::array();
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
     if (dialog.summary(pane, rows) == noErr)
         for (const auto &row : rows)
             summary.push(Value::object().set("title", Value::string(row.title)).set("value", Value::string(row.value)));
@@ -103,7 +103,7 @@ Value paneJSON(pdehost::Dialog &dialog, pdehost::Pane &pane, const ControlView &
     return result;
 }
 
-Value reportJSON(const pdehost::PPDReport &report) {
+Value reportJSON(const printdialog::PPDReport &report) {
     Value unknown = Value::array();
     for (const auto &choice : report.unknown)
         unknown.push(Value::object()
@@ -118,7 +118,7 @@ Value reportJSON(const pdehost::PPDReport &report) {
                            .set("option2", Value::string(conflict.option2))
                            .set("choice2", Value::string(conflict.choice2)));
     return Value::object()
-        .set("lpCommand", Value::string(pdehost::lpCommandLine(report.options)))
+        .set("lpCommand", Value::string(printdialog::lpCommandLine(report.options)))
         .set("unknown", std::move(unknown))
         .set("conflicts", std::move(conflicts))
         .set("emitted", Value::string(report.emitted))
@@ -182,7 +182,7 @@ Value printerJSON(const DialogWindow &window) {
 
 }  // namespace
 
-Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window) {
+Value dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const DialogWindow &window) {
     Value document = Value::object();
     document.set("printer", printerJSON(window));
     document.set("shownPane", Value::string(window.shownPane()));
@@ -190,10 +190,10 @@ Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const Di
     for (auto &pane : dialog.panes()) panes.push(paneJSON(dialog, *pane, view));
     document.set("panes", std::move(panes));
     document.set("summaryText", Value::string(window.shownPane() == kSummaryPage ? window.summary().shownText() : ""));
-    Value ticket = pdehost::jsonFromProperty(dialog.ppdDictionary());
+    Value ticket = printdialog::jsonFromProperty(dialog.ppdDictionary());
     document.set("ticket", ticket.type() == Value::Type::Object ? std::move(ticket) : Value::object());
     Value options = Value::array();
-    for (const auto &option : pdehost::jobOptionsFromTicket(dialog.ppdDictionary()))
+    for (const auto &option : printdialog::jobOptionsFromTicket(dialog.ppdDictionary()))
         options.push(Value::string(option.key + "=" + option.value));
     document.set("options", std::move(options));
     document.set("printed", Value::boolean(window.printed()));
@@ -231,7 +231,7 @@ bool StateFile::write(const std::string &phase, std::string &error) {
     std::string temporary = path_ + ".tmp";
     {
         std::ofstream out(temporary, std::ios::trunc);
-        out << pdehost::json::write(document) << "\n";
+        out << printdialog::json::write(document) << "\n";
         if (!out) {
             error = "cannot write " + temporary;
             return false;

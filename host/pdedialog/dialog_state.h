@@ -6,7 +6,7 @@
 #include "control_view.h"
 #include "dialog_window.h"
 
-#include <pdehost/json.h>
+#include <printdialog/json.h>
 
 #include <glib.h>
 
@@ -15,13 +15,13 @@
 
 namespace pdedialog {
 
-pdehost::json::Value dialogStateJSON(pdehost::Dialog &dialog, const ControlView &view, const DialogWindow &window);
+printdialog::json::Value dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const DialogWindow &window);
 
 // The file that holds the state: rewritten soon after every change (once GTK has laid the
 // window out), and at the end with "phase": "exit". Each write replaces the file whole.
 class StateFile {
 public:
-    using Snapshot = std::function<pdehost::json::Value()>;
+    using Snapshot = std::function<printdialog::json::Value()>;
 
     StateFile(std::string path, Snapshot snapshot);
     StateFile(const StateFile &) = delete;

@@ -40,7 +40,7 @@ GtkWidget *boldLabel(const char *text) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer)
+DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer)
     : dialog_(dialog), view_(view), text_(text), printer_(std::move(printer)), summary_(text.noPanes) {
     installCompactStyle();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
@@ -102,7 +102,7 @@ void DialogWindow::show() {
 // its printer's model name, the file in the tooltip.
 void DialogWindow::buildPrinterRow(GtkWidget *column) {
     GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-    pdehost::PPDReport model = pdehost::checkAgainstPPD(printer_.ppdPath, nullptr);
+    printdialog::PPDReport model = printdialog::checkAgainstPPD(printer_.ppdPath, nullptr);
     printerName_ = model.modelName.empty() ? printer_.ppdPath : model.modelName;
     gtk_box_pack_start(GTK_BOX(row), boldLabel(text_.printer), FALSE, FALSE, 0);
     std::string name = printer_.isQueue() ? printer_.queue : printerName_;
@@ -131,20 +131,20 @@ std::string DialogWindow::firstPage() const {
     return kSummaryPage;
 }
 
-pdehost::Pane *DialogWindow::paneNamed(const std::string &name) const {
-    pdehost::Pane *pane = dialog_.findPane(name);
+printdialog::Pane *DialogWindow::paneNamed(const std::string &name) const {
+    printdialog::Pane *pane = dialog_.findPane(name);
     return pane != nullptr && view_.page(*pane) != nullptr ? pane : nullptr;
 }
 
 bool DialogWindow::showPane(const std::string &name, std::string &error) {
-    pdehost::Pane *target = paneNamed(name);
+    printdialog::Pane *target = paneNamed(name);
     if (target == nullptr && name != kSummaryPage) {
         error = dialog_.findPane(name) != nullptr ? "pane '" + name + "' is not for this printer"
                                                   : "unknown pane '" + name + "'";
         return false;
     }
     if (name == shown_) return true;
-    if (pdehost::Pane *previous = paneNamed(shown_)) dialog_.closePane(*previous);
+    if (printdialog::Pane *previous = paneNamed(shown_)) dialog_.closePane(*previous);
     if (target != nullptr) dialog_.openPane(*target);
     else summary_.refresh(dialog_);
     gtk_stack_set_visible_child_name(GTK_STACK(stack_), name.c_str());
@@ -172,7 +172,7 @@ void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window)
 void DialogWindow::print() {
     if (printed_) return;
     OSStatus status = dialog_.syncAll(false);
-    report_ = pdehost::checkAgainstPPD(printer_.ppdPath, dialog_.ppdDictionary());
+    report_ = printdialog::checkAgainstPPD(printer_.ppdPath, dialog_.ppdDictionary());
     printed_ = true;
     std::string text = printReportText(report_, text_, printer_.queue);
     if (status != noErr) text = "Sync failed (status " + std::to_string(status) + ")\n" + text;

@@ -9,8 +9,8 @@
 #include "summary_page.h"
 #include "window_text.h"
 
-#include <pdehost/dialog.h>
-#include <pdehost/ppd_report.h>
+#include <printdialog/dialog.h>
+#include <printdialog/ppd_report.h>
 
 #include <gtk/gtk.h>
 
@@ -29,7 +29,7 @@ enum class Outcome { Cancelled, Printed };
 
 class DialogWindow {
 public:
-    DialogWindow(pdehost::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer);
+    DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer);
     DialogWindow(const DialogWindow &) = delete;
     DialogWindow &operator=(const DialogWindow &) = delete;
     ~DialogWindow();
@@ -55,7 +55,7 @@ public:
     // Presses the Print button as a click does, for scripts.
     void pressPrint();
     bool printed() const { return printed_; }
-    const pdehost::PPDReport &printReport() const { return report_; }
+    const printdialog::PPDReport &printReport() const { return report_; }
     // What became of the job, once Print was pressed with a queue for the printer.
     const std::optional<QueueJob> &queueJob() const { return queueJob_; }
     bool printFailed() const { return queueJob_ && !queueJob_->submitted; }
@@ -84,9 +84,9 @@ private:
     void buildChooser();
     void showResult(const std::string &text);
     void finish(Outcome outcome);
-    pdehost::Pane *paneNamed(const std::string &name) const;
+    printdialog::Pane *paneNamed(const std::string &name) const;
 
-    pdehost::Dialog &dialog_;
+    printdialog::Dialog &dialog_;
     ControlView &view_;
     const WindowText &text_;
     Printer printer_;
@@ -104,7 +104,7 @@ private:
     bool drawn_ = false;
     bool printed_ = false;
     bool finishedOnce_ = false;
-    pdehost::PPDReport report_;
+    printdialog::PPDReport report_;
     std::optional<QueueJob> queueJob_;
     std::function<void(Outcome)> finished_;
     std::function<void()> drawnHandler_;

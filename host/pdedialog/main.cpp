@@ -2,10 +2,10 @@
 #include "dialog_session.h"
 #include "options.h"
 
-#include <pdehost/cups_queue.h>
-#include <pdehost/dialog.h>
-#include <pdehost/extension.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/cups_queue.h>
+#include <printdialog/dialog.h>
+#include <printdialog/extension.h>
+#include <printdialog/ticket_preset.h>
 
 #include <platform/host_support.h>
 
@@ -31,7 +31,7 @@ int fail(int code, const std::string &message) {
 std::string localization(const Options &options) {
     if (!options.language.empty()) return options.language;
     auto preferred = cf::adopt(PlatformCopyPreferredLocalization());
-    return pdehost::utf8(preferred.get());
+    return printdialog::utf8(preferred.get());
 }
 
 }  // namespace
@@ -59,22 +59,22 @@ int main(int argc, char **argv) {
     // A queue's PPD is fetched before the display is opened, so that a wrong server or queue is
     // told without a window; its temporary file lives until the dialog has ended.
     settings.printer.ppdPath = options.printer;
-    std::unique_ptr<pdehost::QueuePPD> queuePPD;
+    std::unique_ptr<printdialog::QueuePPD> queuePPD;
     if (!options.queue.empty()) {
-        queuePPD = pdehost::QueuePPD::fetch(options.queue, error);
+        queuePPD = printdialog::QueuePPD::fetch(options.queue, error);
         if (!queuePPD) return fail(kExitFailed, error);
         settings.printer = Printer{queuePPD->path(), queuePPD->queue(), queuePPD->server(), options.printFile,
                                    options.title};
     }
 
-    if (!options.language.empty()) PlatformSetPreferredLocalization(pdehost::createString(options.language).get());
+    if (!options.language.empty()) PlatformSetPreferredLocalization(printdialog::createString(options.language).get());
 
     if (!gtk_init_check(&argc, &argv)) return fail(kExitFailed, "cannot open the display (is DISPLAY set?)");
 
-    pdehost::Dialog::Options dialogOptions;
+    printdialog::Dialog::Options dialogOptions;
     dialogOptions.ppdPath = settings.printer.ppdPath;
     dialogOptions.pluginDirectory = options.plugins;
-    auto dialog = pdehost::Dialog::open(dialogOptions, error);
+    auto dialog = printdialog::Dialog::open(dialogOptions, error);
     if (!dialog) return fail(kExitFailed, error);
     if (!validateScript(*dialog, settings.script, error)) {
         dialog->terminate();

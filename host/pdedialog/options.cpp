@@ -1,7 +1,7 @@
 // Reading pdedialog's command line.
 #include "options.h"
 
-#include <pdehost/cups_queue.h>
+#include <printdialog/cups_queue.h>
 
 #include <filesystem>
 #include <map>
@@ -14,7 +14,7 @@ namespace {
 // A printer is either a PPD file or a queue; only a queue takes a job, and a queue always has a
 // document for Print to submit, known to be readable before any server is asked.
 bool checkPrinterChoice(const Options &options, std::string &error) {
-    if (!pdehost::checkPrinterOptions(options.printer, options.queue, options.printFile, options.title, error))
+    if (!printdialog::checkPrinterOptions(options.printer, options.queue, options.printFile, options.title, error))
         return false;
     if (!options.queue.empty() && options.printFile.empty()) {
         error = "--queue needs --print: the document the Print button submits";

@@ -5,11 +5,11 @@ namespace pdedialog {
 
 // Sections in the order a person checks them: the options, the lp line, what libcups objects
 // to, and last the code itself.
-std::string printReportText(const pdehost::PPDReport &report, const WindowText &text, const std::string &destination) {
+std::string printReportText(const printdialog::PPDReport &report, const WindowText &text, const std::string &destination) {
     std::string out = std::string(text.jobOptions) + "\n";
     for (const auto &option : report.options) out += "  " + option.key + "=" + option.value + "\n";
     if (report.options.empty()) out += std::string("  ") + text.none + "\n";
-    out += std::string(text.commandLine) + "\n  " + pdehost::lpCommandLine(report.options, destination) + "\n";
+    out += std::string(text.commandLine) + "\n  " + printdialog::lpCommandLine(report.options, destination) + "\n";
     out += std::string(text.unknownChoices) + (report.unknown.empty() ? std::string(" ") + text.none : "") + "\n";
     for (const auto &unknown : report.unknown)
         out += "  " + unknown.key + "=" + unknown.value + " (" + unknown.reason + ")\n";

@@ -3,14 +3,14 @@
 
 #include "window_text.h"
 
-#include <pdehost/ppd_report.h>
+#include <printdialog/ppd_report.h>
 
 #include <string>
 
 namespace pdedialog {
 
 // destination: the queue the lp line names; empty for a printer that is a PPD file.
-std::string printReportText(const pdehost::PPDReport &report, const WindowText &text,
+std::string printReportText(const printdialog::PPDReport &report, const WindowText &text,
                             const std::string &destination = {});
 
 }  // namespace pdedialog

@@ -3,10 +3,10 @@
 
 namespace pdedialog {
 
-QueueJob submitQueueJob(const Printer &printer, const std::vector<pdehost::JobOption> &options) {
+QueueJob submitQueueJob(const Printer &printer, const std::vector<printdialog::JobOption> &options) {
     QueueJob outcome;
     outcome.submitted =
-        pdehost::submitPrintJob(printer.queue, printer.printFile, printer.title, options, outcome.job, outcome.error);
+        printdialog::submitPrintJob(printer.queue, printer.printFile, printer.title, options, outcome.job, outcome.error);
     return outcome;
 }
 
@@ -15,14 +15,14 @@ QueueJob unsentQueueJob(const Printer &printer, std::string error) {
     QueueJob outcome;
     outcome.job.queue = printer.queue;
     outcome.job.server = printer.server;
-    outcome.job.title = pdehost::jobTitle(printer.printFile, printer.title);
+    outcome.job.title = printdialog::jobTitle(printer.printFile, printer.title);
     outcome.error = std::move(error);
     return outcome;
 }
 
 // The job's name as lpstat shows it comes first: it is what a person looks for on the server.
 std::string queueJobText(const QueueJob &outcome, const WindowText &text) {
-    const pdehost::SubmittedJob &job = outcome.job;
+    const printdialog::SubmittedJob &job = outcome.job;
     std::string out;
     if (outcome.submitted) {
         out = std::string(text.jobSent) + " " + job.queue + "-" + std::to_string(job.id) + "\n";
@@ -36,8 +36,8 @@ std::string queueJobText(const QueueJob &outcome, const WindowText &text) {
     return out;
 }
 
-pdehost::json::Value queueJobJSON(const QueueJob &outcome) {
-    using pdehost::json::Value;
+printdialog::json::Value queueJobJSON(const QueueJob &outcome) {
+    using printdialog::json::Value;
     Value value = Value::object()
                       .set("queue", Value::string(outcome.job.queue))
                       .set("server", Value::string(outcome.job.server))

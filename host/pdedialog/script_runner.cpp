@@ -42,8 +42,8 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
         return true;
     }
     line.kind = ScriptLine::Kind::Action;
-    if (!pdehost::parseAction(content, line.action, error)) return false;
-    if (line.action.kind == pdehost::Action::Kind::Tick) {
+    if (!printdialog::parseAction(content, line.action, error)) return false;
+    if (line.action.kind == printdialog::Action::Kind::Tick) {
         error = "tick needs a manual clock; the window runs on the real one (use wait)";
         return false;
     }
@@ -70,11 +70,11 @@ bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::st
     return true;
 }
 
-bool validateScript(pdehost::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error) {
+bool validateScript(printdialog::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error) {
     for (const auto &line : lines) {
         if (line.kind != ScriptLine::Kind::Action) continue;
-        if (line.action.kind == pdehost::Action::Kind::Open && line.action.pane == kSummaryPage) continue;
-        if (!pdehost::validateAction(dialog, line.action, false, error)) {
+        if (line.action.kind == printdialog::Action::Kind::Open && line.action.pane == kSummaryPage) continue;
+        if (!printdialog::validateAction(dialog, line.action, false, error)) {
             error.insert(0, line.origin + ": ");
             return false;
         }
@@ -82,7 +82,7 @@ bool validateScript(pdehost::Dialog &dialog, const std::vector<ScriptLine> &line
     return true;
 }
 
-ScriptRunner::ScriptRunner(pdehost::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log)
+ScriptRunner::ScriptRunner(printdialog::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log)
     : dialog_(dialog), window_(window), lines_(std::move(lines)), log_(log) {}
 
 ScriptRunner::~ScriptRunner() {
@@ -119,8 +119,8 @@ ScriptRunner::Status ScriptRunner::step() {
 // A wait lets the main loop (and with it the run loop) go on; opening a pane, or closing the one
 // shown, is the window's choice of page, so that the pop-up and the page follow.
 bool ScriptRunner::runAction(const ScriptLine &line) {
-    using Kind = pdehost::Action::Kind;
-    const pdehost::Action &action = line.action;
+    using Kind = printdialog::Action::Kind;
+    const printdialog::Action &action = line.action;
     if (action.kind == Kind::Wait) {
         resumeAt_ = g_get_monotonic_time() + static_cast<gint64>(action.seconds * G_USEC_PER_SEC);
         log_ << action.line << ": waiting\n" << std::flush;
@@ -138,7 +138,7 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
         return true;
     }
     std::string effect;
-    if (!pdehost::performAction(dialog_, action, effect, error_)) return false;
+    if (!printdialog::performAction(dialog_, action, effect, error_)) return false;
     log_ << action.line << (effect.empty() ? "" : ": " + effect) << "\n" << std::flush;
     return true;
 }

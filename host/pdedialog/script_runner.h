@@ -8,7 +8,7 @@
 
 #include "dialog_window.h"
 
-#include <pdehost/actions.h>
+#include <printdialog/actions.h>
 
 #include <glib.h>
 
@@ -21,7 +21,7 @@ namespace pdedialog {
 struct ScriptLine {
     enum class Kind { Action, Screenshot, Print, Quit };
     Kind kind = Kind::Action;
-    pdehost::Action action;
+    printdialog::Action action;
     std::string file;    // for screenshot
     std::string origin;  // "FILE line N", for messages
 };
@@ -31,13 +31,13 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
 // Every line of the file. false with "FILE line N: ..." for the first line that is wrong.
 bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::string &error);
 // Checks the actions against the loaded panes before anything runs.
-bool validateScript(pdehost::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error);
+bool validateScript(printdialog::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error);
 
 class ScriptRunner {
 public:
     enum class Status { Running, Finished, Quit, Failed };
 
-    ScriptRunner(pdehost::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log);
+    ScriptRunner(printdialog::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log);
     ScriptRunner(const ScriptRunner &) = delete;
     ScriptRunner &operator=(const ScriptRunner &) = delete;
     ~ScriptRunner();
@@ -51,7 +51,7 @@ private:
     static gboolean takeScreenshot(gpointer runner);
     bool runAction(const ScriptLine &line);
 
-    pdehost::Dialog &dialog_;
+    printdialog::Dialog &dialog_;
     DialogWindow &window_;
     std::vector<ScriptLine> lines_;
     std::ostream &log_;

@@ -30,7 +30,7 @@ SummaryPage::SummaryPage(const char *noPanesText) : noPanesText_(noPanesText) {
 SummaryPage::~SummaryPage() { g_object_unref(scroller_); }
 
 // A bold heading per pane, then its rows with the titles right-aligned against the values.
-void SummaryPage::refresh(pdehost::Dialog &dialog) {
+void SummaryPage::refresh(printdialog::Dialog &dialog) {
     GList *children = gtk_container_get_children(GTK_CONTAINER(grid_));
     for (GList *child = children; child != nullptr; child = child->next) gtk_widget_destroy(GTK_WIDGET(child->data));
     g_list_free(children);
@@ -38,7 +38,7 @@ void SummaryPage::refresh(pdehost::Dialog &dialog) {
     int row = 0;
     for (auto &pane : dialog.panes()) {
         if (!pane->accepted() || pane->terminated) continue;
-        std::vector<pdehost::SummaryRow> rows;
+        std::vector<printdialog::SummaryRow> rows;
         if (dialog.summary(*pane, rows) != noErr) continue;
         GtkWidget *heading = label(pane->title, 0);
         gchar *markup = g_markup_printf_escaped("<b>%s</b>", pane->title.c_str());

@@ -2,7 +2,7 @@
 // from the panes each time the page is shown.
 #pragma once
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <gtk/gtk.h>
 
@@ -19,7 +19,7 @@ public:
 
     GtkWidget *widget() const { return scroller_; }
     // Asks every accepted pane for its Summary and shows it.
-    void refresh(pdehost::Dialog &dialog);
+    void refresh(printdialog::Dialog &dialog);
     // The page's text as shown, one line per label row: "Pane" or "Title: Value".
     std::string shownText() const;
 

@@ -3,14 +3,16 @@
 
 #include "options.h"
 
-#include <pdehost/actions.h>
-#include <pdehost/dialog.h>
-#include <pdehost/json.h>
+#include <printdialog/actions.h>
+#include <printdialog/dialog.h>
+#include <printdialog/json.h>
 
 #include <iosfwd>
 #include <string>
 
+namespace printdialog {}
 namespace pdehost {
+using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 class ActionRunner {
 public:

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+namespace printdialog {}
 namespace pdehost {
+using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 class DiagnosticsCapture {
 public:

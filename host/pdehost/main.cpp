@@ -5,11 +5,11 @@
 #include "presets.h"
 #include "render.h"
 
-#include <pdehost/actions.h>
-#include <pdehost/cups_queue.h>
-#include <pdehost/dialog.h>
-#include <pdehost/ppd_report.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/actions.h>
+#include <printdialog/cups_queue.h>
+#include <printdialog/dialog.h>
+#include <printdialog/ppd_report.h>
+#include <printdialog/ticket_preset.h>
 
 #include <platform/host_support.h>
 #include <platform/test_support.h>
@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 using namespace pdehost;
+using namespace printdialog;
 
 namespace {
 

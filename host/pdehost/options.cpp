@@ -1,7 +1,7 @@
 // Reading pdehost's command line.
 #include "options.h"
 
-#include <pdehost/cups_queue.h>
+#include <printdialog/cups_queue.h>
 
 #include <fstream>
 
@@ -97,7 +97,7 @@ bool parseCommandLine(int argc, char **argv, Options &options, std::string &erro
             return false;
         }
     }
-    if (!pdehost::checkPrinterOptions(options.printer, options.queue, options.printFile, options.title, error))
+    if (!printdialog::checkPrinterOptions(options.printer, options.queue, options.printFile, options.title, error))
         return false;
     // The prompt and the effects would land in the middle of the JSON document.
     if (options.interactive && options.json) {

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+namespace printdialog {}
 namespace pdehost {
+using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 // One action as written, and where: "--do" or "FILE line N", for messages.
 struct ActionLine {

@@ -1,7 +1,7 @@
 // Reading the ticket presets of the command line.
 #include "presets.h"
 
-#include <pdehost/ticket_preset.h>
+#include <printdialog/ticket_preset.h>
 
 #include <fstream>
 #include <sstream>

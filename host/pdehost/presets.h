@@ -8,7 +8,9 @@
 
 #include <string>
 
+namespace printdialog {}
 namespace pdehost {
+using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 // A new dictionary with the presets, or an empty reference with a one-line message (a malformed
 // ticket names its line).

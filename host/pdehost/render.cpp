@@ -1,8 +1,8 @@
 // Rendering panes, Summary, ticket and the PPD report.
 #include "render.h"
 
-#include <pdehost/control_snapshot.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/control_snapshot.h>
+#include <printdialog/ticket_preset.h>
 
 #include <algorithm>
 

@@ -1,15 +1,17 @@
 // The dialog as text for a person, and as a JSON document for scripts.
 #pragma once
 
-#include <pdehost/cups_queue.h>
-#include <pdehost/dialog.h>
-#include <pdehost/json.h>
-#include <pdehost/ppd_report.h>
+#include <printdialog/cups_queue.h>
+#include <printdialog/dialog.h>
+#include <printdialog/json.h>
+#include <printdialog/ppd_report.h>
 
 #include <string>
 #include <vector>
 
+namespace printdialog {}
 namespace pdehost {
+using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 // One bundle: its status, and for a shown pane its identity, controls in nib order and Summary.
 std::string renderPaneText(Dialog &dialog, Pane &pane);

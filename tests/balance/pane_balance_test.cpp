@@ -38,7 +38,7 @@ bool bundleIsLoaded(const std::string &identifier) {
 void letTimeGoOn() {
     for (int pass = 0; pass < 4; ++pass) {
         PlatformAdvanceManualClock(kRefreshInterval);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
     }
 }
 
@@ -60,7 +60,7 @@ TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
     const LiveObjects start = LiveObjects::now();
     ASSERT_FALSE(bundleIsLoaded(life().identifier)) << "the bundle is already loaded before the dialog";
     {
-        pdehost::Pane *pane = nullptr;
+        printdialog::Pane *pane = nullptr;
         std::string error;
         auto dialog = openDialog(life(), pane, error);
         ASSERT_NE(pane, nullptr) << error;
@@ -84,18 +84,18 @@ TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
         if (life().refreshesWhileOpen) {
             ControlRef field = dialog->control(*pane, 20);
             ASSERT_NE(field, nullptr);
-            pdehost::Dialog::turnRunLoop();
+            printdialog::Dialog::turnRunLoop();
             UInt32 drawsBefore = PlatformGetControlDrawCount(field);
             for (int tick = 0; tick < kRefreshTicks; ++tick) {
                 PlatformAdvanceManualClock(kRefreshInterval);
-                pdehost::Dialog::turnRunLoop();
+                printdialog::Dialog::turnRunLoop();
             }
             EXPECT_EQ(PlatformGetControlDrawCount(field) - drawsBefore, static_cast<UInt32>(kRefreshTicks))
                 << "one refresh a tick while open";
         }
 
         for (int call = 0; call < kSummaries; ++call) {
-            std::vector<pdehost::SummaryRow> rows;
+            std::vector<printdialog::SummaryRow> rows;
             ASSERT_EQ(dialog->summary(*pane, rows), noErr);
             EXPECT_EQ(rows.size(), life().summaryRowsAfterWork);
         }
@@ -116,7 +116,7 @@ TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
 TEST_P(Balance, DialogGoneWithWorkPendingLeavesNothingBehind) {
     const LiveObjects start = LiveObjects::now();
     {
-        pdehost::Pane *pane = nullptr;
+        printdialog::Pane *pane = nullptr;
         std::string error;
         auto dialog = openDialog(life(), pane, error);
         ASSERT_NE(pane, nullptr) << error;
@@ -140,12 +140,12 @@ TEST_P(Balance, RefusedPaneLeavesNothingBehind) {
                           : PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
     const LiveObjects start = LiveObjects::now();
     {
-        pdehost::Pane *pane = nullptr;
+        printdialog::Pane *pane = nullptr;
         std::string error;
         auto dialog = openDialog(refused, pane, error);
         ASSERT_NE(dialog, nullptr) << error;
         EXPECT_EQ(pane, nullptr) << "the pane took a printer it does not serve";
-        pdehost::Pane *found = dialog->findPane(life().name);
+        printdialog::Pane *found = dialog->findPane(life().name);
         ASSERT_NE(found, nullptr);
         EXPECT_EQ(found->initializeStatus, kPMInvalidPDEContext);
     }
@@ -161,16 +161,16 @@ TEST(BalanceOfAllPanes, OneDialogWithEveryBundleLeavesNothingBehind) {
     PlatformSetPreferredLocalization(CFSTR("en"));
     const LiveObjects start = LiveObjects::now();
     {
-        pdehost::Dialog::Options options;
+        printdialog::Dialog::Options options;
         options.ppdPath = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
         for (const PaneLife *life : everyPaneLife()) options.bundlePaths.push_back(life->bundlePath);
         std::string error;
-        auto dialog = pdehost::Dialog::open(options, error);
+        auto dialog = printdialog::Dialog::open(options, error);
         ASSERT_NE(dialog, nullptr) << error;
         ASSERT_EQ(dialog->panes().size(), 3u);
         EXPECT_FALSE(dialog->findPane("imaging")->accepted()) << "imaging serves only the 8250K";
         for (const char *name : {"jobmode", "coloradjust"}) {
-            pdehost::Pane *pane = dialog->findPane(name);
+            printdialog::Pane *pane = dialog->findPane(name);
             ASSERT_TRUE(pane != nullptr && pane->accepted()) << name;
             EXPECT_EQ(dialog->openPane(*pane), noErr);
         }

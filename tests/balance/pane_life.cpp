@@ -149,7 +149,7 @@ void UserSession::paste(SInt32 id, const std::string &text) {
         check(PlatformPasteText(field, makeString(text).get()), "pasting into " + describe(id));
 }
 
-void UserSession::letRulesRun() { pdehost::Dialog::turnRunLoop(); }
+void UserSession::letRulesRun() { printdialog::Dialog::turnRunLoop(); }
 
 void UserSession::expectText(SInt32 id, const std::string &text) {
     ControlRef found = control(id, "read");
@@ -197,12 +197,12 @@ const std::vector<const PaneLife *> &everyPaneLife() {
     return lives;
 }
 
-std::unique_ptr<pdehost::Dialog> openDialog(const PaneLife &life, pdehost::Pane *&pane, std::string &error) {
+std::unique_ptr<printdialog::Dialog> openDialog(const PaneLife &life, printdialog::Pane *&pane, std::string &error) {
     pane = nullptr;
-    pdehost::Dialog::Options options;
+    printdialog::Dialog::Options options;
     options.ppdPath = life.printer;
     options.bundlePaths = {life.bundlePath};
-    auto dialog = pdehost::Dialog::open(options, error);
+    auto dialog = printdialog::Dialog::open(options, error);
     if (!dialog) return nullptr;
     pane = dialog->findPane(life.name);
     if (pane == nullptr) {

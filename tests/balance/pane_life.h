@@ -3,7 +3,7 @@
 // every control of the pane.
 #pragma once
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <memory>
 #include <string>
@@ -15,7 +15,7 @@ namespace balance {
 // the person's steps and still says which step went wrong.
 class UserSession {
 public:
-    UserSession(pdehost::Dialog &dialog, pdehost::Pane &pane) : dialog_(dialog), pane_(pane) {}
+    UserSession(printdialog::Dialog &dialog, printdialog::Pane &pane) : dialog_(dialog), pane_(pane) {}
 
     void choose(SInt32 id, SInt32 item);
     void click(SInt32 id);
@@ -40,8 +40,8 @@ private:
     void check(OSStatus status, const std::string &what);
     void fail(const std::string &what);
 
-    pdehost::Dialog &dialog_;
-    pdehost::Pane &pane_;
+    printdialog::Dialog &dialog_;
+    printdialog::Pane &pane_;
     std::string failure_;
 };
 
@@ -65,7 +65,7 @@ const std::vector<const PaneLife *> &everyPaneLife();
 
 // Opens a dialog with the one bundle on its printer: load, Prologue, Initialize. nullptr with a
 // message when the dialog or the pane cannot be had.
-std::unique_ptr<pdehost::Dialog> openDialog(const PaneLife &life, pdehost::Pane *&pane, std::string &error);
+std::unique_ptr<printdialog::Dialog> openDialog(const PaneLife &life, printdialog::Pane *&pane, std::string &error);
 
 // The text of a static or edit-text control, "<no text>" when it has none.
 std::string textOf(ControlRef control);

@@ -27,8 +27,8 @@ double secondsBetween(Clock::time_point start, Clock::time_point end) {
 
 // A dialog with the pane accepted, kept for the steps measured inside one life.
 struct LoadedPane {
-    std::unique_ptr<pdehost::Dialog> dialog;
-    pdehost::Pane *pane = nullptr;
+    std::unique_ptr<printdialog::Dialog> dialog;
+    printdialog::Pane *pane = nullptr;
 
     bool load(const PaneLife &life, benchmark::State &state) {
         std::string error;
@@ -44,7 +44,7 @@ struct LoadedPane {
 void LoadToInitialize(benchmark::State &state, const PaneLife *life, bool firstInProcess) {
     for (auto _ : state) {
         if (firstInProcess) PlatformForgetLoadedNibs();
-        pdehost::Pane *pane = nullptr;
+        printdialog::Pane *pane = nullptr;
         std::string error;
         Clock::time_point start = Clock::now();
         auto dialog = balance::openDialog(*life, pane, error);
@@ -73,7 +73,7 @@ void Sync(benchmark::State &state, const PaneLife *life, bool reinitializePlugin
 void SummaryText(benchmark::State &state, const PaneLife *life) {
     LoadedPane loaded;
     if (!loaded.load(*life, state)) return;
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
     for (auto _ : state) {
         if (loaded.dialog->summary(*loaded.pane, rows) != noErr || rows.size() < 2) {
             state.SkipWithError("GetSummaryText failed");
@@ -114,11 +114,11 @@ void RefreshByCommand(benchmark::State &state, const PaneLife *life) {
 void RefreshByTimer(benchmark::State &state, const PaneLife *life) {
     LoadedPane loaded;
     if (!loaded.load(*life, state) || loaded.dialog->openPane(*loaded.pane) != noErr) return;
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     UInt32 drawsBefore = PlatformGetControlDrawCount(loaded.dialog->control(*loaded.pane, kFirstValueFieldID));
     for (auto _ : state) {
         PlatformAdvanceManualClock(kRefreshInterval);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
     }
     refreshedEveryIteration(loaded, drawsBefore, state);
 }
@@ -129,8 +129,8 @@ void WholeLife(benchmark::State &state, const PaneLife *life, bool workControls)
     for (auto _ : state) {
         LoadedPane loaded;
         if (!loaded.load(*life, state)) break;
-        pdehost::Dialog &dialog = *loaded.dialog;
-        pdehost::Pane &pane = *loaded.pane;
+        printdialog::Dialog &dialog = *loaded.dialog;
+        printdialog::Pane &pane = *loaded.pane;
         dialog.openPane(pane);
         if (workControls) {
             balance::UserSession session(dialog, pane);
@@ -140,7 +140,7 @@ void WholeLife(benchmark::State &state, const PaneLife *life, bool workControls)
                 break;
             }
         }
-        std::vector<pdehost::SummaryRow> rows;
+        std::vector<printdialog::SummaryRow> rows;
         OSStatus status = dialog.sync(pane, true);
         if (status == noErr) status = dialog.summary(pane, rows);
         if (status == noErr) status = dialog.sync(pane, false);

@@ -4,23 +4,23 @@
 #include "qel-context.h"
 
 #include <gtest/gtest.h>
-#include <pdehost/dialog.h>
-#include <pdehost/ppd_report.h>
+#include <printdialog/dialog.h>
+#include <printdialog/ppd_report.h>
 #include <platform/user_actions.h>
 
 using namespace coloradjust_test;
 
 namespace {
 
-std::unique_ptr<pdehost::Dialog> openDialog(const std::string &bundlePath, const std::string &printer,
+std::unique_ptr<printdialog::Dialog> openDialog(const std::string &bundlePath, const std::string &printer,
                                             const std::map<std::string, std::string> &presets = {}) {
     auto presetDictionary = makePresets(presets);
-    pdehost::Dialog::Options options;
+    printdialog::Dialog::Options options;
     options.ppdPath = printer;
     options.bundlePaths = {bundlePath};
     options.presets = presetDictionary.get();
     std::string error;
-    auto dialog = pdehost::Dialog::open(options, error);
+    auto dialog = printdialog::Dialog::open(options, error);
     EXPECT_NE(dialog, nullptr) << error;
     return dialog;
 }
@@ -34,7 +34,7 @@ protected:
             PlatformSetPreferredLocalization(makeString(localization).get());
             for (const char *bundle : {kBundlePath, kTestBundlePath}) {
                 auto dialog = openDialog(bundle, kPrinter7140);
-                std::vector<pdehost::SummaryRow> rows;
+                std::vector<printdialog::SummaryRow> rows;
                 if (dialog && !dialog->panes().empty()) dialog->summary(*dialog->panes().front(), rows);
             }
         }
@@ -48,7 +48,7 @@ protected:
         EXPECT_EQ(PlatformLiveCFObjectCount(), baseline_) << "CF objects left after the dialog is gone";
     }
 
-    pdehost::Pane &open(const std::map<std::string, std::string> &presets = {},
+    printdialog::Pane &open(const std::map<std::string, std::string> &presets = {},
                         const std::string &bundlePath = kBundlePath) {
         dialog_ = openDialog(bundlePath, kPrinter7140, presets);
         pane_ = dialog_->findPane("coloradjust");
@@ -62,38 +62,38 @@ protected:
 
     ManualClockScope clock_;
     long baseline_ = 0;
-    std::unique_ptr<pdehost::Dialog> dialog_;
-    pdehost::Pane *pane_ = nullptr;
+    std::unique_ptr<printdialog::Dialog> dialog_;
+    printdialog::Pane *pane_ = nullptr;
 };
 
 TEST_F(ColorAdjustDialog, FieldsRefreshOnTheNextPassAfterOpenThenEveryHalfSecondUntilClose) {
-    pdehost::Pane &pane = open();
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Pane &pane = open();
+    printdialog::Dialog::turnRunLoop();
     UInt32 before = refreshes();
     PlatformAdvanceManualClock(1.0);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before) << "no refresh while the pane is closed";
 
     ASSERT_EQ(dialog_->openPane(pane), noErr);
     EXPECT_EQ(refreshes(), before);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 1) << "first refresh on the next pass";
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     PlatformAdvanceManualClock(0.49);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 1);
     PlatformAdvanceManualClock(0.01);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 2);
     for (int tick = 0; tick < 3; tick++) {
         PlatformAdvanceManualClock(0.5);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
     }
     EXPECT_EQ(refreshes(), before + 5);
 
     ASSERT_EQ(dialog_->closePane(pane), noErr);
     PlatformAdvanceManualClock(3.0);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 5) << "no refresh after Close";
 }
 
@@ -103,7 +103,7 @@ OSStatus countCommand(EventHandlerCallRef, EventRef, void *count) {
 }
 
 TEST_F(ColorAdjustDialog, MovingASliderShowsItsValueAtOnceAndItsCommandGoesOn) {
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     int commandsBeyondThePane = 0;
     const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
     EventHandlerUPP counter = NewEventHandlerUPP(countCommand);
@@ -122,17 +122,17 @@ TEST_F(ColorAdjustDialog, MovingASliderShowsItsValueAtOnceAndItsCommandGoesOn) {
 }
 
 TEST_F(ColorAdjustDialog, TextPutIntoAFieldIsReplacedAtTheNextRefresh) {
-    pdehost::Pane &pane = open({{"BrightnessQRV", "-1"}});
+    printdialog::Pane &pane = open({{"BrightnessQRV", "-1"}});
     ASSERT_EQ(dialog_->openPane(pane), noErr);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     setText(control(25), "12");
     PlatformAdvanceManualClock(0.5);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(textOf(control(25)), "-1");
 }
 
 TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffers) {
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     for (bool toMaximum : {true, false}) {
         for (int k = 0; k < 9; k++) {
             ControlRef slider = control(10 + k);
@@ -142,7 +142,7 @@ TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffer
         CFDictionaryRef ticket = dialog_->ppdDictionary();
         for (int k = 0; k < 9; k++)
             EXPECT_EQ(ticketValue(ticket, kTicketKeys[k]), toMaximum ? "5" : k == 8 ? "0" : "-5");
-        pdehost::PPDReport report = pdehost::checkAgainstPPD(kPrinter7140, ticket);
+        printdialog::PPDReport report = printdialog::checkAgainstPPD(kPrinter7140, ticket);
         ASSERT_TRUE(report.opened) << report.error;
         for (const auto &unknown : report.unknown)
             ADD_FAILURE() << unknown.key << "=" << unknown.value << ": " << unknown.reason;
@@ -151,9 +151,9 @@ TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffer
 
 TEST_F(ColorAdjustDialog, SummaryShowsLocalizedTitlesAndTheSlidersCurrentValues) {
     PlatformSetPreferredLocalization(CFSTR("de"));
-    pdehost::Pane &pane = open({{"ColorBalanceYellow", "4"}});
+    printdialog::Pane &pane = open({{"ColorBalanceYellow", "4"}});
     PlatformMoveSlider(control(17), -2);
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
     ASSERT_EQ(dialog_->summary(pane, rows), noErr);
     const char *titles[9] = {"Farbbalance Cyan", "Farbbalance Magenta", "Farbbalance Gelb",
                              "Farbbalance Schwarz", "Schärfe", "Helligkeit", "Kontrast", "Sättigung",
@@ -169,8 +169,8 @@ TEST_F(ColorAdjustDialog, SummaryShowsLocalizedTitlesAndTheSlidersCurrentValues)
 
 TEST_F(ColorAdjustDialog, StringsTableMayNameValuesInWords) {
     PlatformSetPreferredLocalization(CFSTR("de"));
-    pdehost::Pane &pane = open({{"ColorBalanceCyan", "-5"}, {"ContrastQRV", "5"}}, kTestBundlePath);
-    std::vector<pdehost::SummaryRow> rows;
+    printdialog::Pane &pane = open({{"ColorBalanceCyan", "-5"}, {"ContrastQRV", "5"}}, kTestBundlePath);
+    std::vector<printdialog::SummaryRow> rows;
     ASSERT_EQ(dialog_->summary(pane, rows), noErr);
     ASSERT_EQ(rows.size(), 9u);
     EXPECT_EQ(rows[0].value, "Minimum");
@@ -180,7 +180,7 @@ TEST_F(ColorAdjustDialog, StringsTableMayNameValuesInWords) {
 
 TEST_F(ColorAdjustDialog, PaneIsRefusedForThe8250K) {
     dialog_ = openDialog(kBundlePath, kPrinter8250);
-    pdehost::Pane *pane = dialog_->findPane("coloradjust");
+    printdialog::Pane *pane = dialog_->findPane("coloradjust");
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
     EXPECT_FALSE(pane->accepted());
@@ -201,12 +201,12 @@ TEST_F(ColorAdjustDialog, MissingValueField24FailsInitializeAfterRecordingWhatCa
 }
 
 TEST_F(ColorAdjustDialog, ManyTimerTicksLeaveNothingBehind) {
-    pdehost::Pane &pane = open({{"SharpnessQRV", "2"}});
+    printdialog::Pane &pane = open({{"SharpnessQRV", "2"}});
     ASSERT_EQ(dialog_->openPane(pane), noErr);
     UInt32 before = refreshes();
     for (int tick = 0; tick < 400; tick++) {
         PlatformAdvanceManualClock(0.5);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
         if (tick % 100 == 0) PlatformMoveSlider(control(16), tick % 3 - 1);
     }
     EXPECT_EQ(refreshes(), before + 400 + 4);

@@ -6,7 +6,7 @@
 #include "qel-pane.h"
 
 #include <gtest/gtest.h>
-#include <pdehost/print_session.h>
+#include <printdialog/print_session.h>
 
 #include <cstdlib>
 
@@ -42,7 +42,7 @@ protected:
             EXPECT_EQ(Terminate(context(), noErr), noErr);
         }
         DisposeWindow(window_);
-        session_ = pdehost::PrintSession();
+        session_ = printdialog::PrintSession();
         EXPECT_EQ(PlatformLiveCFObjectCount(), baseline_);
     }
 
@@ -52,7 +52,7 @@ protected:
 
     CFMutableDictionaryRef openSession(const std::map<std::string, std::string> &entries = {}) {
         std::string error;
-        EXPECT_TRUE(pdehost::PrintSession::create(kPrinter7140, session_, error)) << error;
+        EXPECT_TRUE(printdialog::PrintSession::create(kPrinter7140, session_, error)) << error;
         for (const auto &[key, value] : entries)
             CFDictionarySetValue(session_.ppdDictionary(), makeString(key).get(), makeString(value).get());
         return session_.ppdDictionary();
@@ -63,7 +63,7 @@ protected:
     long baseline_ = 0;
     QEL_PDEContextPtr record_ = nullptr;
     WindowRef window_ = nullptr;
-    pdehost::PrintSession session_;
+    printdialog::PrintSession session_;
 };
 
 CFBundleRef PaneFunctions::bundle_ = nullptr;

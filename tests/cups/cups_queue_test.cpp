@@ -1,7 +1,7 @@
 // The queue functions where no CUPS server answers: each failure is one line that names the
 // server or the file, and nothing is left in the temporary folder. print_to_queue_test.sh covers
 // them against a running server.
-#include <pdehost/cups_queue.h>
+#include <printdialog/cups_queue.h>
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ protected:
 
 TEST_F(NoServer, FetchingAQueuePPDNamesTheServerAndLeavesNoFile) {
     std::string error;
-    std::unique_ptr<pdehost::QueuePPD> ppd = pdehost::QueuePPD::fetch("q7140", error);
+    std::unique_ptr<printdialog::QueuePPD> ppd = printdialog::QueuePPD::fetch("q7140", error);
     EXPECT_EQ(ppd, nullptr);
     EXPECT_EQ(error.rfind("cannot reach the CUPS server at " + server_ + ": ", 0), 0u) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
@@ -80,10 +80,10 @@ TEST_F(NoServer, FetchingAQueuePPDNamesTheServerAndLeavesNoFile) {
 
 TEST_F(NoServer, SubmittingAJobNamesTheServerAndReportsNoId) {
     std::string page = writePage();
-    pdehost::SubmittedJob job;
+    printdialog::SubmittedJob job;
     job.id = 99;
     std::string error;
-    EXPECT_FALSE(pdehost::submitPrintJob("q7140", page, "", {{"PrintMode", "Private"}}, job, error));
+    EXPECT_FALSE(printdialog::submitPrintJob("q7140", page, "", {{"PrintMode", "Private"}}, job, error));
     EXPECT_EQ(job.id, 0);
     EXPECT_EQ(job.queue, "q7140");
     EXPECT_EQ(job.server, server_);
@@ -93,31 +93,31 @@ TEST_F(NoServer, SubmittingAJobNamesTheServerAndReportsNoId) {
 }
 
 TEST_F(NoServer, AFileThatCannotBeReadIsNamedBeforeTheServerIsAsked) {
-    pdehost::SubmittedJob job;
+    printdialog::SubmittedJob job;
     std::string error;
     std::string missing = folder_ + "/missing.ps";
-    EXPECT_FALSE(pdehost::submitPrintJob("q7140", missing, "Title", {}, job, error));
+    EXPECT_FALSE(printdialog::submitPrintJob("q7140", missing, "Title", {}, job, error));
     EXPECT_EQ(error, "cannot read the file to print: " + missing);
     EXPECT_EQ(job.title, "Title");
 
-    EXPECT_FALSE(pdehost::submitPrintJob("q7140", folder_, "", {}, job, error));
+    EXPECT_FALSE(printdialog::submitPrintJob("q7140", folder_, "", {}, job, error));
     EXPECT_EQ(error, "cannot read the file to print: " + folder_) << "a folder is no file to print";
 }
 
 TEST_F(NoServer, AnEmptyQueueNameIsRefusedWithoutAsking) {
     std::string error;
-    EXPECT_EQ(pdehost::QueuePPD::fetch("", error), nullptr);
+    EXPECT_EQ(printdialog::QueuePPD::fetch("", error), nullptr);
     EXPECT_EQ(error, "the queue name is empty");
 }
 
 // The server as messages name it: with its port, an IPv6 address in brackets, a socket as its path.
 TEST(CupsServerName, NamesTheServerLibcupsUses) {
     cupsSetServer("printhost.example:8631");
-    EXPECT_EQ(pdehost::cupsServerName(), "printhost.example:8631");
+    EXPECT_EQ(printdialog::cupsServerName(), "printhost.example:8631");
     cupsSetServer("[::1]:8632");
-    EXPECT_EQ(pdehost::cupsServerName(), "[::1]:8632");
+    EXPECT_EQ(printdialog::cupsServerName(), "[::1]:8632");
     cupsSetServer("/run/cups/cups.sock");
-    EXPECT_EQ(pdehost::cupsServerName(), "/run/cups/cups.sock");
+    EXPECT_EQ(printdialog::cupsServerName(), "/run/cups/cups.sock");
     cupsSetServer(nullptr);
 }
 

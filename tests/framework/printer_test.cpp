@@ -28,9 +28,9 @@ protected:
     // Whether the probe serves the printer of a session made for ppdPath; every PPD that was
     // opened must have been closed again, with nothing left alive.
     bool servedFor(const std::string &ppdPath) {
-        pdehost::PrintSession printSession;
+        printdialog::PrintSession printSession;
         std::string error;
-        EXPECT_TRUE(pdehost::PrintSession::create(ppdPath, printSession, error)) << error;
+        EXPECT_TRUE(printdialog::PrintSession::create(ppdPath, printSession, error)) << error;
         long contextsBefore = PlatformLiveObjectCount("ppd-context");
         bool served = IsPDENeededForThisPrinter(printSession.session());
         EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contextsBefore);
@@ -106,9 +106,9 @@ TEST_F(PrinterTest, SessionWithoutPrinterInfoTicketOpensNoPPD) {
 }
 
 TEST_F(PrinterTest, TicketIsFetchedFromTheSession) {
-    pdehost::PrintSession printSession;
+    printdialog::PrintSession printSession;
     std::string error;
-    ASSERT_TRUE(pdehost::PrintSession::create(folder.withModel(kProbeModel), printSession, error)) << error;
+    ASSERT_TRUE(printdialog::PrintSession::create(folder.withModel(kProbeModel), printSession, error)) << error;
     PMTicketRef settings = kUntouched;
     PMTicketRef printerInfo = kUntouched;
 
@@ -139,9 +139,9 @@ TEST_F(PrinterTest, MissingOrNonNumericDatumIsAnInvalidTicket) {
 }
 
 TEST_F(PrinterTest, SessionFailureIsAnInvalidTicketWhateverItsStatus) {
-    pdehost::PrintSession printSession;
+    printdialog::PrintSession printSession;
     std::string error;
-    ASSERT_TRUE(pdehost::PrintSession::create(folder.withModel(kProbeModel), printSession, error)) << error;
+    ASSERT_TRUE(printdialog::PrintSession::create(folder.withModel(kProbeModel), printSession, error)) << error;
     PMTicketRef container = kUntouched;
     PlatformInjectFault("PMSessionGetDataFromSession", 1, memFullErr);
 

@@ -106,7 +106,7 @@ ControlRef DialogWindow::control(SInt32 id) const { return GetControlFromWindow(
 ProbePane::ProbePane(const std::string &ppdPath, bool initializeNow)
     : dialog_(makeRect(100, 100, 420, 520), makeRect(10, 10, 310, 410)) {
     std::string error;
-    EXPECT_TRUE(pdehost::PrintSession::create(ppdPath, session_, error)) << error;
+    EXPECT_TRUE(printdialog::PrintSession::create(ppdPath, session_, error)) << error;
     OSType creator = 0;
     CFStringRef kind = nullptr;
     CFStringRef title = nullptr;

@@ -16,7 +16,7 @@
 #include <ApplicationServices/ApplicationServices.h>
 #include <Carbon/Carbon.h>
 #include <gtest/gtest.h>
-#include <pdehost/print_session.h>
+#include <printdialog/print_session.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
 
@@ -82,7 +82,7 @@ public:
     PMPDEFlags flags() const { return flags_; }
 
 private:
-    pdehost::PrintSession session_;
+    printdialog::PrintSession session_;
     DialogWindow dialog_;
     PMPDEContext context_ = 0;
     PMPDEFlags flags_ = 0xA5A5A5A5;

@@ -3,7 +3,7 @@
 // its canonical form.
 #include "fuzz_support.h"
 
-#include <pdehost/actions.h>
+#include <printdialog/actions.h>
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,7 @@
 
 namespace {
 
-using Kind = pdehost::Action::Kind;
+using Kind = printdialog::Action::Kind;
 
 // The word that names each kind; written here again so that a change to the parser shows.
 const char *kind_word(Kind kind) {
@@ -47,7 +47,7 @@ bool is_word(const std::string &text) {
 }
 
 // The action written the way a person would: single blanks, numbers in plain decimal.
-std::string canonical_line(const pdehost::Action &action, const std::string &key_name) {
+std::string canonical_line(const printdialog::Action &action, const std::string &key_name) {
     std::string line = kind_word(action.kind);
     if (action.kind == Kind::Wait || action.kind == Kind::Tick) {
         char seconds[40];
@@ -70,12 +70,12 @@ std::string canonical_line(const pdehost::Action &action, const std::string &key
 }
 
 // The name whose key code the action carries, checking that exactly one name has it.
-std::string key_name_of(const pdehost::Action &action) {
+std::string key_name_of(const printdialog::Action &action) {
     std::string found;
-    for (const std::string &name : pdehost::keyNames()) {
-        pdehost::Action probe;
+    for (const std::string &name : printdialog::keyNames()) {
+        printdialog::Action probe;
         std::string error;
-        fuzzing::check(pdehost::parseAction("key p 1 " + name, probe, error), "a listed key name is refused");
+        fuzzing::check(printdialog::parseAction("key p 1 " + name, probe, error), "a listed key name is refused");
         if (probe.keyCode == action.keyCode) {
             fuzzing::check(found.empty(), "two key names share a key code");
             found = name;
@@ -85,7 +85,7 @@ std::string key_name_of(const pdehost::Action &action) {
     return found;
 }
 
-void check_ranges(const pdehost::Action &action) {
+void check_ranges(const printdialog::Action &action) {
     if (action.kind == Kind::Wait || action.kind == Kind::Tick)
         fuzzing::check(std::isfinite(action.seconds) && action.seconds >= 0 && action.seconds <= 3600,
                        "seconds out of range");
@@ -98,9 +98,9 @@ void check_ranges(const pdehost::Action &action) {
 }
 
 void check_line(const std::string &line) {
-    pdehost::Action action;
+    printdialog::Action action;
     std::string error;
-    if (!pdehost::parseAction(line, action, error)) {
+    if (!printdialog::parseAction(line, action, error)) {
         fuzzing::check(!error.empty(), "a refused action without a message");
         return;
     }
@@ -109,8 +109,8 @@ void check_line(const std::string &line) {
     check_ranges(action);
 
     const std::string canonical = canonical_line(action, action.kind == Kind::Key ? key_name_of(action) : "");
-    pdehost::Action again;
-    fuzzing::check(pdehost::parseAction(canonical, again, error), "the canonical form of an action is refused");
+    printdialog::Action again;
+    fuzzing::check(printdialog::parseAction(canonical, again, error), "the canonical form of an action is refused");
     fuzzing::check(again.kind == action.kind && again.pane == action.pane && again.id == action.id &&
                        again.first == action.first && again.second == action.second && again.on == action.on &&
                        again.keyCode == action.keyCode && again.seconds == action.seconds && again.text == action.text,

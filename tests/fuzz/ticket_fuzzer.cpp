@@ -3,8 +3,8 @@
 // equal presets.
 #include "fuzz_support.h"
 
-#include <pdehost/json.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/json.h>
+#include <printdialog/ticket_preset.h>
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <platform/cf_ref.h>
@@ -21,10 +21,10 @@ cf::Ref<CFMutableDictionaryRef> new_presets() {
 
 // Reads the presets back from their JSON form and compares.
 void check_round_trip(CFDictionaryRef presets, int indent) {
-    const std::string text = pdehost::json::write(pdehost::jsonFromProperty(presets), indent);
+    const std::string text = printdialog::json::write(printdialog::jsonFromProperty(presets), indent);
     auto again = new_presets();
     std::string error;
-    fuzzing::check(pdehost::addTicketPresetsFromJSON(text, again.get(), error), "written presets do not read back");
+    fuzzing::check(printdialog::addTicketPresetsFromJSON(text, again.get(), error), "written presets do not read back");
     fuzzing::check(error.empty(), "an error beside a success");
     fuzzing::check(CFEqual(presets, again.get()), "presets change on the way back through JSON");
 }
@@ -37,13 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         const std::string text(reinterpret_cast<const char *>(data), size);
         auto presets = new_presets();
         std::string error;
-        const bool read = pdehost::addTicketPresetsFromJSON(text, presets.get(), error);
+        const bool read = printdialog::addTicketPresetsFromJSON(text, presets.get(), error);
 
         // The reader accepts exactly the JSON objects that the document parser reads.
-        pdehost::json::Value document;
+        printdialog::json::Value document;
         std::string parse_error;
-        const bool parsed = pdehost::json::parse(text, document, parse_error);
-        fuzzing::check(read == (parsed && document.type() == pdehost::json::Value::Type::Object),
+        const bool parsed = printdialog::json::parse(text, document, parse_error);
+        fuzzing::check(read == (parsed && document.type() == printdialog::json::Value::Type::Object),
                        "the ticket reader and the JSON parser disagree");
         if (!read) {
             fuzzing::check(error.rfind("line ", 0) == 0, "an error that names no line");

@@ -2,7 +2,7 @@
 // embedding, ticket exchange, Summary, typing, refusal, and a whole life without leftovers.
 #include "host_test_support.h"
 
-#include <pdehost/actions.h>
+#include <printdialog/actions.h>
 
 namespace host_test {
 namespace {
@@ -13,7 +13,7 @@ TEST_F(HostDialogTest, LoadsTheProbeAndShowsItsPane) {
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(dialog->panes().size(), 1u);
-    pdehost::Pane &pane = *dialog->panes()[0];
+    printdialog::Pane &pane = *dialog->panes()[0];
 
     ASSERT_NE(pane.extension, nullptr) << pane.loadError;
     EXPECT_EQ(pane.extension->bundleIdentifier(), kProbeIdentifier);
@@ -39,7 +39,7 @@ TEST_F(HostDialogTest, LoadsTheProbeAndShowsItsPane) {
 TEST_F(HostDialogTest, PaneControlsAreEmbeddedInTheUserPane) {
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
     ASSERT_NE(dialog, nullptr);
-    pdehost::Pane &pane = *dialog->panes()[0];
+    printdialog::Pane &pane = *dialog->panes()[0];
 
     ControlRef container = dialog->control(pane, 1);
     ControlRef mode = dialog->control(pane, kModeID);
@@ -67,7 +67,7 @@ TEST_F(HostDialogTest, TicketPresetsReachThePaneAndCommitWritesItBack) {
     CFDictionarySetValue(presets.get(), CFSTR("ProbeNumber"), CFSTR("24680"));
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"), presets.get());
     ASSERT_NE(dialog, nullptr);
-    pdehost::Pane &pane = *dialog->panes()[0];
+    printdialog::Pane &pane = *dialog->panes()[0];
     ControlRef mode = dialog->control(pane, kModeID);
     ControlRef number = dialog->control(pane, kNumberID);
 
@@ -92,16 +92,16 @@ TEST_F(HostDialogTest, TypedNumberIsFilteredButScriptedTextIsNot) {
     std::string effect;
     std::string error;
     auto perform = [&](const std::string &line) {
-        pdehost::Action action;
-        ASSERT_TRUE(pdehost::parseAction(line, action, error)) << error;
-        ASSERT_TRUE(pdehost::validateAction(*dialog, action, true, error)) << error;
-        EXPECT_TRUE(pdehost::performAction(*dialog, action, effect, error)) << line << ": " << error;
+        printdialog::Action action;
+        ASSERT_TRUE(printdialog::parseAction(line, action, error)) << error;
+        ASSERT_TRUE(printdialog::validateAction(*dialog, action, true, error)) << error;
+        EXPECT_TRUE(printdialog::performAction(*dialog, action, effect, error)) << line << ": " << error;
     };
     ControlRef number = dialog->control(*dialog->panes()[0], kNumberID);
 
-    pdehost::Action typing;
-    ASSERT_TRUE(pdehost::parseAction("type probe 6 1", typing, error)) << error;
-    EXPECT_FALSE(pdehost::performAction(*dialog, typing, effect, error)) << "the field is disabled while mode is Off";
+    printdialog::Action typing;
+    ASSERT_TRUE(printdialog::parseAction("type probe 6 1", typing, error)) << error;
+    EXPECT_FALSE(printdialog::performAction(*dialog, typing, effect, error)) << "the field is disabled while mode is Off";
 
     perform("select probe 5 2");
     perform("tick 0");
@@ -117,7 +117,7 @@ TEST_F(HostDialogTest, TypedNumberIsFilteredButScriptedTextIsNot) {
 TEST_F(HostDialogTest, SummaryListsModeAndNumber) {
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
     ASSERT_NE(dialog, nullptr);
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
 
     ASSERT_EQ(dialog->summary(*dialog->panes()[0], rows), noErr);
 
@@ -133,8 +133,8 @@ TEST_F(HostDialogTest, OtherPrinterRefusesThePane) {
     {
         auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX8250K.ppd"));
         ASSERT_NE(dialog, nullptr);
-        pdehost::Pane &pane = *dialog->panes()[0];
-        std::vector<pdehost::SummaryRow> rows;
+        printdialog::Pane &pane = *dialog->panes()[0];
+        std::vector<printdialog::SummaryRow> rows;
 
         EXPECT_EQ(pane.prologueStatus, noErr);
         EXPECT_EQ(pane.initializeStatus, kPMInvalidPDEContext);
@@ -150,11 +150,11 @@ TEST_F(HostDialogTest, OtherPrinterRefusesThePane) {
 }
 
 TEST_F(HostDialogTest, BundleThatCannotLoadDoesNotStopTheOthers) {
-    pdehost::Dialog::Options options;
+    printdialog::Dialog::Options options;
     options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
     options.bundlePaths = {PDE_TEST_PLUGIN_DIR "/Nothing.plugin", kProbeBundle};
     std::string error;
-    auto dialog = pdehost::Dialog::open(options, error);
+    auto dialog = printdialog::Dialog::open(options, error);
     ASSERT_NE(dialog, nullptr) << error;
 
     ASSERT_EQ(dialog->panes().size(), 2u);
@@ -167,7 +167,7 @@ TEST_F(HostDialogTest, BundleThatCannotLoadDoesNotStopTheOthers) {
 TEST_F(HostDialogTest, OpenAndCloseAlternate) {
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
     ASSERT_NE(dialog, nullptr);
-    pdehost::Pane &pane = *dialog->panes()[0];
+    printdialog::Pane &pane = *dialog->panes()[0];
 
     EXPECT_EQ(dialog->openPane(pane), noErr);
     EXPECT_TRUE(pane.isOpen);
@@ -187,7 +187,7 @@ TEST_F(HostDialogTest, WholeLifeLeavesNothingBehind) {
     {
         auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
         ASSERT_NE(dialog, nullptr);
-        pdehost::Pane &pane = *dialog->panes()[0];
+        printdialog::Pane &pane = *dialog->panes()[0];
         ControlRef mode = dialog->control(pane, kModeID);
         ControlRef number = dialog->control(pane, kNumberID);
 
@@ -197,7 +197,7 @@ TEST_F(HostDialogTest, WholeLifeLeavesNothingBehind) {
         ASSERT_EQ(PlatformFocusControl(number), noErr);
         for (UInt8 key : std::initializer_list<UInt8>{kBackspaceCharCode, '9', 'z'})
             ASSERT_EQ(PlatformPressKey(pane.window, key, false), noErr);
-        std::vector<pdehost::SummaryRow> rows;
+        std::vector<printdialog::SummaryRow> rows;
         EXPECT_EQ(dialog->summary(pane, rows), noErr);
         EXPECT_EQ(dialog->syncAll(false), noErr);
         EXPECT_EQ(dialog->syncAll(true), noErr);

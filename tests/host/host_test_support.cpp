@@ -3,13 +3,13 @@
 
 namespace host_test {
 
-std::unique_ptr<pdehost::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets) {
-    pdehost::Dialog::Options options;
+std::unique_ptr<printdialog::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets) {
+    printdialog::Dialog::Options options;
     options.ppdPath = ppdPath;
     options.bundlePaths = {kProbeBundle};
     options.presets = presets;
     std::string error;
-    auto dialog = pdehost::Dialog::open(options, error);
+    auto dialog = printdialog::Dialog::open(options, error);
     EXPECT_NE(dialog, nullptr) << error;
     return dialog;
 }

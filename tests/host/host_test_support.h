@@ -4,7 +4,7 @@
 
 #include "platform_test_helpers.h"
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <gtest/gtest.h>
 #include <platform/cf_ref.h>
@@ -24,7 +24,7 @@ inline constexpr SInt32 kModeID = 5;
 inline constexpr SInt32 kNumberID = 6;
 
 // The dialog with the probe pane only, for a PPD file and optional ticket presets.
-std::unique_ptr<pdehost::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets = nullptr);
+std::unique_ptr<printdialog::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets = nullptr);
 
 // The probe's code while a dialog has it loaded: its rule counter, and a hold on its bundle so
 // that the code stays loaded after the dialog lets go of it.
@@ -45,7 +45,7 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    static void turnRunLoop() { pdehost::Dialog::turnRunLoop(0); }
+    static void turnRunLoop() { printdialog::Dialog::turnRunLoop(0); }
 };
 
 }  // namespace host_test

@@ -27,8 +27,8 @@ protected:
     void choose(SInt32 item) { ASSERT_EQ(PlatformChoosePopupItem(mode, item), noErr); }
     bool numberEnabled() const { return PlatformIsControlEffectivelyEnabled(number); }
 
-    std::unique_ptr<pdehost::Dialog> dialog;
-    pdehost::Pane *pane = nullptr;
+    std::unique_ptr<printdialog::Dialog> dialog;
+    printdialog::Pane *pane = nullptr;
     ControlRef mode = nullptr;
     ControlRef number = nullptr;
     std::unique_ptr<ProbeCode> code;

@@ -1,8 +1,8 @@
 // The --ticket reader and the way back: presets read from JSON, written as JSON again by
 // jsonFromProperty, must read back equal. Inputs here are ones the ticket fuzzer found.
-#include <pdehost/extension.h>
-#include <pdehost/json.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/extension.h>
+#include <printdialog/json.h>
+#include <printdialog/ticket_preset.h>
 
 #include <gtest/gtest.h>
 #include <platform/cf_ref.h>
@@ -26,11 +26,11 @@ protected:
     void expectRoundTrip(const std::string &text) {
         auto presets = newPresets();
         std::string error;
-        ASSERT_TRUE(pdehost::addTicketPresetsFromJSON(text, presets.get(), error)) << error;
+        ASSERT_TRUE(printdialog::addTicketPresetsFromJSON(text, presets.get(), error)) << error;
         for (int indent : {0, 2}) {
-            std::string written = pdehost::json::write(pdehost::jsonFromProperty(presets.get()), indent);
+            std::string written = printdialog::json::write(printdialog::jsonFromProperty(presets.get()), indent);
             auto again = newPresets();
-            ASSERT_TRUE(pdehost::addTicketPresetsFromJSON(written, again.get(), error)) << error << "\n" << written;
+            ASSERT_TRUE(printdialog::addTicketPresetsFromJSON(written, again.get(), error)) << error << "\n" << written;
             EXPECT_TRUE(CFEqual(presets.get(), again.get())) << "read back differently from\n" << written;
         }
     }
@@ -54,18 +54,18 @@ TEST_F(TicketPresetRoundTrip, KeepsEveryJSONType) {
 }
 
 TEST(HostText, CreateStringTakesALeadingZeroWidthNoBreakSpaceAsText) {
-    auto string = pdehost::createString("\xEF\xBB\xBFx");
+    auto string = printdialog::createString("\xEF\xBB\xBFx");
     ASSERT_TRUE(string);
     ASSERT_EQ(CFStringGetLength(string.get()), 2);
     EXPECT_EQ(CFStringGetCharacterAtIndex(string.get(), 0), 0xFEFF);
-    EXPECT_EQ(pdehost::utf8(string.get()), "\xEF\xBB\xBFx");
+    EXPECT_EQ(printdialog::utf8(string.get()), "\xEF\xBB\xBFx");
 }
 
 TEST(HostText, Utf8KeepsEveryCharacterOfAString) {
     const UniChar characters[] = {'x', 0, 0x00E9, 0};
     auto string = cf::adopt(CFStringCreateWithCharacters(nullptr, characters, 4));
-    EXPECT_EQ(pdehost::utf8(string.get()), std::string("x\0\xC3\xA9\0", 5));
-    EXPECT_EQ(pdehost::utf8(nullptr), "");
+    EXPECT_EQ(printdialog::utf8(string.get()), std::string("x\0\xC3\xA9\0", 5));
+    EXPECT_EQ(printdialog::utf8(nullptr), "");
 }
 
 }  // namespace

@@ -32,12 +32,12 @@ protected:
         EXPECT_EQ(PlatformLiveObjectCount("control"), controlsAtStart_);
     }
 
-    pdehost::Pane &open(const std::map<std::string, std::string> &ticket = {}) {
+    printdialog::Pane &open(const std::map<std::string, std::string> &ticket = {}) {
         dialog_ = openDialog(kImagingPrinter, ticket);
-        pdehost::Pane *pane = dialog_ ? dialog_->findPane("imaging") : nullptr;
+        printdialog::Pane *pane = dialog_ ? dialog_->findPane("imaging") : nullptr;
         if (pane == nullptr) {
             ADD_FAILURE() << "no imaging pane";
-            static pdehost::Pane none;
+            static printdialog::Pane none;
             return none;
         }
         EXPECT_TRUE(pane->accepted()) << "Initialize returned " << pane->initializeStatus;
@@ -53,8 +53,8 @@ protected:
     }
     CFMutableDictionaryRef ticket() const { return dialog_->ppdDictionary(); }
 
-    std::vector<pdehost::SummaryRow> summary() {
-        std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> summary() {
+        std::vector<printdialog::SummaryRow> rows;
         EXPECT_EQ(dialog_->summary(*pane_, rows), noErr);
         return rows;
     }
@@ -65,8 +65,8 @@ protected:
     }
 
     std::unique_ptr<ManualClock> clock_;
-    std::unique_ptr<pdehost::Dialog> dialog_;
-    pdehost::Pane *pane_ = nullptr;
+    std::unique_ptr<printdialog::Dialog> dialog_;
+    printdialog::Pane *pane_ = nullptr;
     long liveAtStart_ = 0;
     long controlsAtStart_ = 0;
 };
@@ -74,7 +74,7 @@ protected:
 // ---- Which printer, and the pane's identity -------------------------------------------------
 
 TEST_F(ImagingDialog, PaneIsShownForThe8250KSeries) {
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     EXPECT_EQ(pane.creator, static_cast<OSType>('qel '));
     EXPECT_EQ(pane.kind, "com.quorven.print.pde.print-mode.imaging");
     EXPECT_EQ(pane.title, "Imaging");
@@ -89,7 +89,7 @@ TEST_F(ImagingDialog, PaneIsRefusedForThe7140KSeries) {
     testing::internal::CaptureStderr();
     dialog_ = openDialog(kJobModePrinter);
     std::string diagnostics = testing::internal::GetCapturedStderr();
-    pdehost::Pane *pane = dialog_->findPane("imaging");
+    printdialog::Pane *pane = dialog_->findPane("imaging");
     ASSERT_NE(pane, nullptr);
     EXPECT_FALSE(pane->accepted());
     EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
@@ -113,7 +113,7 @@ TEST_F(ImagingDialog, LookupFailureOfAnyControlRefusesThePane) {
     testing::internal::CaptureStderr();
     dialog_ = openDialog(kImagingPrinter);
     std::string diagnostics = testing::internal::GetCapturedStderr();
-    pdehost::Pane *pane = dialog_->findPane("imaging");
+    printdialog::Pane *pane = dialog_->findPane("imaging");
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
     EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers"), std::string::npos);
@@ -258,7 +258,7 @@ TEST_F(ImagingDialog, MonochromeDisablesThreeControlsOnceTheRunLoopTurns) {
     open();
     ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), 3), noErr);
     EXPECT_TRUE(enabled(kImageType)) << "the rules wait for the run loop";
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_FALSE(enabled(kImageType));
     EXPECT_FALSE(enabled(kBlackOverPrint));
     EXPECT_FALSE(enabled(kPureBlackGray));
@@ -272,7 +272,7 @@ TEST_F(ImagingDialog, AnyOtherColourTypeEnablesThemAgain) {
     open({{"ColorType", "Mono"}});
     for (SInt32 item : {1, 3, 2}) {
         ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), item), noErr);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
         bool expected = item != 3;
         EXPECT_EQ(enabled(kImageType), expected) << item;
         EXPECT_EQ(enabled(kBlackOverPrint), expected) << item;
@@ -295,7 +295,7 @@ TEST_F(ImagingDialog, TicketSelectingMonochromeLeavesTheThreeDisabledAfterTheRea
 TEST_F(ImagingDialog, DisabledControlsAreStillWrittenAndSummarised) {
     open({{"ImageType", "Graphics"}, {"BlackOverPrint", "Text"}, {"PureBlackGray", "BlackGrayOn"}});
     PlatformChoosePopupItem(control(kColorType), 3);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     ASSERT_FALSE(enabled(kBlackOverPrint));
     EXPECT_EQ(value(kImageType), 3) << "disabling keeps the value";
 
@@ -320,7 +320,7 @@ TEST_F(ImagingDialog, At1200dpiPhotoAndGraphicsAreDisabled) {
     open();
     ASSERT_EQ(PlatformChoosePopupItem(control(kResolution), 2), noErr);
     EXPECT_TRUE(imageTypeItemEnabled(2)) << "the rules wait for the run loop";
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(imageTypeItemEnabled(1));
     EXPECT_FALSE(imageTypeItemEnabled(2));
     EXPECT_FALSE(imageTypeItemEnabled(3));
@@ -331,7 +331,7 @@ TEST_F(ImagingDialog, At1200dpiPhotoAndGraphicsAreDisabled) {
 TEST_F(ImagingDialog, SelectedImageTypeStaysSelectedAndWrittenAt1200dpi) {
     open({{"ImageType", "Photo"}});
     PlatformChoosePopupItem(control(kResolution), 2);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     ASSERT_FALSE(imageTypeItemEnabled(2));
     EXPECT_EQ(value(kImageType), 2);
     ASSERT_EQ(dialog_->syncAll(false), noErr);
@@ -344,7 +344,7 @@ TEST_F(ImagingDialog, AnyOtherResolutionEnablesTheItemsAgain) {
     ASSERT_FALSE(imageTypeItemEnabled(3));
     for (SInt32 item : {3, 2, 1}) {
         PlatformChoosePopupItem(control(kResolution), item);
-        pdehost::Dialog::turnRunLoop();
+        printdialog::Dialog::turnRunLoop();
         EXPECT_EQ(imageTypeItemEnabled(2), item != 2) << item;
         EXPECT_EQ(imageTypeItemEnabled(3), item != 2) << item;
     }
@@ -355,7 +355,7 @@ TEST_F(ImagingDialog, BothRulesTouchTheImageTypeIndependently) {
     EXPECT_FALSE(enabled(kImageType));
     EXPECT_FALSE(imageTypeItemEnabled(2));
     PlatformChoosePopupItem(control(kColorType), 1);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(enabled(kImageType));
     EXPECT_FALSE(imageTypeItemEnabled(2)) << "the monochrome rule does not re-enable the items";
 }
@@ -365,12 +365,12 @@ TEST_F(ImagingDialog, RulesFollowTheLastOfSeveralChoicesInOnePass) {
     PlatformChoosePopupItem(control(kColorType), 3);
     PlatformChoosePopupItem(control(kResolution), 2);
     PlatformChoosePopupItem(control(kColorType), 2);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(enabled(kImageType));
     EXPECT_FALSE(imageTypeItemEnabled(2));
 
     PlatformChoosePopupItem(control(kResolution), 1);
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(imageTypeItemEnabled(2)) << "the same timer serves the next command";
 }
 
@@ -379,7 +379,7 @@ TEST_F(ImagingDialog, TerminatingWithTheRulesPendingLeavesNothingBehind) {
     open();
     PlatformChoosePopupItem(control(kColorType), 3);
     dialog_->terminate();
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersAtStart);
 }
 

@@ -19,7 +19,7 @@ cf::Ref<CFStringRef> string(const std::string &utf8) {
     return cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, utf8.c_str(), kCFStringEncodingUTF8));
 }
 
-std::string text(CFStringRef string) { return pdehost::utf8(string); }
+std::string text(CFStringRef string) { return printdialog::utf8(string); }
 
 std::string itemText(ControlRef popup, MenuItemIndex item) {
     CFStringRef itemString = nullptr;
@@ -83,18 +83,18 @@ void warmStringTables() {
     }
 }
 
-std::unique_ptr<pdehost::Dialog> openDialog(const std::string &ppdPath,
+std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath,
                                             const std::map<std::string, std::string> &ticket) {
     auto presets = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                                        &kCFTypeDictionaryValueCallBacks));
     for (const auto &[key, value] : ticket) CFDictionarySetValue(presets.get(), string(key).get(), string(value).get());
 
-    pdehost::Dialog::Options options;
+    printdialog::Dialog::Options options;
     options.ppdPath = ppdPath;
     options.bundlePaths = {kImagingBundlePath};
     options.presets = presets.get();
     std::string error;
-    auto dialog = pdehost::Dialog::open(options, error);
+    auto dialog = printdialog::Dialog::open(options, error);
     EXPECT_NE(dialog, nullptr) << error;
     return dialog;
 }

@@ -2,8 +2,8 @@
 // that loads the real Imaging.plugin, scoped platform settings and the PPD's own option lists.
 #pragma once
 
-#include <pdehost/dialog.h>
-#include <pdehost/extension.h>
+#include <printdialog/dialog.h>
+#include <printdialog/extension.h>
 #include <platform/cf_ref.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
@@ -85,7 +85,7 @@ void warmStringTables();
 
 // A print dialog with only the real Imaging.plugin, on the given printer, with the given
 // ticket entries copied into the print-settings ticket first.
-std::unique_ptr<pdehost::Dialog> openDialog(const std::string &ppdPath = kImagingPrinter,
+std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath = kImagingPrinter,
                                             const std::map<std::string, std::string> &ticket = {});
 
 // The string value of a PPD dictionary key ("" when absent or not a string), and whether it is there.

@@ -3,7 +3,7 @@
 #include "imaging_test_support.h"
 #include "qel-imaging.h"
 
-#include <pdehost/print_session.h>
+#include <printdialog/print_session.h>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ protected:
         clock_ = std::make_unique<ManualClock>();
         liveAtStart_ = PlatformLiveCFObjectCount();
         std::string error;
-        ASSERT_TRUE(pdehost::PrintSession::create(kImagingPrinter, session_, error)) << error;
+        ASSERT_TRUE(printdialog::PrintSession::create(kImagingPrinter, session_, error)) << error;
         Rect bounds;
         SetRect(&bounds, 100, 100, 600, 440);
         ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &window_), noErr);
@@ -40,7 +40,7 @@ protected:
     void TearDown() override {
         EXPECT_EQ(Terminate(context_, noErr), noErr);
         if (window_ != nullptr) DisposeWindow(window_);
-        session_ = pdehost::PrintSession();
+        session_ = printdialog::PrintSession();
         clock_.reset();
         EXPECT_EQ(PlatformLiveCFObjectCount(), liveAtStart_);
     }
@@ -59,7 +59,7 @@ protected:
     QEL_PDEContextPtr record() const { return GetQELContext(context_); }
 
     std::unique_ptr<ManualClock> clock_;
-    pdehost::PrintSession session_;
+    printdialog::PrintSession session_;
     WindowRef window_ = nullptr;
     ControlRef userPane_ = nullptr;
     PMPDEContext context_ = 0;

@@ -2,8 +2,8 @@
 // job from choosing "Private" to committing, the key filters, and no CF object left behind.
 #include "jobmode_test_support.h"
 
-#include <pdehost/dialog.h>
-#include <pdehost/ppd_report.h>
+#include <printdialog/dialog.h>
+#include <printdialog/ppd_report.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
@@ -37,17 +37,17 @@ protected:
         return presets_.get();
     }
 
-    pdehost::Pane &open(const std::string &printer = kPrinter7140K) {
-        pdehost::Dialog::Options options;
+    printdialog::Pane &open(const std::string &printer = kPrinter7140K) {
+        printdialog::Dialog::Options options;
         options.ppdPath = printer;
         options.bundlePaths = {kBuiltBundle};
         options.presets = presets_.get();
         std::string error;
-        dialog_ = pdehost::Dialog::open(options, error);
+        dialog_ = printdialog::Dialog::open(options, error);
         EXPECT_NE(nullptr, dialog_) << error;
-        pdehost::Pane *pane = dialog_ ? dialog_->findPane("jobmode") : nullptr;
+        printdialog::Pane *pane = dialog_ ? dialog_->findPane("jobmode") : nullptr;
         EXPECT_NE(nullptr, pane);
-        static pdehost::Pane none;
+        static printdialog::Pane none;
         return pane != nullptr ? *pane : none;
     }
 
@@ -58,7 +58,7 @@ protected:
         for (char key : keys) ASSERT_EQ(noErr, PlatformPressKey(GetControlOwner(field), UInt8(key), false));
     }
 
-    std::unique_ptr<pdehost::Dialog> dialog_;
+    std::unique_ptr<printdialog::Dialog> dialog_;
 
 private:
     cf::Ref<CFMutableDictionaryRef> presets_;
@@ -68,7 +68,7 @@ private:
 
 TEST_F(JobModeDialog, The7140KPrinterGetsThePane) {
     testing::internal::CaptureStderr();
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     std::string diagnostics = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(pane.accepted()) << pane.loadError << " " << pane.initializeStatus;
     EXPECT_EQ(OSType('qel '), pane.creator);
@@ -88,7 +88,7 @@ TEST_F(JobModeDialog, The7140KPrinterGetsThePane) {
 
 TEST_F(JobModeDialog, OtherPrintersRefuseThePane) {
     for (const std::string &printer : {kPrinter8250K, kPrinter5100K}) {
-        pdehost::Pane &pane = open(printer);
+        printdialog::Pane &pane = open(printer);
         EXPECT_TRUE(pane.initialized);
         EXPECT_EQ(noErr, pane.prologueStatus);
         EXPECT_EQ(kPMInvalidPDEContext, pane.initializeStatus) << printer;
@@ -98,13 +98,13 @@ TEST_F(JobModeDialog, OtherPrintersRefuseThePane) {
 }
 
 TEST_F(JobModeDialog, AUsersPrivateJobReachesTheTicket) {
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     ASSERT_TRUE(pane.accepted());
     ASSERT_EQ(noErr, dialog_->openPane(pane));
 
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(5), 4));
     EXPECT_FALSE(IsControlEnabled(control(6))) << "the rules wait for the run loop";
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     ASSERT_TRUE(IsControlEnabled(control(6)));
     ASSERT_EQ(noErr, PlatformSetTextSelection(control(6), 0, 5));
     type(control(6), "31415");
@@ -112,12 +112,12 @@ TEST_F(JobModeDialog, AUsersPrivateJobReachesTheTicket) {
 
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(7), 2));
     EXPECT_FALSE(IsControlEnabled(control(8)));
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     ASSERT_TRUE(IsControlEnabled(control(8)));
     ASSERT_EQ(noErr, PlatformSetTextSelection(control(8), 0, 5));
     type(control(8), "2468");
 
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
     ASSERT_EQ(noErr, dialog_->summary(pane, rows));
     ASSERT_EQ(4u, rows.size());
     EXPECT_EQ("Private", rows[0].value);
@@ -139,27 +139,27 @@ TEST_F(JobModeDialog, AUsersPrivateJobReachesTheTicket) {
         EXPECT_EQ(departmentCode.substr(position - 1, 1), entry(ticket, "DCDigit" + std::to_string(position)));
     }
 
-    pdehost::PPDReport report = pdehost::checkAgainstPPD(kPrinter7140K, ticket);
+    printdialog::PPDReport report = printdialog::checkAgainstPPD(kPrinter7140K, ticket);
     ASSERT_TRUE(report.opened) << report.error;
     EXPECT_TRUE(report.unknown.empty()) << report.unknown.front().key << "=" << report.unknown.front().value;
     EXPECT_EQ(13u, report.options.size());
 }
 
 TEST_F(JobModeDialog, RulesFollowTheLastChoiceBeforeTheRunLoopTurns) {
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     ASSERT_TRUE(pane.accepted());
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(5), 4));
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(5), 3));
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_FALSE(IsControlEnabled(control(6)));
 
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(5), 4));
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(IsControlEnabled(control(6))) << "a later choice must run the rules again";
 
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(7), 2));
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(7), 1));
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     EXPECT_FALSE(IsControlEnabled(control(8)));
 }
 
@@ -168,7 +168,7 @@ TEST_F(JobModeDialog, TypedKeysAreFilteredButTicketTextIsNot) {
     const char *digits[] = {"2", "4", "AB", "8", "0"};
     for (int position = 1; position <= 5; position++)
         setEntry(presets(), "DINDigit" + std::to_string(position), digits[position - 1]);
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     ASSERT_TRUE(pane.accepted());
     ControlRef field = control(6);
     ASSERT_TRUE(IsControlEnabled(field));
@@ -191,14 +191,14 @@ TEST_F(JobModeDialog, TypedKeysAreFilteredButTicketTextIsNot) {
 TEST_F(JobModeDialog, AReloadPutsTheTicketBackIntoThePane) {
     setEntry(presets(), "PrintMode", "Hold");
     setEntry(presets(), "BlankPage", "True");
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     ASSERT_TRUE(pane.accepted());
     EXPECT_EQ(2, GetControl32BitValue(control(5)));
     EXPECT_EQ(2, GetControl32BitValue(control(9)));
 
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(5), 4));
     ASSERT_EQ(noErr, PlatformChoosePopupItem(control(9), 1));
-    pdehost::Dialog::turnRunLoop();
+    printdialog::Dialog::turnRunLoop();
     ASSERT_EQ(noErr, dialog_->sync(pane, true));
     EXPECT_EQ(2, GetControl32BitValue(control(5)));
     EXPECT_EQ(2, GetControl32BitValue(control(9)));
@@ -208,10 +208,10 @@ TEST_F(JobModeDialog, AReloadPutsTheTicketBackIntoThePane) {
 TEST_F(JobModeDialog, TheGermanBundleShowsGermanWords) {
     PlatformSetPreferredLocalization(CFSTR("de"));
     setEntry(presets(), "BlankPage", "True");
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     ASSERT_TRUE(pane.accepted());
     EXPECT_EQ("Auftragsmodus", pane.title);
-    std::vector<pdehost::SummaryRow> rows;
+    std::vector<printdialog::SummaryRow> rows;
     ASSERT_EQ(noErr, dialog_->summary(pane, rows));
     ASSERT_EQ(2u, rows.size());
     EXPECT_EQ("Druckmodus", rows[0].title);
@@ -224,7 +224,7 @@ TEST_F(JobModeDialog, AMissingControlRefusesThePaneAndLeavesNothingBehind) {
     // Moving the container looks id 1 up once; then come ids 1, 5, 6, 7, 8 and 9: the seventh
     // lookup, the blank-pages popup, fails.
     PlatformInjectFault("GetControlByID", 7, errUnknownControl);
-    pdehost::Pane &pane = open();
+    printdialog::Pane &pane = open();
     EXPECT_EQ(kPMInvalidPDEContext, pane.initializeStatus);
     EXPECT_FALSE(pane.accepted());
 }

@@ -6,7 +6,7 @@
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
-#include <pdehost/extension.h>
+#include <printdialog/extension.h>
 
 #include <fstream>
 #include <random>
@@ -19,7 +19,7 @@ cf::Ref<CFStringRef> makeString(const std::string &value) {
 
 std::string text(CFStringRef string) {
     if (string == nullptr) return "<null>";
-    return pdehost::utf8(string);
+    return printdialog::utf8(string);
 }
 
 std::string adoptText(CFStringRef string) {
@@ -88,9 +88,9 @@ void PaneTest::SetUp() {
     ASSERT_NE(nullptr, record_);
     ASSERT_TRUE(FindPaneControls(record_, window_));
 
-    session_ = std::make_unique<pdehost::PrintSession>();
+    session_ = std::make_unique<printdialog::PrintSession>();
     std::string error;
-    ASSERT_TRUE(pdehost::PrintSession::create(kPrinter7140K, *session_, error)) << error;
+    ASSERT_TRUE(printdialog::PrintSession::create(kPrinter7140K, *session_, error)) << error;
 }
 
 void PaneTest::TearDown() {

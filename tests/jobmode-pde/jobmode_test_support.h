@@ -4,7 +4,7 @@
 
 #include "qel-globals.h"
 
-#include <pdehost/print_session.h>
+#include <printdialog/print_session.h>
 #include <platform/cf_ref.h>
 
 #include <Carbon/Carbon.h>
@@ -71,7 +71,7 @@ protected:
 private:
     long liveAtStart_ = 0;
     cf::Ref<CFBundleRef> bundle_;
-    std::unique_ptr<pdehost::PrintSession> session_;
+    std::unique_ptr<printdialog::PrintSession> session_;
 };
 
 }  // namespace jobmode_test

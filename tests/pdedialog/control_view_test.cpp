@@ -192,7 +192,7 @@ TEST_F(ControlViewTest, ImagingRulesShowInTheWidgets) {
 
 TEST_F(ControlViewTest, ControlsAddedOrDisposedWhileRunningComeAndGo) {
     open(kPrinter7140K, "jobmode");
-    pdehost::Pane *pane = dialog_->findPane("jobmode");
+    printdialog::Pane *pane = dialog_->findPane("jobmode");
     Rect bounds;
     SetRect(&bounds, 30, 160, 200, 176);
     ControlRef note = nullptr;

@@ -42,10 +42,10 @@ GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string 
     return nullptr;
 }
 
-std::string ticketValue(pdehost::Dialog &dialog, const char *key) {
+std::string ticketValue(printdialog::Dialog &dialog, const char *key) {
     auto name = cf::adopt(CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8));
     auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), name.get()));
-    return value != nullptr ? pdehost::utf8(value) : "(none)";
+    return value != nullptr ? printdialog::utf8(value) : "(none)";
 }
 
 // The text of the Print result window.
@@ -107,8 +107,8 @@ TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
     open(kPrinter7140K);
     EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
               (std::vector<std::string>{"coloradjust", "jobmode", "summary"}));
-    pdehost::Pane *colour = dialog_->findPane("coloradjust");
-    pdehost::Pane *jobMode = dialog_->findPane("jobmode");
+    printdialog::Pane *colour = dialog_->findPane("coloradjust");
+    printdialog::Pane *jobMode = dialog_->findPane("jobmode");
     EXPECT_TRUE(colour->isOpen);
     gtk_combo_box_set_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser")), "jobmode");
     EXPECT_EQ(window_->shownPane(), "jobmode");
@@ -206,7 +206,7 @@ TEST_F(DialogWindowTest, TheStateHoldsTheModelBesideWhatTheWidgetsShow) {
     open(kPrinter7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     RunLoopBridge::turnOnce();
-    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
+    auto state = json::parse(printdialog::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
     EXPECT_EQ(state["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
     EXPECT_EQ(state["shownPane"], "coloradjust");
     const json &jobMode = paneState(state, "jobmode");
@@ -352,7 +352,7 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     EXPECT_EQ(shown.rfind("Not printed: " + job.error + "\n  Queue: q7140\n  Server: 127.0.0.1:1\n", 0), 0u) << shown;
     EXPECT_NE(shown.find("lp -d q7140 -o "), std::string::npos) << shown;
 
-    auto state = json::parse(pdehost::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
+    auto state = json::parse(printdialog::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
     EXPECT_EQ(state["printer"]["queue"], "q7140");
     EXPECT_EQ(state["printer"]["server"], "127.0.0.1:1");
     EXPECT_EQ(state["window"]["widgets"]["printer"]["text"], "q7140");

@@ -172,7 +172,7 @@ TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
     std::string error;
     ASSERT_TRUE(parseScriptLine("  type jobmode 6 12 34 ", line, error)) << error;
     EXPECT_EQ(line.kind, ScriptLine::Kind::Action);
-    EXPECT_EQ(line.action.kind, pdehost::Action::Kind::Type);
+    EXPECT_EQ(line.action.kind, printdialog::Action::Kind::Type);
     EXPECT_EQ(line.action.text, "12 34");
     ASSERT_TRUE(parseScriptLine("screenshot docs/a b.png", line, error));
     EXPECT_EQ(line.kind, ScriptLine::Kind::Screenshot);
@@ -216,7 +216,7 @@ TEST(DialogScriptLines, AFileNamesTheLineThatIsWrong) {
 }
 
 TEST(PrintReport, ListsOptionsCommandProblemsAndFeatureCode) {
-    pdehost::PPDReport report;
+    printdialog::PPDReport report;
     report.options = {{"PrintMode", "Private"}, {"BlackOverPrint", "Text&Graphics"}};
     report.unknown = {{"Colour", "Blue", "unknown keyword"}};
     report.conflicts = {{"Resolution", "1200dpi", "ImageType", "Photo"}};
@@ -228,7 +228,7 @@ TEST(PrintReport, ListsOptionsCommandProblemsAndFeatureCode) {
     EXPECT_NE(text.find("  Resolution=1200dpi conflicts with ImageType=Photo\n"), std::string::npos);
     EXPECT_LT(text.find("Feature code"), text.find("%%BeginFeature: *PrintMode Private"));
 
-    pdehost::PPDReport empty;
+    printdialog::PPDReport empty;
     std::string german = printReportText(empty, windowText("de_DE"));
     EXPECT_NE(german.find("Auftragsoptionen:\n  keine\n"), std::string::npos);
 }
@@ -240,7 +240,7 @@ TEST(QueueJobText, ASentJobLeadsWithItsNameThenIdQueueServerAndTitle) {
     EXPECT_EQ(queueJobText(sent, windowText("de")), "Auftrag gesendet: q7140-42\n  Auftragsnummer: 42\n"
                                                     "  Warteschlange: q7140\n  Server: 127.0.0.1:631\n"
                                                     "  Titel: Quarterly report\n");
-    auto json = pdehost::json::write(queueJobJSON(sent));
+    auto json = printdialog::json::write(queueJobJSON(sent));
     EXPECT_NE(json.find("\"id\": 42"), std::string::npos) << json;
     EXPECT_EQ(json.find("\"error\""), std::string::npos) << json;
 }
@@ -254,7 +254,7 @@ TEST(QueueJobText, AJobNotSentSaysWhyAndHasNoId) {
     EXPECT_EQ(text.rfind("Nicht gedruckt: the panes could not write the ticket\n  Warteschlange: qclosed\n", 0), 0u)
         << text;
     EXPECT_EQ(text.find("Auftragsnummer"), std::string::npos);
-    auto json = pdehost::json::write(queueJobJSON(unsent));
+    auto json = printdialog::json::write(queueJobJSON(unsent));
     EXPECT_NE(json.find("\"error\": \"the panes could not write the ticket\""), std::string::npos) << json;
     EXPECT_EQ(json.find("\"id\""), std::string::npos) << json;
 }

@@ -1,7 +1,7 @@
 // Opening and closing the dialog around each view test.
 #include "view_fixture.h"
 
-#include <pdehost/extension.h>
+#include <printdialog/extension.h>
 
 namespace pdedialog_test {
 
@@ -26,11 +26,11 @@ void ViewTest::TearDown() {
 void ViewTest::open(const std::string &printer, const std::string &pane) { open(pdedialog::Printer{printer}, pane); }
 
 void ViewTest::open(const pdedialog::Printer &printer, const std::string &pane) {
-    pdehost::Dialog::Options options;
+    printdialog::Dialog::Options options;
     options.ppdPath = printer.ppdPath;
     options.pluginDirectory = PDE_PLUGIN_DIR;
     std::string error;
-    dialog_ = pdehost::Dialog::open(options, error);
+    dialog_ = printdialog::Dialog::open(options, error);
     ASSERT_TRUE(dialog_) << error;
     view_ = std::make_unique<pdedialog::ControlView>(*dialog_);
     window_ = std::make_unique<pdedialog::DialogWindow>(*dialog_, *view_, pdedialog::windowText("en"), printer);
@@ -40,7 +40,7 @@ void ViewTest::open(const pdedialog::Printer &printer, const std::string &pane) 
 }
 
 ControlRef ViewTest::control(const std::string &pane, SInt32 id) const {
-    pdehost::Pane *found = dialog_->findPane(pane);
+    printdialog::Pane *found = dialog_->findPane(pane);
     return found != nullptr ? dialog_->control(*found, id) : nullptr;
 }
 
@@ -51,7 +51,7 @@ std::string ViewTest::modelText(ControlRef control) const {
     if (GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr) != noErr)
         return "(unreadable)";
     auto owned = cf::adopt(text);
-    return pdehost::utf8(owned.get());
+    return printdialog::utf8(owned.get());
 }
 
 std::pair<int, int> ViewTest::modelSelection(ControlRef field) const {

@@ -6,7 +6,7 @@
 #include "control_view.h"
 #include "dialog_window.h"
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
 
@@ -33,7 +33,7 @@ protected:
     void pressKey(GtkWidget *widget, guint keyval, GdkModifierType state = GdkModifierType(0)) const;
     void typeKeys(GtkWidget *widget, const std::string &text) const;
 
-    std::unique_ptr<pdehost::Dialog> dialog_;
+    std::unique_ptr<printdialog::Dialog> dialog_;
     std::unique_ptr<pdedialog::ControlView> view_;
     std::unique_ptr<pdedialog::DialogWindow> window_;
     long liveObjectsBefore_ = 0;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace pdehost {
+namespace printdialog {
 
 class PrintSession {
 public:
@@ -36,4 +36,4 @@ private:
     std::string ppdPath_;
 };
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,5 +1,5 @@
 // Making the print session and its two tickets.
-#include <pdehost/print_session.h>
+#include <printdialog/print_session.h>
 
 #include <platform/cf_ref.h>
 #include <platform/host_support.h>
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <utility>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 // Session data hold a ticket reference as a pointer-sized integer, so a 64-bit address survives.
@@ -70,4 +70,4 @@ CFMutableDictionaryRef PrintSession::ppdDictionary() const {
     return dictionary;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,7 +1,7 @@
 // Checking the ticket against the PPD with libcups' PPD functions.
-#include <pdehost/ppd_report.h>
-#include <pdehost/extension.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/ppd_report.h>
+#include <printdialog/extension.h>
+#include <printdialog/ticket_preset.h>
 
 // libcups marks its PPD API deprecated; it is still the way to mark choices and emit their code.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 struct PPDCloser {
@@ -134,4 +134,4 @@ std::string lpCommandLine(const std::vector<JobOption> &options, const std::stri
     return line + " FILE";
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,9 +1,9 @@
 // Loading an extension through CFPlugIn and the COM-style factory.
-#include <pdehost/extension.h>
+#include <printdialog/extension.h>
 
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 // All of the string's characters as UTF-8, NUL characters included (a C string would stop at
 // the first); empty for NULL, a non-string or text with unpaired surrogates.
@@ -75,4 +75,4 @@ Extension::~Extension() {
     }
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,10 +1,10 @@
 // Building ticket presets, and turning ticket values back into JSON.
-#include <pdehost/ticket_preset.h>
-#include <pdehost/extension.h>
+#include <printdialog/ticket_preset.h>
+#include <printdialog/extension.h>
 
 #include <string_view>
 
-namespace pdehost {
+namespace printdialog {
 
 cf::Ref<CFStringRef> createString(const std::string &utf8) {
     // CFStringCreateWithBytes reads a leading U+FEFF as a byte-order mark and drops it. In a ticket
@@ -128,4 +128,4 @@ json::Value jsonFromProperty(CFTypeRef value) {
     return json::Value::string(utf8(description.get()));
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

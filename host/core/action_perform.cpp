@@ -1,15 +1,15 @@
 // Performing an action in the dialog as a person or the dialog's own code would.
 #include "action_support.h"
 
-#include <pdehost/control_snapshot.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/control_snapshot.h>
+#include <printdialog/ticket_preset.h>
 
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
 
 #include <cstdio>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 // A platform status in words, for messages.
@@ -172,4 +172,4 @@ bool performAction(Dialog &dialog, const Action &action, std::string &effect, st
     return true;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -6,12 +6,12 @@
 // TEXT is the rest of the line after ID and may hold blanks.
 #pragma once
 
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <string>
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 struct Action {
     enum class Kind {
@@ -50,4 +50,4 @@ bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std:
 // disabled control, a refused pane). effect describes what happened, for interactive use.
 bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error);
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,10 +1,10 @@
 // The print dialog's side of the PDE protocol.
-#include <pdehost/dialog.h>
+#include <printdialog/dialog.h>
 
 #include <algorithm>
 #include <filesystem>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 constexpr OSType kPaneSignature = 'qel ';
@@ -183,4 +183,4 @@ CFRunLoopRunResult Dialog::turnRunLoop(double seconds) {
     return CFRunLoopRunInMode(kCFRunLoopDefaultMode, seconds, false);
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,10 +1,10 @@
 // Helpers shared by checking and performing actions.
 #include "action_support.h"
 
-#include <pdehost/control_snapshot.h>
-#include <pdehost/ticket_preset.h>
+#include <printdialog/control_snapshot.h>
+#include <printdialog/ticket_preset.h>
 
-namespace pdehost {
+namespace printdialog {
 
 std::string controlName(const Action &action) { return action.pane + " control " + std::to_string(action.id); }
 
@@ -33,4 +33,4 @@ std::optional<std::string> keyBytes(const std::string &utf8Text) {
     return bytes;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,5 +1,5 @@
 // Fetching a queue's PPD from the CUPS server and submitting jobs to the queue with libcups.
-#include <pdehost/cups_queue.h>
+#include <printdialog/cups_queue.h>
 
 // cupsGetPPD3 belongs to libcups' deprecated PPD interface; it is still how a queue's PPD is had.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 // Long enough for a busy server, short enough that a dead address does not stall the dialog.
@@ -185,4 +185,4 @@ bool submitPrintJob(const std::string &queue, const std::string &filePath, const
     return true;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

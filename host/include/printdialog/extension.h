@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-namespace pdehost {
+namespace printdialog {
 
 class Extension {
 public:
@@ -41,4 +41,4 @@ private:
 
 std::string utf8(CFStringRef string);
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,11 +1,11 @@
 // Reading a control tree into snapshots.
-#include <pdehost/control_snapshot.h>
-#include <pdehost/extension.h>
+#include <printdialog/control_snapshot.h>
+#include <printdialog/extension.h>
 
 #include <platform/cf_ref.h>
 #include <platform/user_actions.h>
 
-namespace pdehost {
+namespace printdialog {
 
 std::string kindName(OSType kind) {
     switch (kind) {
@@ -95,4 +95,4 @@ ControlSnapshot snapshotControl(ControlRef control) {
     return snapshot;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -4,14 +4,14 @@
 // tickets can be tried.
 #pragma once
 
-#include <pdehost/json.h>
+#include <printdialog/json.h>
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <platform/cf_ref.h>
 
 #include <string>
 
-namespace pdehost {
+namespace printdialog {
 
 // The CF object for a JSON value (a new reference).
 cf::Ref<CFTypeRef> createPropertyFromJSON(const json::Value &value);
@@ -27,4 +27,4 @@ json::Value jsonFromProperty(CFTypeRef value);
 
 cf::Ref<CFStringRef> createString(const std::string &utf8);
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pdehost {
+namespace printdialog {
 
 // The length of the well-formed UTF-8 sequence that starts at position, or 0 when the bytes
 // there are not one (overlong forms, surrogates and code points past U+10FFFF included).
@@ -14,4 +14,4 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t position);
 // The text with every ill-formed byte replaced by U+FFFD, so that it can go into a JSON document.
 std::string withValidUtf8(std::string_view text);
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,5 +1,5 @@
 // Reading dialog actions from their one-line form.
-#include <pdehost/actions.h>
+#include <printdialog/actions.h>
 
 #include <cerrno>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <map>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 // Each action's first word.
@@ -206,4 +206,4 @@ bool parseAction(const std::string &line, Action &action, std::string &error) {
     return true;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -2,9 +2,9 @@
 // wrong pane, control or argument changes nothing.
 #include "action_support.h"
 
-#include <pdehost/control_snapshot.h>
+#include <printdialog/control_snapshot.h>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 // The control kinds each user action works on.
@@ -104,4 +104,4 @@ bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std:
     return checkArgument(action, control, error);
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -2,12 +2,12 @@
 // text becomes when it is typed.
 #pragma once
 
-#include <pdehost/actions.h>
+#include <printdialog/actions.h>
 
 #include <optional>
 #include <string>
 
-namespace pdehost {
+namespace printdialog {
 
 // "jobmode control 6", as messages name a control.
 std::string controlName(const Action &action);
@@ -19,4 +19,4 @@ std::string controlKind(ControlRef control);
 // character cannot be typed that way.
 std::optional<std::string> keyBytes(const std::string &utf8Text);
 
-}  // namespace pdehost
+}  // namespace printdialog

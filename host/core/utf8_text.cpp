@@ -1,7 +1,7 @@
 // Checking UTF-8 byte sequences.
-#include <pdehost/utf8_text.h>
+#include <printdialog/utf8_text.h>
 
-namespace pdehost {
+namespace printdialog {
 namespace {
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -54,4 +54,4 @@ std::string withValidUtf8(std::string_view text) {
     return result;
 }
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -1,13 +1,13 @@
 // JSON reading and writing.
-#include <pdehost/json.h>
-#include <pdehost/utf8_text.h>
+#include <printdialog/json.h>
+#include <printdialog/utf8_text.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cerrno>
 #include <cstdlib>
 
-namespace pdehost::json {
+namespace printdialog::json {
 
 Value Value::boolean(bool value) { Value v; v.type_ = Type::Boolean; v.boolean_ = value; return v; }
 Value Value::integer(int64_t value) { Value v; v.type_ = Type::Integer; v.integer_ = value; return v; }
@@ -347,4 +347,4 @@ std::string write(const Value &value, int indent) {
     return out;
 }
 
-}  // namespace pdehost::json
+}  // namespace printdialog::json

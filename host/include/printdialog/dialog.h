@@ -3,8 +3,8 @@
 // GetSummaryText as needed, and Terminate last, followed by the two Releases.
 #pragma once
 
-#include <pdehost/extension.h>
-#include <pdehost/print_session.h>
+#include <printdialog/extension.h>
+#include <printdialog/print_session.h>
 
 #include <Carbon/Carbon.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 struct SummaryRow {
     std::string title;
@@ -95,4 +95,4 @@ private:
     bool terminated_ = false;
 };
 
-}  // namespace pdehost
+}  // namespace printdialog

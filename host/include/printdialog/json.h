@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace pdehost::json {
+namespace printdialog::json {
 
 class Value {
 public:
@@ -56,4 +56,4 @@ bool parse(std::string_view text, Value &result, std::string &error);
 // Compact (indent 0) or pretty-printed text.
 std::string write(const Value &value, int indent = 2);
 
-}  // namespace pdehost::json
+}  // namespace printdialog::json

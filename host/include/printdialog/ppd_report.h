@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 struct JobOption {
     std::string key;
@@ -42,4 +42,4 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
 // "lp -o KEY=VALUE ... FILE" with shell quoting where a value needs it.
 std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination = {});
 
-}  // namespace pdehost
+}  // namespace printdialog

@@ -3,13 +3,13 @@
 // one libcups finds (CUPS_SERVER, client.conf, or the local default).
 #pragma once
 
-#include <pdehost/ppd_report.h>
+#include <printdialog/ppd_report.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 // The printer options of a command line: a printer is either a PPD file or a queue, only a
 // queue takes a job, and only a job has a title. false with the message for the first mistake.
@@ -59,4 +59,4 @@ std::string jobTitle(const std::string &filePath, const std::string &title);
 bool submitPrintJob(const std::string &queue, const std::string &filePath, const std::string &title,
                     const std::vector<JobOption> &options, SubmittedJob &job, std::string &error);
 
-}  // namespace pdehost
+}  // namespace printdialog

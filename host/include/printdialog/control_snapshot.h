@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace pdehost {
+namespace printdialog {
 
 struct MenuItemSnapshot {
     std::string text;
@@ -48,4 +48,4 @@ void forEachControl(const ControlSnapshot &root, Visit &&visit) {
 
 std::string kindName(OSType kind);
 
-}  // namespace pdehost
+}  // namespace printdialog
