@@ -6,11 +6,26 @@
 namespace printdialog {
 
 // All of the string's characters as UTF-8, NUL characters included (a C string would stop at
-// the first); empty for NULL, a non-string or text with unpaired surrogates.
+// the first); a surrogate without its partner (an emoji cut in two) becomes U+FFFD, so that such
+// text is shown and reported rather than lost. Empty for NULL or a non-string.
 std::string utf8(CFStringRef string) {
     if (string == nullptr || CFGetTypeID(string) != CFStringGetTypeID()) return {};
     auto bytes = cf::adopt(CFStringCreateExternalRepresentation(kCFAllocatorDefault, string, kCFStringEncodingUTF8, 0));
-    if (!bytes) return {};
+    if (!bytes) {
+        // Only a lone surrogate stops the conversion: the same text with U+FFFD in its place.
+        CFIndex length = CFStringGetLength(string);
+        std::vector<UniChar> units(static_cast<size_t>(length));
+        CFStringGetCharacters(string, CFRangeMake(0, length), units.data());
+        auto isHigh = [](UniChar unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+        auto isLow = [](UniChar unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+        for (size_t index = 0; index < units.size(); ++index) {
+            if (isHigh(units[index]) && index + 1 < units.size() && isLow(units[index + 1])) ++index;
+            else if (isHigh(units[index]) || isLow(units[index])) units[index] = 0xFFFD;
+        }
+        auto repaired = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, units.data(), length));
+        bytes = cf::adopt(CFStringCreateExternalRepresentation(kCFAllocatorDefault, repaired.get(), kCFStringEncodingUTF8, 0));
+        if (!bytes) return {};
+    }
     return std::string(reinterpret_cast<const char *>(CFDataGetBytePtr(bytes.get())),
                        static_cast<size_t>(CFDataGetLength(bytes.get())));
 }

@@ -69,3 +69,25 @@ TEST(HostText, Utf8KeepsEveryCharacterOfAString) {
 }
 
 }  // namespace
+
+namespace {
+
+// A surrogate without its partner (an emoji cut in two by a paste) is shown as U+FFFD, never
+// as an empty text; a whole pair stays the character it is.
+TEST(HostText, Utf8ShowsALoneSurrogateAsTheReplacementCharacter) {
+    struct Case {
+        std::vector<UniChar> units;
+        std::string expected;
+    } cases[] = {
+        {{'4', 0xD83D}, "4\xEF\xBF\xBD"},
+        {{0xDE00, '2'}, "\xEF\xBF\xBD" "2"},
+        {{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
+        {{0xDE00, 0xD83D}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto &each : cases) {
+        auto string = cf::adopt(CFStringCreateWithCharacters(nullptr, each.units.data(), static_cast<CFIndex>(each.units.size())));
+        EXPECT_EQ(each.expected, printdialog::utf8(string.get()));
+    }
+}
+
+}  // namespace
