@@ -7,7 +7,10 @@
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace printdialog {
 namespace {
@@ -21,6 +24,36 @@ std::string statusText(OSStatus status) {
     case errControlDoesntSupportFocus: return "it does not take the keyboard focus";
     default: return "status " + std::to_string(status);
     }
+}
+
+// What the action does to a control, for "cannot ..." messages.
+std::string verbPhrase(Action::Kind kind) {
+    using Kind = Action::Kind;
+    switch (kind) {
+    case Kind::Select: return "select";
+    case Kind::Check: return "check";
+    case Kind::Slide: return "slide";
+    case Kind::Focus: return "focus";
+    case Kind::Type: return "type";
+    case Kind::Key: return "press the key";
+    case Kind::Selection: return "set the selection";
+    case Kind::Paste: return "paste";
+    case Kind::SetText: return "set the text";
+    default: return "do that";
+    }
+}
+
+// Runs the run loop for the whole time even when nothing is scheduled (the run loop then returns
+// at once); the seconds that really passed.
+double runFor(double seconds) {
+    auto start = std::chrono::steady_clock::now();
+    auto elapsed = [&start] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    while (elapsed() < seconds) {
+        double remaining = seconds - elapsed();
+        if (Dialog::turnRunLoop(remaining) == kCFRunLoopRunFinished)
+            std::this_thread::sleep_for(std::chrono::duration<double>(std::min(remaining, 0.01)));
+    }
+    return elapsed();
 }
 
 // Seconds without trailing zeros ("0.25").
@@ -59,7 +92,7 @@ std::string selectFailure(ControlRef control, const Action &action, OSStatus sta
 
 // Performs a user action or SetControlData on one control; the platform refuses what a person
 // could not do (a disabled control or item).
-OSStatus workControl(const Action &action, ControlRef control) {
+OSStatus workControl(const Action &action, ControlRef control, int &refusedKeys) {
     using Kind = Action::Kind;
     switch (action.kind) {
     case Kind::Select:
@@ -75,7 +108,9 @@ OSStatus workControl(const Action &action, ControlRef control) {
         OSStatus status = PlatformFocusControl(control);
         for (char byte : keyBytes(action.text).value_or(std::string())) {
             if (status != noErr) break;
-            status = PlatformPressKey(GetControlOwner(control), static_cast<UInt8>(byte), false);
+            Boolean refused = false;
+            status = PlatformPressKeyNotingRefusal(GetControlOwner(control), static_cast<UInt8>(byte), false, &refused);
+            if (refused) ++refusedKeys;
         }
         return status;
     }
@@ -103,18 +138,17 @@ OSStatus workControl(const Action &action, ControlRef control) {
 }  // namespace
 
 // Actions without a pane first, then the pane's Open/Close, then the user actions on a control.
-bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error) {
+bool performAction(Dialog &dialog, const Action &action, ActionEffect &effect, std::string &error) {
     using Kind = Action::Kind;
-    effect.clear();
+    effect = ActionEffect();
     switch (action.kind) {
     case Kind::Wait:
-        Dialog::turnRunLoop(action.seconds);
-        effect = "ran the run loop for " + secondsText(action.seconds) + " s";
+        effect.text = "ran the run loop for " + secondsText(runFor(action.seconds)) + " s";
         return true;
     case Kind::Tick:
         PlatformAdvanceManualClock(action.seconds);
         Dialog::turnRunLoop(0);
-        effect = "advanced the clock by " + secondsText(action.seconds) + " s and ran one pass of the run loop";
+        effect.text = "advanced the clock by " + secondsText(action.seconds) + " s and ran one pass of the run loop";
         return true;
     case Kind::Commit:
     case Kind::Reload: {
@@ -124,13 +158,14 @@ bool performAction(Dialog &dialog, const Action &action, std::string &effect, st
                     std::to_string(status) + ")";
             return false;
         }
-        effect = action.kind == Kind::Commit ? "wrote every shown pane into the ticket"
+        effect.text = action.kind == Kind::Commit ? "wrote every shown pane into the ticket"
                                              : "read every shown pane from the ticket";
         return true;
     }
     case Kind::Summary:
     case Kind::Show:
     case Kind::Ticket:
+    case Kind::Cancel:
         return true;
     default:
         break;
@@ -152,7 +187,7 @@ bool performAction(Dialog &dialog, const Action &action, std::string &effect, st
             error = action.line + ": status " + std::to_string(status);
             return false;
         }
-        effect = (action.kind == Kind::Open ? "opened " : "closed ") + action.pane;
+        effect.text = (action.kind == Kind::Open ? "opened " : "closed ") + action.pane;
         return true;
     }
 
@@ -161,15 +196,25 @@ bool performAction(Dialog &dialog, const Action &action, std::string &effect, st
         error = controlName(action) + ": no such control";
         return false;
     }
-    OSStatus status = workControl(action, control);
+    OSStatus status = workControl(action, control, effect.refusedKeys);
     if (status != noErr) {
-        std::string verb = action.line.substr(0, action.line.find_first_of(" \t"));
+        std::string verb = verbPhrase(action.kind);
         std::string reason = action.kind == Kind::Select ? selectFailure(control, action, status) : statusText(status);
         error = controlName(action) + ": cannot " + verb + " (" + reason + ")";
         return false;
     }
-    effect = action.kind == Kind::Focus ? controlName(action) + " has the keyboard focus" : describeState(action, control);
+    effect.text = action.kind == Kind::Focus ? controlName(action) + " has the keyboard focus" : describeState(action, control);
+    if (effect.refusedKeys > 0)
+        effect.text += "; the field's key filters refused " + std::to_string(effect.refusedKeys) +
+                       (effect.refusedKeys == 1 ? " key" : " keys");
     return true;
+}
+
+bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error) {
+    ActionEffect result;
+    bool performed = performAction(dialog, action, result, error);
+    effect = std::move(result.text);
+    return performed;
 }
 
 }  // namespace printdialog

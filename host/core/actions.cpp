@@ -21,7 +21,8 @@ const std::map<std::string, Action::Kind> &kindsByName() {
         {"settext", Action::Kind::SetText}, {"wait", Action::Kind::Wait},
         {"tick", Action::Kind::Tick},       {"commit", Action::Kind::Commit},
         {"reload", Action::Kind::Reload},   {"summary", Action::Kind::Summary},
-        {"show", Action::Kind::Show},       {"ticket", Action::Kind::Ticket}};
+        {"show", Action::Kind::Show},       {"ticket", Action::Kind::Ticket},
+        {"cancel", Action::Kind::Cancel}};
     return kinds;
 }
 
@@ -110,7 +111,9 @@ std::string actionHelp() {
            "  wait SECONDS                        run the run loop on the real clock\n"
            "  tick SECONDS                        advance the manual clock and run one pass\n"
            "  commit | reload                     Sync every pane to the ticket | from the ticket\n"
-           "  summary | show | ticket             print the Summary, the panes, the ticket\n";
+           "  summary | show | ticket             print the Summary, the panes, the ticket\n"
+           "  cancel                              end as Cancel does: nothing committed, nothing sent\n"
+           "                                      (last; without it a run ends as Print does)\n";
 }
 
 // The first word picks the action; the rest must be exactly its arguments.

@@ -72,7 +72,8 @@ ControlSnapshot snapshotControl(ControlRef control) {
             itemSnapshot.enabled = IsMenuItemEnabled(menu, item);
             CharParameter mark = noMark;
             GetItemMark(menu, item, &mark);
-            itemSnapshot.checked = mark != noMark;
+            // A popup's chosen item carries the menu's check mark, whether or not the menu has one.
+            itemSnapshot.checked = mark != noMark || (snapshot.kind == "popup" && item == snapshot.value);
             snapshot.items.push_back(std::move(itemSnapshot));
         }
     }

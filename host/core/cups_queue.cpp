@@ -50,9 +50,16 @@ private:
 Connection connectToServer(const std::string &server, std::string &error) {
     Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                                  kConnectTimeoutMilliseconds, nullptr));
-    // libcups keeps the reason (an unknown host, nothing listening) as its last error; errno is
-    // no guide, as its own clean-up overwrites it.
-    if (!http) error = "cannot reach the CUPS server at " + server + ": " + cupsLastErrorString();
+    if (http) return http;
+    // libcups keeps the reason as its last error; errno is no guide, as its own clean-up
+    // overwrites it. A host name that does not resolve is told apart from a server that is not
+    // there, which is by far the commonest case and has a plain remedy.
+    http_addrlist_t *addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, std::to_string(ippPort()).c_str());
+    if (addresses == nullptr)
+        error = "cannot reach the CUPS server at " + server + ": " + cupsLastErrorString();
+    else
+        error = "no CUPS server is running at " + server + " (start cupsd, or set CUPS_SERVER)";
+    httpAddrFreeList(addresses);
     return http;
 }
 
@@ -96,23 +103,6 @@ bool createTemporaryPPDFile(std::string &path, std::string &error) {
 }
 
 }  // namespace
-
-bool checkPrinterOptions(const std::string &printer, const std::string &queue, const std::string &printFile,
-                         const std::string &title, std::string &error) {
-    if (!queue.empty() && !printer.empty()) {
-        error = "--queue and --printer cannot be used together";
-        return false;
-    }
-    if (!printFile.empty() && queue.empty()) {
-        error = "--print needs --queue: the job goes to a CUPS queue";
-        return false;
-    }
-    if (!title.empty() && printFile.empty()) {
-        error = "--title needs --print";
-        return false;
-    }
-    return true;
-}
 
 std::string cupsServerName() {
     std::string host = cupsServer();

@@ -1,6 +1,9 @@
 // Loading an extension through CFPlugIn and the COM-style factory.
 #include <printdialog/extension.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace printdialog {
@@ -30,12 +33,101 @@ std::string utf8(CFStringRef string) {
                        static_cast<size_t>(CFDataGetLength(bytes.get())));
 }
 
+namespace {
+
+// The description of an error the platform handed back, with a fallback for none.
+std::string describe(CFErrorRef error, const std::string &fallback) {
+    if (error == nullptr) return fallback;
+    std::string text = utf8(cf::adopt(CFErrorCopyDescription(error)).get());
+    return text.empty() ? fallback : text;
+}
+
+// Why CFBundleCreate made no bundle of the folder: it is missing, it has no Contents/Info.plist,
+// or that file is no property-list dictionary.
+std::string whyNoBundle(const std::string &bundlePath) {
+    namespace fs = std::filesystem;
+    std::error_code failure;
+    if (!fs::is_directory(bundlePath, failure)) return "no bundle folder at " + bundlePath;
+    fs::path contents = fs::path(bundlePath) / "Contents";
+    if (!fs::is_regular_file(contents / "Info.plist", failure)) return "no Info.plist in " + contents.string();
+
+    std::ifstream stream(contents / "Info.plist", std::ios::binary);
+    if (!stream) return "cannot read " + (contents / "Info.plist").string();
+    std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    auto data = cf::adopt(CFDataCreate(kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(bytes.data()),
+                                       static_cast<CFIndex>(bytes.size())));
+    CFErrorRef parseError = nullptr;
+    auto list = cf::adopt(CFPropertyListCreateWithData(kCFAllocatorDefault, data.get(), kCFPropertyListImmutable,
+                                                       nullptr, &parseError));
+    auto ownedError = cf::adopt(parseError);
+    if (!list) return "malformed Info.plist: " + describe(parseError, "it does not parse");
+    if (CFGetTypeID(list.get()) != CFDictionaryGetTypeID())
+        return "malformed Info.plist: the top level is not a dictionary";
+    return "cannot load the bundle";
+}
+
+// A string value of Info.plist, or NULL when the key is absent or not a string.
+CFStringRef infoString(CFBundleRef bundle, CFStringRef key) {
+    CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, key);
+    return value != nullptr && CFGetTypeID(value) == CFStringGetTypeID() ? static_cast<CFStringRef>(value) : nullptr;
+}
+
+// " (its <kind> function <name> is missing from the executable)" when the loaded code lacks it.
+std::string missingFunction(CFBundleRef bundle, const char *kind, CFStringRef name) {
+    if (name == nullptr || CFBundleGetFunctionPointerForName(bundle, name) != nullptr) return {};
+    return std::string(" (its ") + kind + " function " + utf8(name) + " is missing from the executable)";
+}
+
+// Why a bundle whose code loaded registered no factory: the registration function that
+// Info.plist asks for is missing. Empty when that is not the cause.
+std::string whyNoFactory(CFBundleRef bundle) {
+    CFStringRef wanted = infoString(bundle, kCFPlugInDynamicRegistrationKey);
+    if (wanted == nullptr || CFStringCompare(wanted, CFSTR("YES"), kCFCompareCaseInsensitive) != kCFCompareEqualTo)
+        return {};
+    CFStringRef name = infoString(bundle, kCFPlugInDynamicRegisterFunctionKey);
+    if (name == nullptr || CFStringGetLength(name) == 0) name = CFSTR("CFPlugInDynamicRegister");
+    return missingFunction(bundle, "registration", name);
+}
+
+// Why a factory made no instance: the function that CFPlugInFactories names for it is missing.
+// Empty when that is not the cause.
+std::string whyNoInstance(CFBundleRef bundle, CFUUIDRef factory) {
+    CFTypeRef factories = CFBundleGetValueForInfoDictionaryKey(bundle, kCFPlugInFactoriesKey);
+    if (factories == nullptr || CFGetTypeID(factories) != CFDictionaryGetTypeID()) return {};
+    auto table = static_cast<CFDictionaryRef>(factories);
+    CFIndex count = CFDictionaryGetCount(table);
+    std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
+    CFDictionaryGetKeysAndValues(table, keys.data(), values.data());
+    for (size_t index = 0; index < keys.size(); ++index) {
+        if (CFGetTypeID(keys[index]) != CFStringGetTypeID() || CFGetTypeID(values[index]) != CFStringGetTypeID())
+            continue;
+        auto uuid = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, static_cast<CFStringRef>(keys[index])));
+        if (uuid && CFEqual(uuid.get(), factory))
+            return missingFunction(bundle, "factory", static_cast<CFStringRef>(values[index]));
+    }
+    return {};
+}
+
+}  // namespace
+
 std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::string &error) {
     std::unique_ptr<Extension> extension(new Extension());
     extension->bundlePath_ = bundlePath;
 
     auto path = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, bundlePath.c_str(), kCFStringEncodingUTF8));
     auto url = cf::adopt(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path.get(), kCFURLPOSIXPathStyle, true));
+    // The bundle and its code first, so that a bundle that does not load says why.
+    auto bundle = cf::adopt(CFBundleCreate(kCFAllocatorDefault, url.get()));
+    if (!bundle) {
+        error = whyNoBundle(bundlePath);
+        return nullptr;
+    }
+    CFErrorRef loadError = nullptr;
+    if (!CFBundleLoadExecutableAndReturnError(bundle.get(), &loadError)) {
+        auto ownedError = cf::adopt(loadError);
+        error = describe(loadError, "cannot load the executable");
+        return nullptr;
+    }
     extension->plugIn_ = cf::adopt(CFPlugInCreate(kCFAllocatorDefault, url.get()));
     if (!extension->plugIn_) {
         error = "cannot load the bundle";
@@ -46,7 +138,7 @@ std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::s
     auto type = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, CFSTR(kPrinterModuleTypeIDStr)));
     auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(type.get(), extension->plugIn_.get()));
     if (!factories || CFArrayGetCount(factories.get()) < 1) {
-        error = "the bundle registers no factory for the printer-module PDE type";
+        error = "the bundle registers no factory for the printer-module PDE type" + whyNoFactory(bundle.get());
         return nullptr;
     }
     auto factory = static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(factories.get(), 0));
@@ -54,7 +146,7 @@ std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::s
 
     extension->instance_ = static_cast<IUnknownVTbl **>(CFPlugInInstanceCreate(kCFAllocatorDefault, factory, type.get()));
     if (extension->instance_ == nullptr) {
-        error = "the factory made no instance for the printer-module PDE type";
+        error = "the factory made no instance for the printer-module PDE type" + whyNoInstance(bundle.get(), factory);
         return nullptr;
     }
 

@@ -5,12 +5,14 @@
 
 // libcups marks its PPD API deprecated; it is still the way to mark choices and emit their code.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/cups.h>
 #include <cups/ppd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <memory>
+#include <set>
 
 namespace printdialog {
 namespace {
@@ -44,6 +46,21 @@ bool sideHolds(ppd_file_t *ppd, const char *option, const char *choice, std::str
 }
 
 }  // namespace
+
+// libcups keeps its table of job attributes private, so these are the job options lp(1) and
+// lpoptions(1) document and the IPP job template attributes CUPS takes; none of them is a PPD
+// main keyword (those start with an upper-case letter).
+bool isStandardJobAttribute(const std::string &key) {
+    static const std::set<std::string> attributes = {
+        "collate", "copies", "cpi", "document-format", "finishings", "fit-to-page", "fitplot", "job-account-id",
+        "job-accounting-user-id", "job-cancel-after", "job-hold-until", "job-name", "job-priority",
+        "job-sheets", "landscape", "lpi", "media", "media-col", "media-source", "media-type", "mirror",
+        "multiple-document-handling", "natural-scaling", "number-up", "number-up-layout",
+        "orientation-requested", "output-bin", "output-order", "outputorder", "page-border", "page-bottom",
+        "page-left", "page-ranges", "page-right", "page-set", "page-top", "position", "ppi", "prettyprint",
+        "print-color-mode", "print-quality", "printer-resolution", "raw", "scaling", "sides", "columns"};
+    return attributes.count(key) != 0;
+}
 
 std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary) {
     std::vector<JobOption> options;
@@ -88,7 +105,14 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
             }
             std::string value = utf8(static_cast<CFStringRef>(values[index]));
             ppd_option_t *option = ppdFindOption(ppd.get(), key.c_str());
-            if (option == nullptr) {
+            if (option == nullptr && isStandardJobAttribute(key)) {
+                // A job option, not a choice; the ones that stand for PPD options (media, sides,
+                // ...) mark them as libcups would for the job, so their conflicts are seen.
+                cups_option_t *jobOption = nullptr;
+                int optionCount = cupsAddOption(key.c_str(), value.c_str(), 0, &jobOption);
+                cupsMarkOptions(ppd.get(), optionCount, jobOption);
+                cupsFreeOptions(optionCount, jobOption);
+            } else if (option == nullptr) {
                 report.unknown.push_back({key, value, "unknown keyword"});
             } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
                 report.unknown.push_back({key, value, "unknown choice"});
@@ -127,11 +151,12 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
     return report;
 }
 
-std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination) {
+std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination,
+                          const std::string &file) {
     std::string line = "lp";
     if (!destination.empty()) line += " -d " + shellQuoted(destination);
     for (const auto &option : options) line += " -o " + shellQuoted(option.key + "=" + option.value);
-    return line + " FILE";
+    return line + " " + (file.empty() ? std::string("FILE") : shellQuoted(file));
 }
 
 }  // namespace printdialog

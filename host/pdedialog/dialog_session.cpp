@@ -53,12 +53,12 @@ gboolean takeScreenshot(gpointer data) {
 
 }  // namespace
 
-int runDialogSession(printdialog::Dialog &dialog, SessionSettings settings) {
+int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &printer, SessionSettings settings) {
     Ending ending;
     std::string error;
     {
         ControlView view(dialog);
-        DialogWindow window(dialog, view, windowText(settings.localization), settings.printer);
+        DialogWindow window(dialog, view, windowText(settings.localization), printer, settings.job);
         std::unique_ptr<StateFile> state;
         if (!settings.stateFile.empty()) {
             state = std::make_unique<StateFile>(settings.stateFile, [&dialog, &view, &window] {

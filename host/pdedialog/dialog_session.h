@@ -2,10 +2,11 @@
 // screenshot: the view, the window, the run-loop bridge, the script and the state file together.
 #pragma once
 
-#include "printer.h"
 #include "script_runner.h"
 
 #include <printdialog/dialog.h>
+#include <printdialog/print_job.h>
+#include <printdialog/printer.h>
 
 #include <string>
 #include <vector>
@@ -13,7 +14,7 @@
 namespace pdedialog {
 
 struct SessionSettings {
-    Printer printer;
+    printdialog::JobRequest job;  // the document Print submits to a queue
     std::string localization;
     std::string firstPane;   // empty: the first accepted pane
     std::string screenshot;  // empty: none
@@ -23,8 +24,7 @@ struct SessionSettings {
 
 // Runs the GTK main loop until the dialog ends, writes the last state, then terminates every pane
 // in the host's order. The exit status: 0, 1 when a script line, the screenshot or the state
-// file failed or the queue did not take the job Print submitted, 2 for a first pane that cannot
-// be shown.
-int runDialogSession(printdialog::Dialog &dialog, SessionSettings settings);
+// file failed or Print sent nothing, 2 for a first pane that cannot be shown.
+int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &printer, SessionSettings settings);
 
 }  // namespace pdedialog

@@ -3,6 +3,7 @@
 
 #include <printdialog/control_snapshot.h>
 #include <printdialog/ppd_report.h>
+#include <printdialog/report_text.h>
 #include <printdialog/ticket_preset.h>
 
 #ifdef GDK_WINDOWING_X11
@@ -103,28 +104,6 @@ Value paneJSON(printdialog::Dialog &dialog, printdialog::Pane &pane, const Contr
     return result;
 }
 
-Value reportJSON(const printdialog::PPDReport &report) {
-    Value unknown = Value::array();
-    for (const auto &choice : report.unknown)
-        unknown.push(Value::object()
-                         .set("key", Value::string(choice.key))
-                         .set("value", Value::string(choice.value))
-                         .set("reason", Value::string(choice.reason)));
-    Value conflicts = Value::array();
-    for (const auto &conflict : report.conflicts)
-        conflicts.push(Value::object()
-                           .set("option1", Value::string(conflict.option1))
-                           .set("choice1", Value::string(conflict.choice1))
-                           .set("option2", Value::string(conflict.option2))
-                           .set("choice2", Value::string(conflict.choice2)));
-    return Value::object()
-        .set("lpCommand", Value::string(printdialog::lpCommandLine(report.options)))
-        .set("unknown", std::move(unknown))
-        .set("conflicts", std::move(conflicts))
-        .set("emitted", Value::string(report.emitted))
-        .set("ppdError", Value::string(report.error));
-}
-
 // The X window's id, so that a test can aim real X input at it; 0 on another backend.
 int64_t windowID(GtkWidget *toplevel) {
 #ifdef GDK_WINDOWING_X11
@@ -169,13 +148,13 @@ Value windowJSON(const DialogWindow &window) {
 }
 
 Value printerJSON(const DialogWindow &window) {
-    const Printer &printer = window.printer();
+    const printdialog::Printer &printer = window.printer();
     Value result = Value::object()
-                       .set("ppd", Value::string(printer.ppdPath))
+                       .set("ppd", Value::string(printer.ppdPath()))
                        .set("modelName", Value::string(window.printerName()));
     if (printer.isQueue()) {
-        result.set("queue", Value::string(printer.queue)).set("server", Value::string(printer.server));
-        result.set("printFile", Value::string(printer.printFile));
+        result.set("queue", Value::string(printer.queue())).set("server", Value::string(printer.server()));
+        result.set("printFile", Value::string(window.job().file));
     }
     return result;
 }
@@ -197,8 +176,10 @@ Value dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, cons
         options.push(Value::string(option.key + "=" + option.value));
     document.set("options", std::move(options));
     document.set("printed", Value::boolean(window.printed()));
-    if (window.printed()) document.set("report", reportJSON(window.printReport()));
-    if (window.queueJob()) document.set("job", queueJobJSON(*window.queueJob()));
+    if (const auto &outcome = window.outcome()) {
+        document.set("report", printdialog::reportJSON(outcome->report, window.printer().queue(), window.job().file));
+        document.set("job", printdialog::outcomeJSON(*outcome));
+    }
     document.set("window", windowJSON(window));
     return document;
 }

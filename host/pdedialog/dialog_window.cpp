@@ -2,7 +2,8 @@
 #include "dialog_window.h"
 
 #include "gtk_signal.h"
-#include "print_report.h"
+
+#include <printdialog/report_text.h>
 
 #include <iostream>
 
@@ -40,8 +41,9 @@ GtkWidget *boldLabel(const char *text) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer)
-    : dialog_(dialog), view_(view), text_(text), printer_(std::move(printer)), summary_(text.noPanes) {
+DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text,
+                           const printdialog::Printer &printer, printdialog::JobRequest job)
+    : dialog_(dialog), view_(view), text_(text), printer_(printer), job_(std::move(job)), summary_(text.noPanes) {
     installCompactStyle();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), text_.windowTitle);
@@ -89,6 +91,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
 
 DialogWindow::~DialogWindow() {
     if (result_ != nullptr) gtk_widget_destroy(result_);
+    if (refusal_ != nullptr) gtk_widget_destroy(refusal_);
     gtk_widget_destroy(window_);
 }
 
@@ -102,12 +105,11 @@ void DialogWindow::show() {
 // its printer's model name, the file in the tooltip.
 void DialogWindow::buildPrinterRow(GtkWidget *column) {
     GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-    printdialog::PPDReport model = printdialog::checkAgainstPPD(printer_.ppdPath, nullptr);
-    printerName_ = model.modelName.empty() ? printer_.ppdPath : model.modelName;
+    printerName_ = printer_.modelName().empty() ? printer_.ppdPath() : printer_.modelName();
     gtk_box_pack_start(GTK_BOX(row), boldLabel(text_.printer), FALSE, FALSE, 0);
-    std::string name = printer_.isQueue() ? printer_.queue : printerName_;
-    std::string tooltip = printer_.isQueue() ? printerName_ + "\n" + text_.server + " " + printer_.server
-                                             : printer_.ppdPath;
+    std::string name = printer_.isQueue() ? printer_.queue() : printerName_;
+    std::string tooltip = printer_.isQueue() ? printerName_ + "\n" + text_.server + " " + printer_.server()
+                                             : printer_.ppdPath();
     printerLabel_ = gtk_label_new(name.c_str());
     gtk_widget_set_tooltip_text(printerLabel_, tooltip.c_str());
     gtk_box_pack_start(GTK_BOX(row), printerLabel_, FALSE, FALSE, 0);
@@ -167,25 +169,58 @@ void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window)
     if (window->changeListener_) window->changeListener_();
 }
 
-// A queue gets the job only when every pane wrote the ticket, and with the options of the report
-// just made, so that what the result shows is what was sent.
-void DialogWindow::print() {
-    if (printed_) return;
-    OSStatus status = dialog_.syncAll(false);
-    report_ = printdialog::checkAgainstPPD(printer_.ppdPath, dialog_.ppdDictionary());
-    printed_ = true;
-    std::string text = printReportText(report_, text_, printer_.queue);
-    if (status != noErr) text = "Sync failed (status " + std::to_string(status) + ")\n" + text;
-    if (printer_.isQueue()) {
-        queueJob_ = status == noErr ? submitQueueJob(printer_, report_.options)
-                                    : unsentQueueJob(printer_, "the panes could not write the ticket before printing "
-                                                               "(status " + std::to_string(status) + ")");
-        text = queueJobText(*queueJob_, text_) + text;
-        if (!queueJob_->submitted) std::cerr << "pdedialog: " << queueJob_->error << "\n" << std::flush;
+// The core's job; a refusal keeps the dialog open so that the user can change the settings,
+// any other outcome is shown and ends the dialog when its window is closed.
+void DialogWindow::print(bool force) {
+    if (printed()) return;
+    printdialog::JobRequest request = job_;
+    request.force = request.force || force;
+    request.submit = true;
+    outcome_ = printdialog::printDialog(dialog_, printer_, request);
+    if (outcome_->result == printdialog::PrintOutcome::Result::Refused) {
+        showRefusal();
+    } else {
+        const printdialog::ReportWords &words = printdialog::reportWords(text_.localization);
+        std::string text = printdialog::renderOutcomeText(*outcome_, words) +
+                           printdialog::renderReportText(outcome_->report, words, printer_.queue(), job_.file);
+        std::cout << text << std::flush;
+        if (outcome_->failed()) std::cerr << "pdedialog: " << outcome_->error << "\n" << std::flush;
+        showResult(text);
     }
-    std::cout << text << std::flush;
-    showResult(text);
     if (changeListener_) changeListener_();
+}
+
+// The pre-flight's problems in the window's words, with a way back and a way on.
+void DialogWindow::showRefusal() {
+    if (refusal_ != nullptr) gtk_widget_destroy(refusal_);
+    const printdialog::ReportWords &words = printdialog::reportWords(text_.localization);
+    std::string problems;
+    for (const auto &problem : printdialog::preflightProblems(outcome_->report, words)) problems += problem + "\n";
+    refusal_ = gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, GTK_MESSAGE_WARNING, GTK_BUTTONS_NONE,
+                                      "%s", text_.notPrintedHeading);
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(refusal_), "%s\n%s", text_.refusedBecause,
+                                             problems.c_str());
+    gtk_dialog_add_buttons(GTK_DIALOG(refusal_), text_.back, GTK_RESPONSE_CANCEL, text_.printAnyway,
+                           GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_dialog_set_default_response(GTK_DIALOG(refusal_), GTK_RESPONSE_CANCEL);
+    connectSignal(refusal_, "response", &DialogWindow::onRefusalResponse, this);
+    gtk_widget_show_all(refusal_);
+    std::string line;
+    for (const auto &problem : outcome_->problems) line += (line.empty() ? "" : "; ") + problem;
+    std::cerr << "pdedialog: not printed: " << line << "\n" << std::flush;
+}
+
+void DialogWindow::onRefusalResponse(GtkDialog *, gint response, DialogWindow *window) {
+    gtk_widget_destroy(window->refusal_);
+    window->refusal_ = nullptr;
+    if (response == GTK_RESPONSE_ACCEPT) window->print(true);
+    else if (window->changeListener_) window->changeListener_();
+}
+
+bool DialogWindow::pressPrintAnyway() {
+    if (refusal_ == nullptr) return false;
+    gtk_dialog_response(GTK_DIALOG(refusal_), GTK_RESPONSE_ACCEPT);
+    return true;
 }
 
 // A modal window over the dialog; closing it ends the dialog, as printing does.
@@ -199,6 +234,7 @@ void DialogWindow::showResult(const std::string &text) {
     gtk_widget_set_name(view, "print-result");
     gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
     gtk_text_view_set_monospace(GTK_TEXT_VIEW(view), TRUE);
+    gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
     gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.c_str(), -1);
     gtk_container_add(GTK_CONTAINER(scroller), view);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(result_))), scroller, TRUE, TRUE, 0);
@@ -242,6 +278,7 @@ std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() co
     std::vector<std::pair<std::string, GtkWidget *>> widgets = {
         {"printer", printerLabel_}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
     if (result_ != nullptr) widgets.emplace_back("result", result_);
+    if (refusal_ != nullptr) widgets.emplace_back("refusal", refusal_);
     return widgets;
 }
 

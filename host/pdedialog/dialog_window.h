@@ -1,16 +1,15 @@
 // The print dialog window: the printer, a pop-up that chooses the pane (the panes that accepted
-// the printer, then "Summary"), the pane area, and Cancel / Print. When the printer is a CUPS
-// queue, Print also submits the document to it.
+// the printer, then "Summary"), the pane area, and Cancel / Print. Print is the core's job: the
+// panes commit, the pre-flight checks the settings, and the document goes to the queue.
 #pragma once
 
 #include "control_view.h"
-#include "printer.h"
-#include "queue_job.h"
 #include "summary_page.h"
 #include "window_text.h"
 
 #include <printdialog/dialog.h>
-#include <printdialog/ppd_report.h>
+#include <printdialog/print_job.h>
+#include <printdialog/printer.h>
 
 #include <gtk/gtk.h>
 
@@ -29,7 +28,8 @@ enum class Outcome { Cancelled, Printed };
 
 class DialogWindow {
 public:
-    DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text, Printer printer);
+    DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text,
+                 const printdialog::Printer &printer, printdialog::JobRequest job);
     DialogWindow(const DialogWindow &) = delete;
     DialogWindow &operator=(const DialogWindow &) = delete;
     ~DialogWindow();
@@ -41,28 +41,31 @@ public:
     // the new one. false with a message for a pane that is unknown or not for this printer.
     bool showPane(const std::string &name, std::string &error);
     const std::string &shownPane() const { return shown_; }
-    const Printer &printer() const { return printer_; }
+    const printdialog::Printer &printer() const { return printer_; }
+    const printdialog::JobRequest &job() const { return job_; }
     // The printer's model name from its PPD (the PPD's path when it has none).
     const std::string &printerName() const { return printerName_; }
     // The first page: the first accepted pane, else the Summary.
     std::string firstPage() const;
 
-    // What the buttons do: Print commits every pane (Sync false), submits the document when the
-    // printer is a queue, then shows the job options and the printer's feature code; Cancel (and
-    // closing the window) ends the dialog.
-    void print();
+    // What the buttons do: Print runs the job (commit, pre-flight, submission to a queue) and
+    // shows its outcome, which ends the dialog when closed; when the pre-flight keeps the job
+    // back, the problems are listed and the dialog stays open, with Print Anyway to send it.
+    // Cancel (and closing the window) ends the dialog.
+    void print(bool force = false);
     void cancel();
-    // Presses the Print button as a click does, for scripts.
+    // Presses the Print button (or the refusal's Print Anyway) as a click does, for scripts.
     void pressPrint();
-    bool printed() const { return printed_; }
-    const printdialog::PPDReport &printReport() const { return report_; }
-    // What became of the job, once Print was pressed with a queue for the printer.
-    const std::optional<QueueJob> &queueJob() const { return queueJob_; }
-    bool printFailed() const { return queueJob_ && !queueJob_->submitted; }
+    bool pressPrintAnyway();
+    // Whether Print has ended in an outcome that ends the dialog.
+    bool printed() const { return outcome_ && outcome_->result != printdialog::PrintOutcome::Result::Refused; }
+    // The last outcome of Print, refused or not.
+    const std::optional<printdialog::PrintOutcome> &outcome() const { return outcome_; }
+    bool printFailed() const { return printed() && outcome_->failed(); }
 
     const SummaryPage &summary() const { return summary_; }
-    // The window's own widgets by name ("printer", "chooser", "cancel", "print", "result"), for
-    // the state file.
+    // The window's own widgets by name ("printer", "chooser", "cancel", "print", "result",
+    // "refusal"), for the state file.
     std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
 
     void setFinishedHandler(std::function<void(Outcome)> handler) { finished_ = std::move(handler); }
@@ -78,18 +81,21 @@ private:
     static gboolean onDelete(GtkWidget *, GdkEvent *, DialogWindow *window);
     static gboolean onDraw(GtkWidget *, cairo_t *, DialogWindow *window);
     static void onResultResponse(GtkDialog *, gint, DialogWindow *window);
+    static void onRefusalResponse(GtkDialog *, gint response, DialogWindow *window);
     static void onChooserPopup(GObject *, GParamSpec *, DialogWindow *window);
 
     void buildPrinterRow(GtkWidget *column);
     void buildChooser();
     void showResult(const std::string &text);
+    void showRefusal();
     void finish(Outcome outcome);
     printdialog::Pane *paneNamed(const std::string &name) const;
 
     printdialog::Dialog &dialog_;
     ControlView &view_;
     const WindowText &text_;
-    Printer printer_;
+    const printdialog::Printer &printer_;
+    printdialog::JobRequest job_;
     SummaryPage summary_;
     GtkWidget *window_ = nullptr;
     GtkWidget *printerLabel_ = nullptr;
@@ -98,14 +104,13 @@ private:
     GtkWidget *cancel_ = nullptr;
     GtkWidget *print_ = nullptr;
     GtkWidget *result_ = nullptr;
+    GtkWidget *refusal_ = nullptr;
     std::string printerName_;
     std::string shown_;
     bool choosing_ = false;
     bool drawn_ = false;
-    bool printed_ = false;
     bool finishedOnce_ = false;
-    printdialog::PPDReport report_;
-    std::optional<QueueJob> queueJob_;
+    std::optional<printdialog::PrintOutcome> outcome_;
     std::function<void(Outcome)> finished_;
     std::function<void()> drawnHandler_;
     std::function<void()> changeListener_;

@@ -3,6 +3,8 @@
 
 #include "screenshot.h"
 
+#include <printdialog/script.h>
+
 #include <fstream>
 #include <ostream>
 
@@ -24,9 +26,13 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
     if (content.empty() || content[0] == '#') return false;
     std::string verb = content.substr(0, content.find_first_of(" \t"));
     std::string rest = trimmed(content.substr(verb.size()));
+    if (verb == "print" && rest == "anyway") {
+        line.kind = ScriptLine::Kind::PrintAnyway;
+        return true;
+    }
     if (verb == "quit" || verb == "print") {
         if (!rest.empty()) {
-            error = verb + " takes no argument";
+            error = verb == "print" ? "print takes no argument but 'anyway'" : verb + " takes no argument";
             return false;
         }
         line.kind = verb == "quit" ? ScriptLine::Kind::Quit : ScriptLine::Kind::Print;
@@ -51,19 +57,15 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
 }
 
 bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::string &error) {
-    std::ifstream file(path);
-    if (!file) {
-        error = "cannot read the script " + path;
-        return false;
-    }
-    std::string text;
-    for (int number = 1; std::getline(file, text); ++number) {
+    std::vector<printdialog::ScriptLine> read;
+    if (!printdialog::readScriptFile(path, read, error)) return false;
+    for (const auto &each : read) {
         ScriptLine line;
-        line.origin = path + " line " + std::to_string(number);
-        if (parseScriptLine(text, line, error)) {
+        line.origin = each.origin;
+        if (parseScriptLine(each.text, line, error)) {
             lines.push_back(std::move(line));
         } else if (!error.empty()) {
-            error.insert(0, line.origin + ": ");
+            error = printdialog::locatedMessage(each, error);
             return false;
         }
     }
@@ -98,9 +100,18 @@ ScriptRunner::Status ScriptRunner::step() {
     case ScriptLine::Kind::Quit:
         return status_ = Status::Quit;
     case ScriptLine::Kind::Print:
-        window_.pressPrint();
-        log_ << "print: " << (window_.printFailed() ? "not printed" : "printed") << "\n" << std::flush;
+    case ScriptLine::Kind::PrintAnyway: {
+        if (line.kind == ScriptLine::Kind::Print) {
+            window_.pressPrint();
+        } else if (!window_.pressPrintAnyway()) {
+            error_ = line.origin + ": print anyway: no job was refused";
+            return status_ = Status::Failed;
+        }
+        const auto &outcome = window_.outcome();
+        log_ << (line.kind == ScriptLine::Kind::Print ? "print: " : "print anyway: ")
+             << (outcome ? printdialog::resultName(outcome->result) : "nothing") << "\n" << std::flush;
         return status_;
+    }
     case ScriptLine::Kind::Screenshot:
         // After GTK has laid out and drawn what the last action changed.
         screenshotFile_ = line.file;
@@ -129,6 +140,11 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
     if (action.kind == Kind::Open) {
         if (!window_.showPane(action.pane, error_)) return false;
         log_ << action.line << ": shown\n" << std::flush;
+        return true;
+    }
+    if (action.kind == Kind::Cancel) {
+        window_.cancel();
+        log_ << action.line << ": cancelled\n" << std::flush;
         return true;
     }
     // The window never keeps the page of a closed pane: closing the one shown shows the Summary.

@@ -1,9 +1,9 @@
 // Scripts for the window: the actions pdehost understands, one a line, run from the main loop
 // one per pass of the run loop, so that the panes' deferred rules run between them as they do
 // for a person. "open PANE" shows the pane in the window (and "open summary" the Summary);
-// "close PANE" on the pane shown closes it and shows the Summary; three
-// more lines: "screenshot FILE" saves a PNG of the window, "print" presses the Print button as a
-// click does (and so submits the job when the printer is a queue), "quit" ends.
+// "close PANE" on the pane shown closes it and shows the Summary; "cancel" presses Cancel. The
+// window's own lines: "screenshot FILE" saves a PNG of the window, "print" presses the Print
+// button as a click does, "print anyway" the Print Anyway button of a refused job, "quit" ends.
 #pragma once
 
 #include "dialog_window.h"
@@ -19,7 +19,7 @@
 namespace pdedialog {
 
 struct ScriptLine {
-    enum class Kind { Action, Screenshot, Print, Quit };
+    enum class Kind { Action, Screenshot, Print, PrintAnyway, Quit };
     Kind kind = Kind::Action;
     printdialog::Action action;
     std::string file;    // for screenshot

@@ -1,4 +1,5 @@
-// The dialog window's own words in the localizations the panes have.
+// The dialog window's own words in the localizations the panes have. The report's and the
+// outcome's words are the core's (printdialog::reportWords).
 #pragma once
 
 #include <string>
@@ -6,6 +7,7 @@
 namespace pdedialog {
 
 struct WindowText {
+    const char *localization;  // "en" or "de", for the core's words
     const char *windowTitle;
     const char *printer;
     const char *summary;
@@ -13,21 +15,13 @@ struct WindowText {
     const char *print;
     const char *noPanes;
     const char *resultTitle;
-    const char *jobOptions;
-    const char *commandLine;
-    const char *unknownChoices;
-    const char *conflicts;
-    const char *featureCode;
-    const char *none;
     const char *close;
-    const char *conflictsWith;
-    // The job Print sent to a queue, or why it did not go out.
-    const char *jobSent;
-    const char *jobId;
-    const char *queue;
     const char *server;
-    const char *jobTitle;
-    const char *notPrinted;
+    // When the pre-flight keeps the job back.
+    const char *notPrintedHeading;
+    const char *refusedBecause;
+    const char *back;
+    const char *printAnyway;
 };
 
 // "de..." gives German; anything else English.

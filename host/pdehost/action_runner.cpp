@@ -5,6 +5,9 @@
 #include <iostream>
 
 namespace pdehost {
+
+using namespace printdialog;
+
 namespace {
 
 // What show, summary and ticket report, as JSON for the action's log entry.
@@ -34,17 +37,20 @@ void printState(Dialog &dialog, const Action &action, std::ostream &out) {
 
 bool ActionRunner::run(const Action &action, std::ostream &out, std::string &error) {
     json::Value entry = json::Value::object().set("action", json::Value::string(action.line));
-    std::string effect;
+    ActionEffect effect;
     if (!performAction(dialog_, action, effect, error)) {
         log_.push(std::move(entry.set("error", json::Value::string(error))));
         return false;
     }
     // wait and tick turn the run loop themselves.
     if (!options_.manualClock && action.kind != Action::Kind::Wait) Dialog::turnRunLoop(0);
-    if (!effect.empty()) entry.set("effect", json::Value::string(effect));
+    if (!effect.text.empty()) entry.set("effect", json::Value::string(effect.text));
+    if (action.kind == Action::Kind::Type) entry.set("refusedKeys", json::Value::integer(effect.refusedKeys));
     if (options_.json) recordState(dialog_, action, entry);
     else printState(dialog_, action, out);
-    if (options_.interactive && !effect.empty()) out << effect << "\n";
+    if (options_.interactive && !effect.text.empty()) out << effect.text << "\n";
+    // Keys that did not arrive are told in the text too, not only at the prompt.
+    else if (!options_.json && effect.refusedKeys > 0) out << action.line << ": " << effect.text << "\n";
     log_.push(std::move(entry));
     return true;
 }
@@ -59,11 +65,15 @@ void ActionRunner::interactive(std::istream &in, std::ostream &out) {
         line = line.substr(first);
         if (line == "quit" || line == "exit") break;
         if (line == "help") {
-            out << actionHelp() << "  help | quit                         this text | end the prompt and print the result\n";
+            out << actionHelp() << "  help | quit                         this text | end the prompt as Print does\n";
             continue;
         }
         Action action;
         std::string error;
+        if (parseAction(line, action, error) && action.kind == Action::Kind::Cancel) {
+            cancelled_ = true;
+            break;
+        }
         if (!parseAction(line, action, error) || !validateAction(dialog_, action, options_.manualClock, error) ||
             !run(action, out, error)) {
             out << "error: " << error << "\n";

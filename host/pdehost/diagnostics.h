@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace printdialog {}
 namespace pdehost {
-using namespace printdialog;  // FIXME: temporary while the program moves onto the core
 
 class DiagnosticsCapture {
 public:

@@ -2,22 +2,27 @@
 #include "render.h"
 
 #include <printdialog/control_snapshot.h>
+#include <printdialog/extension.h>
 #include <printdialog/ticket_preset.h>
 
 #include <algorithm>
 
 namespace pdehost {
+
+using namespace printdialog;
+
 namespace {
 
 std::string quoted(const std::string &text) { return "\"" + text + "\""; }
 
-// Whether the bundle loaded and its pane serves this printer, with the status when not.
+// Whether the bundle loaded and its pane serves this printer (and is open, as the JSON document
+// says too), with the status when not.
 std::string statusWord(const Pane &pane) {
     if (!pane.extension) return "not loaded: " + pane.loadError;
     if (pane.prologueStatus != noErr) return "Prologue failed (status " + std::to_string(pane.prologueStatus) + ")";
     if (!pane.accepted())
         return "not for this printer (Initialize status " + std::to_string(pane.initializeStatus) + ")";
-    return pane.isOpen ? "shown (open)" : "shown";
+    return pane.isOpen ? "accepted, open" : "accepted";
 }
 
 // One line per control with an id (labels are shown with the control they name); popups
@@ -136,24 +141,6 @@ std::string renderTicketText(Dialog &dialog) {
     return out;
 }
 
-// The job options, the lp command line, and what libcups made of the choices.
-std::string renderReportText(const PPDReport &report, const std::string &destination) {
-    std::string out = report.options.empty() ? "Job options: none\n" : "Job options:\n";
-    for (const auto &option : report.options) out += "  " + option.key + "=" + option.value + "\n";
-    out += "Command line:\n  " + lpCommandLine(report.options, destination) + "\n";
-    if (!report.opened) return out + "The printer's PPD could not be read: " + report.error + "\n";
-    out += "Choices the PPD does not define:" + std::string(report.unknown.empty() ? " none\n" : "\n");
-    for (const auto &unknown : report.unknown)
-        out += "  " + unknown.key + "=" + unknown.value + " (" + unknown.reason + ")\n";
-    out += "Conflicts with the PPD's constraints:" + std::string(report.conflicts.empty() ? " none\n" : "\n");
-    for (const auto &conflict : report.conflicts)
-        out += "  " + conflict.option1 + "=" + conflict.choice1 + " conflicts with " + conflict.option2 + "=" +
-               conflict.choice2 + "\n";
-    out += "Feature code the printer receives:\n" + report.emitted;
-    if (!report.emitted.empty() && report.emitted.back() != '\n') out += "\n";
-    return out;
-}
-
 // One bundle for the JSON document; a refused pane has no controls and no Summary.
 json::Value paneJSON(Dialog &dialog, Pane &pane) {
     json::Value value = json::Value::object();
@@ -209,52 +196,6 @@ json::Value ticketJSON(Dialog &dialog) {
     auto &members = ticket.asObject();
     std::sort(members.begin(), members.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     return ticket;
-}
-
-// The top-level keys that describe what the printer receives.
-json::Value reportJSON(const PPDReport &report, const std::string &destination) {
-    json::Value result = json::Value::object();
-    json::Value options = json::Value::array();
-    for (const auto &option : report.options) options.push(json::Value::string(option.key + "=" + option.value));
-    result.set("options", std::move(options));
-    result.set("lpCommand", json::Value::string(lpCommandLine(report.options, destination)));
-    json::Value unknown = json::Value::array();
-    for (const auto &each : report.unknown)
-        unknown.push(json::Value::object()
-                         .set("key", json::Value::string(each.key))
-                         .set("value", json::Value::string(each.value))
-                         .set("reason", json::Value::string(each.reason)));
-    result.set("unknown", std::move(unknown));
-    json::Value conflicts = json::Value::array();
-    for (const auto &conflict : report.conflicts)
-        conflicts.push(json::Value::object()
-                           .set("option1", json::Value::string(conflict.option1))
-                           .set("choice1", json::Value::string(conflict.choice1))
-                           .set("option2", json::Value::string(conflict.option2))
-                           .set("choice2", json::Value::string(conflict.choice2)));
-    result.set("conflicts", std::move(conflicts));
-    result.set("emitted", json::Value::string(report.emitted));
-    result.set("ppdError", json::Value::string(report.error));
-    return result;
-}
-
-// The job's request id as lpstat shows it ("q7140-12"), its queue, server and title.
-std::string renderJobText(const JobOutcome &outcome) {
-    if (!outcome.submitted) return "Job: not printed: " + outcome.error + "\n";
-    const SubmittedJob &job = outcome.job;
-    return "Job: " + job.queue + "-" + std::to_string(job.id) + " (queue " + job.queue + " on " + job.server +
-           ", id " + std::to_string(job.id) + ", title " + quoted(job.title) + ")\n";
-}
-
-// The same for the JSON document; a job that did not go out has an error instead of an id.
-json::Value jobJSON(const JobOutcome &outcome) {
-    json::Value value = json::Value::object()
-                            .set("queue", json::Value::string(outcome.job.queue))
-                            .set("server", json::Value::string(outcome.job.server))
-                            .set("title", json::Value::string(outcome.job.title));
-    if (outcome.submitted) value.set("id", json::Value::integer(outcome.job.id));
-    else value.set("error", json::Value::string(outcome.error));
-    return value;
 }
 
 // Each line the plug-ins wrote, marked with where it went.

@@ -197,19 +197,24 @@ CFURLRef CFBundleCopyBundleURL(CFBundleRef bundle) {
 CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle) {
     auto *self = cf::as<__CFBundle>(bundle);
     if (self == nullptr) return nullptr;
-    std::string problem;
+    cf::bundle::ExecutableProblem problem;
     auto executable = cf::bundle::checked_executable(*self, problem);
     if (!executable) return nullptr;
     std::string name = cf::utf8_of(self->info_string(kCFBundleExecutableKey));
     return cf::bundle::url_for_path(self->executables_folder() / name, false).leak();
 }
 
-// Loads the executable once; false when it is refused or cannot be loaded.
+// Loads the executable once; false, with the reason on stderr, when it is
+// refused or cannot be loaded.
 Boolean CFBundleLoadExecutable(CFBundleRef bundle) {
     auto *self = cf::as<__CFBundle>(bundle);
     if (self == nullptr) return false;
     if (self->code != nullptr) return true;
-    return cf::bundle::load_executable(*self);
+    auto problem = cf::bundle::load_executable(*self);
+    if (!problem) return true;
+    std::fprintf(stderr, "CFBundle: %s the executable of %s: %s\n", problem->refused ? "refusing to load" : "cannot load",
+                 self->folder.c_str(), problem->reason.c_str());
+    return false;
 }
 
 // True once CFBundleLoadExecutable or CFPlugInCreate has loaded the code.

@@ -5,72 +5,62 @@
 
 #include <dlfcn.h>
 
-#include <cstdio>
-
 namespace fs = std::filesystem;
 
 namespace cf::bundle {
 
-std::optional<fs::path> checked_executable(const __CFBundle &bundle, std::string &problem) {
+namespace {
+
+std::nullopt_t refuse(ExecutableProblem &problem, CFIndex code, std::string reason) {
+    problem = {code, true, std::move(reason)};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string ExecutableProblem::description() const {
+    return (refused ? "refused the executable: " : "cannot load the executable: ") + reason;
+}
+
+std::optional<fs::path> checked_executable(const __CFBundle &bundle, ExecutableProblem &problem) {
     CFStringRef name_string = bundle.info_string(kCFBundleExecutableKey);
-    if (name_string == nullptr) {
-        problem = "Info.plist names no executable (CFBundleExecutable)";
-        return std::nullopt;
-    }
+    if (name_string == nullptr)
+        return refuse(problem, kExecutableNotFoundError, "Info.plist names no executable (CFBundleExecutable)");
     std::string name = utf8_of(name_string);
-    if (name.empty()) {
-        problem = "the executable name is empty";
-        return std::nullopt;
-    }
-    if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
-        problem = "the executable name \"" + name + "\" contains a path separator";
-        return std::nullopt;
-    }
-    if (name == "." || name == "..") {
-        problem = "the executable name \"" + name + "\" is not a file name";
-        return std::nullopt;
-    }
+    if (name.empty()) return refuse(problem, kExecutableNotFoundError, "the executable name is empty");
+    if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos)
+        return refuse(problem, kExecutableNotLoadableError,
+                      "the executable name \"" + name + "\" contains a path separator");
+    if (name == "." || name == "..")
+        return refuse(problem, kExecutableNotLoadableError, "the executable name \"" + name + "\" is not a file name");
 
     std::error_code failure;
     fs::path folder = fs::canonical(bundle.executables_folder(), failure);
-    if (failure) {
-        problem = "it has no Contents/MacOS folder";
-        return std::nullopt;
-    }
+    if (failure) return refuse(problem, kExecutableNotFoundError, "it has no Contents/MacOS folder");
     fs::path real = fs::canonical(folder / name, failure);
-    if (failure) {
-        problem = "the executable \"" + name + "\" does not exist in Contents/MacOS";
-        return std::nullopt;
-    }
+    if (failure)
+        return refuse(problem, kExecutableNotFoundError,
+                      "the executable \"" + name + "\" does not exist in Contents/MacOS");
     // A symbolic link may point elsewhere in Contents/MacOS, but never out of it.
-    if (real.parent_path() != folder) {
-        problem = "the executable \"" + name + "\" leads outside Contents/MacOS (to " + real.string() + ")";
-        return std::nullopt;
-    }
-    if (!fs::is_regular_file(real, failure)) {
-        problem = "the executable \"" + name + "\" is not a regular file";
-        return std::nullopt;
-    }
+    if (real.parent_path() != folder)
+        return refuse(problem, kExecutableNotLoadableError,
+                      "the executable \"" + name + "\" leads outside Contents/MacOS (to " + real.string() + ")");
+    if (!fs::is_regular_file(real, failure))
+        return refuse(problem, kExecutableNotLoadableError, "the executable \"" + name + "\" is not a regular file");
     return real;
 }
 
-bool load_executable(__CFBundle &bundle) {
-    std::string problem;
+std::optional<ExecutableProblem> load_executable(__CFBundle &bundle) {
+    ExecutableProblem problem;
     auto executable = checked_executable(bundle, problem);
-    if (!executable) {
-        std::fprintf(stderr, "CFBundle: refusing to load the executable of %s: %s\n", bundle.folder.c_str(),
-                     problem.c_str());
-        return false;
-    }
+    if (!executable) return problem;
     void *code = dlopen(executable->c_str(), RTLD_NOW | RTLD_LOCAL);
     if (code == nullptr) {
         const char *reason = dlerror();
-        std::fprintf(stderr, "CFBundle: cannot load the executable of %s: %s\n", bundle.folder.c_str(),
-                     reason ? reason : "unknown error");
-        return false;
+        return ExecutableProblem{kExecutableLoadError, false, reason ? reason : "unknown error"};
     }
     bundle.code = code;
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace cf::bundle

@@ -67,12 +67,31 @@ std::vector<std::string> localization_search_order(__CFBundle &bundle);
 // Reads and parses a property list file; NULL with a reason when it is missing or malformed.
 Ref<CFPropertyListRef> read_property_list(const std::filesystem::path &file, std::string &problem);
 
+// Codes of the Cocoa error domain for executables that do not load.
+inline constexpr CFIndex kExecutableNotFoundError = 4;  // NSFileNoSuchFileError
+inline constexpr CFIndex kExecutableNotLoadableError = 3584;
+inline constexpr CFIndex kExecutableArchitectureMismatchError = 3585;
+inline constexpr CFIndex kExecutableLoadError = 3587;
+
+// Why an executable is not loaded: an error code and the reason in words.
+struct ExecutableProblem {
+    CFIndex code = 0;
+    // Set when the path check refused the file, so that it never reached the loader.
+    bool refused = false;
+    std::string reason;
+
+    // "refused the executable: <reason>" or "cannot load the executable: <reason>".
+    std::string description() const;
+};
+
 // The real path of the executable that Info.plist names, when it is a plain file
 // inside Contents/MacOS; otherwise nullopt with the reason.
-std::optional<std::filesystem::path> checked_executable(const __CFBundle &bundle, std::string &problem);
-// Loads the executable after that check; prints the reason on stderr and
-// returns false when it is refused or fails to load.
-bool load_executable(__CFBundle &bundle);
+std::optional<std::filesystem::path> checked_executable(const __CFBundle &bundle, ExecutableProblem &problem);
+// Why the loader would refuse the file, judged from its header: not an ELF shared
+// object, or one built for another machine than this process; nullopt when it would not.
+std::optional<ExecutableProblem> header_problem(const std::filesystem::path &file);
+// Loads the executable after the path check; nullopt once it is loaded, else why not.
+std::optional<ExecutableProblem> load_executable(__CFBundle &bundle);
 
 }  // namespace cf::bundle
 

@@ -149,6 +149,11 @@ OSStatus PlatformSetTextSelection(ControlRef field, SInt16 start, SInt16 end) {
 
 // The field applies the key only when every handler on the way passed it on.
 OSStatus PlatformPressKey(WindowRef window, UInt8 characterCode, Boolean isRepeat) {
+    return PlatformPressKeyNotingRefusal(window, characterCode, isRepeat, nullptr);
+}
+
+OSStatus PlatformPressKeyNotingRefusal(WindowRef window, UInt8 characterCode, Boolean isRepeat, Boolean *outRefused) {
+    if (outRefused != nullptr) *outRefused = false;
     Window *found = Window::from_ref(window);
     if (found == nullptr) return window == nullptr ? OSStatus{paramErr} : OSStatus{errInvalidWindowRef};
     if (found->focus() == nullptr) return errCouldntSetFocus;
@@ -158,7 +163,10 @@ OSStatus PlatformPressKey(WindowRef window, UInt8 characterCode, Boolean isRepea
     if (OSStatus status = make_key_event(event, characterCode, isRepeat); status != noErr) return status;
     ControlRef field_ref = field->control_ref();
     OSStatus dispatched = SendEventToEventTarget(event.get(), field->ref());
-    if (dispatched != eventNotHandledErr) return noErr;
+    if (dispatched != eventNotHandledErr) {
+        if (outRefused != nullptr) *outRefused = true;
+        return noErr;
+    }
     if (Control *still_there = Control::from_ref(field_ref)) {
         still_there->edit_text([characterCode](TextContent &content) { apply_key(content, characterCode); });
     }

@@ -184,7 +184,7 @@ status=$?
 check "the monochrome job on the 8250K queue is printed" test "$status" -eq 0
 [ "$status" -eq 0 ] || cat "$work/stderr"
 check "the JSON document names the queue" grep -qF "\"queue\": \"q8250\"" "$work/stdout"
-job=$(sed -n '/^  "job": {$/,/^  }/s/^    "id": \([0-9]*\)$/\1/p' "$work/stdout")
+job=$(sed -n '/^  "job": {$/,/^  }/s/^    "id": \([0-9]*\),\{0,1\}$/\1/p' "$work/stdout")
 check "the JSON document reports the job id" test -n "$job"
 check "the JSON document reports the job's title" grep -qF '"title": "page.ps"' "$work/stdout"
 sed -n '/^  "options": \[$/,/^  \]/s/^    "\(.*\)",\{0,1\}$/\1/p' "$work/stdout" >"$work/options-8250"
@@ -199,11 +199,34 @@ else
   fail "the monochrome job completes"
 fi
 
+## The pre-flight: nothing goes out that the PPD says the printer cannot do, unless forced.
+jobs_before=$(lpstat -h "$server" -W all -o q8250 2>/dev/null | wc -l)
+run_pdehost "$server" --queue q8250 --print "$work/page.ps" --do "select imaging 9 2" --do "select imaging 20 2"
+check "a conflict: exit status 1" test $? -eq 1
+check "a conflict: one line naming both sides" one_line_error "not printed: Resolution=1200dpi conflicts with ImageType=Photo (--force prints anyway)"
+check "a conflict: the result says why" grep -qx "Job: not printed: the printer's PPD does not allow these settings:" "$work/stdout"
+check "a conflict: nothing reached the server" test "$(lpstat -h "$server" -W all -o q8250 2>/dev/null | wc -l)" -eq "$jobs_before"
+run_pdehost "$server" --queue q7140 --print "$work/page.ps" --do "select jobmode 5 4" \
+  --do "selection jobmode 6 0 5" --do "paste jobmode 6 ab999"
+check "letters in the document number: exit status 1" test $? -eq 1
+check "letters in the document number: named" one_line_error "DINDigit1=a is not a choice of DINDigit1; DINDigit2=b is not a choice of DINDigit2"
+run_pdehost "$server" --json --queue q8250 --print "$work/page.ps" --force -o copies=2 \
+  --do "select imaging 9 2" --do "select imaging 20 2"
+check "a forced conflict: exit status 0" test $? -eq 0
+check "a forced conflict: recorded as forced" grep -q '"forced": true' "$work/stdout"
+check "copies are a job option, not an undefined choice" grep -qF '"unknown": []' "$work/stdout"
+forced=$(sed -n '/^  "job": {$/,/^  }/s/^    "id": \([0-9]*\),\{0,1\}$/\1/p' "$work/stdout")
+if [ -n "$forced" ] && wait_for_job q8250 "$forced"; then
+  check "the forced job reaches the printer with its two copies" grep -q "1200" "$work/out/q8250.ps"
+else
+  fail "the forced job completes"
+fi
+
 ## What goes wrong at the server: one line, a non-zero exit, nothing on standard output.
 dead_port=$(free_port)
 run_pdehost "127.0.0.1:$dead_port" --queue q7140 --print "$work/page.ps"
 check "no server: exit status 1" test $? -eq 1
-check "no server: one line naming the server" one_line_error "cannot reach the CUPS server at 127.0.0.1:$dead_port"
+check "no server: one line naming the server" one_line_error "no CUPS server is running at 127.0.0.1:$dead_port (start cupsd, or set CUPS_SERVER)"
 check "no server: nothing shown" test ! -s "$work/stdout"
 
 run_pdehost "$server" --queue nosuch --print "$work/page.ps"

@@ -145,7 +145,8 @@ TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
     })) << paneState(state_, "coloradjust").dump();
     int cyan = controlState(paneState(state_, "coloradjust"), 10)["value"];
 
-    // Print: every pane commits; the result window ends the dialog when closed.
+    // Print: every pane commits; a PPD file is no queue, so nothing is sent, the result says so
+    // and the dialog ends with status 1 when the result window is closed.
     xdotool({"windowfocus", "--sync", window_});
     clickIn(state_["window"]["widgets"]["print"]["area"]);
     ASSERT_TRUE(waitFor([](const json &state) { return state["printed"] == true; }));
@@ -154,7 +155,8 @@ TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
     std::string resultWindow = result.output.substr(0, result.output.find('\n'));
     xdotool({"windowfocus", "--sync", resultWindow});
     xdotool({"key", "Return"});
-    EXPECT_EQ(finish(), 0);
+    EXPECT_EQ(finish(), 1);
+    EXPECT_NE(readFile(folder_.file("out")).find("Job: not sent: no queue chosen\n"), std::string::npos);
 
     json last = json::parse(readFile(folder_.file("state.json")));
     EXPECT_EQ(last["phase"], "exit");

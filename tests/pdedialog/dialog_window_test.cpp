@@ -162,8 +162,11 @@ TEST_F(DialogWindowTest, PrintCommitsEveryPaneThenReportsWhatThePrinterReceives)
     EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
     EXPECT_EQ(ticketValue(*dialog_, "ColorBalanceYellow"), "-3");
     EXPECT_EQ(ticketValue(*dialog_, "DINDigit5"), "0");
-    EXPECT_NE(window_->printReport().emitted.find("*PrintMode Private"), std::string::npos);
-    EXPECT_TRUE(window_->printReport().conflicts.empty());
+    ASSERT_TRUE(window_->outcome());
+    EXPECT_NE(window_->outcome()->report.emitted.find("*PrintMode Private"), std::string::npos);
+    EXPECT_TRUE(window_->outcome()->report.conflicts.empty());
+    EXPECT_EQ(window_->outcome()->result, printdialog::PrintOutcome::Result::NoQueue) << "a PPD file takes no job";
+    EXPECT_TRUE(window_->printFailed()) << "nothing was sent";
     GtkWidget *result = namedWidget(*window_, "result");
     ASSERT_NE(result, nullptr);
     EXPECT_TRUE(outcomes.empty()) << "the dialog ends when the result is closed";
@@ -322,8 +325,8 @@ TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
     EXPECT_TRUE(window_->printed());
     EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
     EXPECT_NE(namedWidget(*window_, "result"), nullptr);
-    EXPECT_FALSE(window_->queueJob()) << "a PPD file takes no job";
-    EXPECT_EQ(log.str(), "print: printed\n");
+    EXPECT_EQ(log.str(), "print: no queue\n") << "a PPD file takes no job";
+    EXPECT_NE(resultText(namedWidget(*window_, "result")).find("Job: not sent: no queue chosen\n"), std::string::npos);
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Finished);
 }
 
@@ -331,7 +334,7 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     ServerForTest server("127.0.0.1:1");  // nothing listens on port 1
     TemporaryFolder folder;
     std::string document = folder.write("page.ps", "%!PS\nshowpage\n");
-    open(pdedialog::Printer{kPrinter7140K, "q7140", "127.0.0.1:1", document, "Quarterly report"});
+    openQueue("q7140", kPrinter7140K, {document, "Quarterly report"});
     GtkWidget *label = namedWidget(*window_, "printer");
     ASSERT_NE(label, nullptr);
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "q7140");
@@ -342,14 +345,14 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     window_->pressPrint();
-    ASSERT_TRUE(window_->queueJob());
+    ASSERT_TRUE(window_->outcome());
     EXPECT_TRUE(window_->printFailed());
-    const pdedialog::QueueJob &job = *window_->queueJob();
-    EXPECT_EQ(job.error.rfind("cannot reach the CUPS server at 127.0.0.1:1: ", 0), 0u) << job.error;
+    const printdialog::PrintOutcome &job = *window_->outcome();
+    EXPECT_EQ(job.error, "no CUPS server is running at 127.0.0.1:1 (start cupsd, or set CUPS_SERVER)");
     EXPECT_EQ(job.job.title, "Quarterly report");
     EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private") << "the panes wrote the ticket first";
     std::string shown = resultText(namedWidget(*window_, "result"));
-    EXPECT_EQ(shown.rfind("Not printed: " + job.error + "\n  Queue: q7140\n  Server: 127.0.0.1:1\n", 0), 0u) << shown;
+    EXPECT_EQ(shown.rfind("Job: not printed: " + job.error + "\n", 0), 0u) << shown;
     EXPECT_NE(shown.find("lp -d q7140 -o "), std::string::npos) << shown;
 
     auto state = json::parse(printdialog::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
@@ -365,3 +368,34 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     gtk_dialog_response(GTK_DIALOG(result), GTK_RESPONSE_CLOSE);
     EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Printed});
 }
+
+namespace {
+
+// The pre-flight keeps a job with a UIConstraints conflict back and the dialog open; Print Anyway
+// sends it, and the outcome says it was forced.
+TEST_F(DialogWindowTest, AConflictKeepsTheJobBackUntilPrintAnyway) {
+    ServerForTest server("127.0.0.1:1");
+    TemporaryFolder folder;
+    openQueue("q8250", kPrinter8250K, {folder.write("page.ps", "%!PS\nshowpage\n"), ""});
+    std::vector<Outcome> outcomes;
+    window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
+    PlatformChoosePopupItem(control("imaging", 9), 2);   // Photo
+    PlatformChoosePopupItem(control("imaging", 20), 2);  // 1200 dpi: Photo disabled, still chosen
+    runMainLoopFor(std::chrono::milliseconds(50));
+    window_->pressPrint();
+    ASSERT_TRUE(window_->outcome());
+    EXPECT_EQ(window_->outcome()->result, printdialog::PrintOutcome::Result::Refused);
+    EXPECT_EQ(window_->outcome()->problems, std::vector<std::string>{"Resolution=1200dpi conflicts with ImageType=Photo"});
+    EXPECT_FALSE(window_->printed());
+    EXPECT_EQ(namedWidget(*window_, "result"), nullptr);
+    EXPECT_NE(namedWidget(*window_, "refusal"), nullptr);
+    EXPECT_TRUE(outcomes.empty()) << "the dialog stays open";
+
+    ASSERT_TRUE(window_->pressPrintAnyway());
+    ASSERT_TRUE(window_->outcome());
+    EXPECT_TRUE(window_->outcome()->forced);
+    EXPECT_EQ(window_->outcome()->result, printdialog::PrintOutcome::Result::Failed) << "no server on port 1";
+    EXPECT_NE(namedWidget(*window_, "result"), nullptr);
+}
+
+}  // namespace

@@ -17,23 +17,38 @@ void ViewTest::TearDown() {
     window_.reset();
     view_.reset();
     dialog_.reset();
+    printer_.reset();
     runMainLoopFor(std::chrono::milliseconds(0));
     if (!IsSkipped()) {
         EXPECT_EQ(PlatformLiveCFObjectCount(), liveObjectsBefore_) << "CF objects left alive";
     }
 }
 
-void ViewTest::open(const std::string &printer, const std::string &pane) { open(pdedialog::Printer{printer}, pane); }
+void ViewTest::open(const std::string &printer, const std::string &pane) {
+    std::string error;
+    printer_ = printdialog::Printer::fromFile(printer, error);
+    ASSERT_TRUE(printer_) << error;
+    openOn(pane, {});
+}
 
-void ViewTest::open(const pdedialog::Printer &printer, const std::string &pane) {
+void ViewTest::openQueue(const std::string &queue, const std::string &ppd, printdialog::JobRequest job,
+                         const std::string &pane) {
+    std::string error;
+    printer_ = printdialog::Printer::fromQueueWithPPD(queue, ppd, error);
+    ASSERT_TRUE(printer_) << error;
+    openOn(pane, std::move(job));
+}
+
+void ViewTest::openOn(const std::string &pane, printdialog::JobRequest job) {
     printdialog::Dialog::Options options;
-    options.ppdPath = printer.ppdPath;
+    options.ppdPath = printer_->ppdPath();
     options.pluginDirectory = PDE_PLUGIN_DIR;
     std::string error;
     dialog_ = printdialog::Dialog::open(options, error);
     ASSERT_TRUE(dialog_) << error;
     view_ = std::make_unique<pdedialog::ControlView>(*dialog_);
-    window_ = std::make_unique<pdedialog::DialogWindow>(*dialog_, *view_, pdedialog::windowText("en"), printer);
+    window_ = std::make_unique<pdedialog::DialogWindow>(*dialog_, *view_, pdedialog::windowText("en"), *printer_,
+                                                        std::move(job));
     ASSERT_TRUE(window_->showPane(pane.empty() ? window_->firstPage() : pane, error)) << error;
     window_->show();
     ASSERT_TRUE(runMainLoopUntil([this] { return window_->drawn(); }, std::chrono::seconds(10)));

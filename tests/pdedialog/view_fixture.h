@@ -7,6 +7,8 @@
 #include "dialog_window.h"
 
 #include <printdialog/dialog.h>
+#include <printdialog/print_job.h>
+#include <printdialog/printer.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
 
@@ -22,8 +24,10 @@ protected:
     // Opens the dialog on the printer with every built plug-in, builds the view and shows the
     // window on the pane (the first one when empty).
     void open(const std::string &printer, const std::string &pane = {});
-    // The same for a printer that may be a queue.
-    void open(const pdedialog::Printer &printer, const std::string &pane = {});
+    // The same for a queue of the server libcups names, its PPD given as a file, and the job
+    // Print submits.
+    void openQueue(const std::string &queue, const std::string &ppd, printdialog::JobRequest job,
+                   const std::string &pane = {});
     ControlRef control(const std::string &pane, SInt32 id) const;
     GtkWidget *widget(const std::string &pane, SInt32 id) const;
     // The model's text of an edit or static text control.
@@ -33,10 +37,14 @@ protected:
     void pressKey(GtkWidget *widget, guint keyval, GdkModifierType state = GdkModifierType(0)) const;
     void typeKeys(GtkWidget *widget, const std::string &text) const;
 
+    std::unique_ptr<printdialog::Printer> printer_;
     std::unique_ptr<printdialog::Dialog> dialog_;
     std::unique_ptr<pdedialog::ControlView> view_;
     std::unique_ptr<pdedialog::DialogWindow> window_;
     long liveObjectsBefore_ = 0;
+
+private:
+    void openOn(const std::string &pane, printdialog::JobRequest job);
 };
 
 }  // namespace pdedialog_test

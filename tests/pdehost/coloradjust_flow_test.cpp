@@ -58,14 +58,19 @@ TEST(ColorAdjustTimer, AClosedPaneIsNotRefreshed) {
 }
 
 TEST(ColorAdjustTicket, PresetsSetTheSlidersWithinTheirRange) {
-    ProgramRun run = runActions(kPrinter7140K, {}, {"-o", "ColorBalanceCyan=2", "-o", "ColorBalanceYellow=-99"});
+    ProgramRun run = runActions(kPrinter7140K, {"cancel"}, {"-o", "ColorBalanceCyan=2", "-o", "ColorBalanceYellow=-99"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     json document = run.document();
     const json &coloradjust = pane(document, "coloradjust");
     EXPECT_EQ(control(coloradjust, kCyanSlider)["value"], 2);
     EXPECT_EQ(control(coloradjust, kCyanField)["text"], "2");
     EXPECT_EQ(control(coloradjust, 12)["value"], control(coloradjust, 12)["minimum"]);
-    EXPECT_EQ(document["unknown"].size(), 1u) << "the printer has no -99 for yellow";
+    EXPECT_EQ(document["unknown"].size(), 1u) << "the printer has no -99 for yellow, and Cancel commits nothing";
+
+    ProgramRun printed = runActions(kPrinter7140K, {}, {"-o", "ColorBalanceYellow=-99"});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    EXPECT_EQ("-5", printed.document()["ticket"]["ColorBalanceYellow"]) << "Print sends what the slider shows";
+    EXPECT_TRUE(printed.document()["unknown"].empty());
 }
 
 }  // namespace

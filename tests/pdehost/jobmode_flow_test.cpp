@@ -58,7 +58,8 @@ TEST(JobModeFlow, TypingIntoTheDisabledDocumentNumberFailsNamingTheControl) {
     EXPECT_TRUE(action(document, 1).contains("error"));
     EXPECT_EQ(document["actions"].size(), 2u) << "the actions after the failed one do not run";
     EXPECT_EQ(control(pane(document, "jobmode"), 9)["value"], 2) << "the one before it did";
-    EXPECT_TRUE(document["ticket"].empty());
+    EXPECT_TRUE(document["ticket"].empty()) << "a failed action stops the run: nothing is committed";
+    EXPECT_EQ("stopped", document["ending"]);
 }
 
 TEST(JobModeRules, FollowTheChoiceOnlyAfterTheRunLoopTurns) {
@@ -101,12 +102,15 @@ TEST(JobModeTicket, PresetsFillThePaneAndReloadReadsTheTicketAgain) {
 }
 
 TEST(JobModeTicket, AnUnknownPrintModeIsReportedAndShownAsNormal) {
-    ProgramRun run = runActions(kPrinter7140K, {}, {"-o", "PrintMode=Bogus"});
+    ProgramRun run = runActions(kPrinter7140K, {"cancel"}, {"-o", "PrintMode=Bogus"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     json document = run.document();
     EXPECT_EQ(document["unknown"],
               (json::array({{{"key", "PrintMode"}, {"value", "Bogus"}, {"reason", "unknown choice"}}})));
     EXPECT_EQ(control(pane(document, "jobmode"), 5)["value"], 1);
+    EXPECT_EQ("cancel", document["ending"]);
+    ProgramRun printed = runActions(kPrinter7140K, {}, {"-o", "PrintMode=Bogus"});
+    EXPECT_EQ("Normal", printed.document()["ticket"]["PrintMode"]) << "Print sends what the pane shows";
 }
 
 }  // namespace

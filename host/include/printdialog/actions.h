@@ -2,7 +2,7 @@
 //   open PANE | close PANE | select PANE ID ITEM | check PANE ID on|off | slide PANE ID VALUE
 //   focus PANE ID | type PANE ID TEXT | key PANE ID NAME | selection PANE ID START END
 //   paste PANE ID TEXT | settext PANE ID TEXT | wait SECONDS | tick SECONDS
-//   commit | reload | summary | show | ticket
+//   commit | reload | summary | show | ticket | cancel
 // TEXT is the rest of the line after ID and may hold blanks.
 #pragma once
 
@@ -16,7 +16,7 @@ namespace printdialog {
 struct Action {
     enum class Kind {
         Open, Close, Select, Check, Slide, Focus, Type, Key, Selection, Paste, SetText,
-        Wait, Tick, Commit, Reload, Summary, Show, Ticket
+        Wait, Tick, Commit, Reload, Summary, Show, Ticket, Cancel
     };
     Kind kind = Kind::Show;
     std::string pane;
@@ -46,8 +46,17 @@ std::string actionHelp();
 // clock and wait with the real one.
 bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std::string &error);
 
+// What an action did: a line for a person, and for typing how many keys the field's key filters
+// refused.
+struct ActionEffect {
+    std::string text;
+    int refusedKeys = 0;
+};
+
 // Performs the action. false with a message naming the control when it cannot be done (a
-// disabled control, a refused pane). effect describes what happened, for interactive use.
+// disabled control, a refused pane). cancel does nothing here: it ends the run (see print_job.h).
+bool performAction(Dialog &dialog, const Action &action, ActionEffect &effect, std::string &error);
+// The same, with only the effect's text.
 bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error);
 
 }  // namespace printdialog

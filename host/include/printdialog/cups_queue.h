@@ -11,11 +11,6 @@
 
 namespace printdialog {
 
-// The printer options of a command line: a printer is either a PPD file or a queue, only a
-// queue takes a job, and only a job has a title. false with the message for the first mistake.
-bool checkPrinterOptions(const std::string &printer, const std::string &queue, const std::string &printFile,
-                         const std::string &title, std::string &error);
-
 // The server libcups talks to, as a person would name it: "HOST:PORT" or a socket path.
 std::string cupsServerName();
 

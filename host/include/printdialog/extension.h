@@ -26,6 +26,8 @@ public:
     const std::string &bundleIdentifier() const { return bundleIdentifier_; }
     const std::string &factory() const { return factory_; }
     const PMPlugInAPIVersion &apiVersion() const { return apiVersion_; }
+    // The bundle behind the extension (borrowed).
+    CFPlugInRef plugIn() const { return plugIn_.get(); }
 
 private:
     Extension() = default;

@@ -39,7 +39,13 @@ std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary);
 
 PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDictionary);
 
-// "lp -o KEY=VALUE ... FILE" with shell quoting where a value needs it.
-std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination = {});
+// "lp -d QUEUE -o KEY=VALUE ... FILE" with shell quoting where a value needs it; FILE stands for
+// the document when there is none yet.
+std::string lpCommandLine(const std::vector<JobOption> &options, const std::string &destination = {},
+                          const std::string &file = {});
+
+// Whether the key is a standard CUPS/IPP job option (copies, page-ranges, media, sides, ...)
+// rather than a PPD option keyword.
+bool isStandardJobAttribute(const std::string &key);
 
 }  // namespace printdialog

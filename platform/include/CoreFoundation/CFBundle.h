@@ -5,6 +5,7 @@
 #include <CoreFoundation/CFBase.h>
 #include <CoreFoundation/CFArray.h>
 #include <CoreFoundation/CFDictionary.h>
+#include <CoreFoundation/CFError.h>
 #include <CoreFoundation/CFURL.h>
 
 CF_EXTERN_C_BEGIN
@@ -35,6 +36,11 @@ CF_EXPORT CFURLRef CFBundleCopyExecutableURL(CFBundleRef bundle);
 CF_EXPORT CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, CFStringRef resourceType, CFStringRef subDirName);
 CF_EXPORT CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value, CFStringRef tableName);
 CF_EXPORT Boolean CFBundleLoadExecutable(CFBundleRef bundle);
+/* Whether the executable could be loaded, without loading it; false with a new CFError
+   (kCFErrorDomainCocoa, its description the reason) in *error when it could not. */
+CF_EXPORT Boolean CFBundlePreflightExecutable(CFBundleRef bundle, CFErrorRef *error);
+/* CFBundleLoadExecutable that says why it failed: a new CFError in *error (error may be NULL). */
+CF_EXPORT Boolean CFBundleLoadExecutableAndReturnError(CFBundleRef bundle, CFErrorRef *error);
 CF_EXPORT Boolean CFBundleIsExecutableLoaded(CFBundleRef bundle);
 CF_EXPORT void *CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName);
 

@@ -25,6 +25,10 @@ CF_EXPORT OSStatus PlatformSetTextSelection(ControlRef field, SInt16 start, SInt
    the character byte in kEventParamKeyMacCharCodes goes to the field's target first; only when
    every handler passed it does the field apply the key itself. */
 CF_EXPORT OSStatus PlatformPressKey(WindowRef window, UInt8 characterCode, Boolean isRepeat);
+/* The same, and *outRefused (when not NULL) tells whether a handler took the key before the
+   field could apply it (a key filter refused it). */
+CF_EXPORT OSStatus PlatformPressKeyNotingRefusal(WindowRef window, UInt8 characterCode, Boolean isRepeat,
+                                                 Boolean *outRefused);
 /* Inserts text at the field's selection unfiltered, as a paste from the Edit menu. */
 CF_EXPORT OSStatus PlatformPasteText(ControlRef field, CFStringRef text);
 

@@ -144,6 +144,8 @@ TEST_F(BundleInfoTest, ANullBundleGivesNothing) {
     EXPECT_EQ(CFBundleCopyBundleLocalizations(nullptr), nullptr);
     EXPECT_EQ(CFBundleCopyResourceURL(nullptr, CFSTR("x"), nullptr, nullptr), nullptr);
     EXPECT_FALSE(CFBundleLoadExecutable(nullptr));
+    EXPECT_FALSE(CFBundleLoadExecutableAndReturnError(nullptr, nullptr));
+    EXPECT_FALSE(CFBundlePreflightExecutable(nullptr, nullptr));
     // Another type of object is no bundle either.
     auto not_a_bundle = static_cast<CFBundleRef>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
     EXPECT_EQ(CFBundleGetIdentifier(not_a_bundle), nullptr);

@@ -10,8 +10,12 @@
 
 #include <dlfcn.h>
 
+#include <fstream>
+#include <functional>
+
 using namespace bundle_test;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 namespace {
 
@@ -393,6 +397,117 @@ TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
     ASSERT_TRUE(plugin);
     auto factories = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
     EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
+}
+
+
+// --- the reason an executable does not load ---
+
+// dlerror's text for the file, from trying to load it here.
+std::string loader_message(const fs::path &file) {
+    if (void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        dlclose(handle);
+        return "<loaded>";
+    }
+    const char *message = dlerror();
+    return message ? message : "<none>";
+}
+
+struct ErrorSeen {
+    CFIndex code = 0;
+    std::string description = "<no error>";
+};
+
+// What one call gave: its result and its error, which the caller must release.
+template <typename Call>
+std::pair<bool, ErrorSeen> call_with_error(Call call, CFBundleRef bundle) {
+    CFErrorRef error = nullptr;
+    bool result = call(bundle, &error);
+    ErrorSeen seen;
+    if (error != nullptr) {
+        auto owned = own(error);
+        EXPECT_EQ(CFGetRetainCount(error), 1) << "a new reference for the caller";
+        EXPECT_TRUE(CFEqual(CFErrorGetDomain(error), kCFErrorDomainCocoa));
+        auto description = own(CFErrorCopyDescription(error));
+        seen = {CFErrorGetCode(error), utf8(description.get())};
+    }
+    return {result, seen};
+}
+
+TEST_F(PlugInCopyTest, AnExactCopyPreflightsAndLoadsWithoutError) {
+    fs::path folder = make_copy("ProbePlugin");
+    copy_code_to(macos(folder) / "ProbePlugin");
+    auto bundle = create_bundle(folder);
+    auto [preflight, preflight_error] = call_with_error(CFBundlePreflightExecutable, bundle.get());
+    EXPECT_TRUE(preflight);
+    EXPECT_EQ(preflight_error.description, "<no error>");
+    EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get())) << "a preflight loads nothing";
+
+    auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(load_error.description, "<no error>");
+    EXPECT_TRUE(CFBundleIsExecutableLoaded(bundle.get()));
+    EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    EXPECT_TRUE(CFBundleLoadExecutableAndReturnError(bundle.get(), nullptr));
+    EXPECT_TRUE(CFBundlePreflightExecutable(bundle.get(), nullptr));
+}
+
+TEST_F(PlugInCopyTest, TheErrorSaysWhyAnExecutableDoesNotLoad) {
+    const std::string loader_text = "<dlerror>";  // stands for the loader's own message
+    struct Case {
+        const char *name;
+        std::function<void(const fs::path &folder)> prepare;
+        CFIndex preflight_code;
+        std::string preflight_description;
+        CFIndex load_code;
+        std::string load_description;  // the preflight's when empty
+    };
+    const Case cases[] = {
+        {"missing", [](const fs::path &) {}, 4,
+         "refused the executable: the executable \"ProbePlugin\" does not exist in Contents/MacOS", 4, ""},
+        {"link outside",
+         [&](const fs::path &folder) {
+             copy_code_to(temporary_.path() / "outside" / "ProbePlugin");
+             fs::create_symlink(temporary_.path() / "outside" / "ProbePlugin", macos(folder) / "ProbePlugin");
+         },
+         3584, "refused the executable: the executable \"ProbePlugin\" leads outside Contents/MacOS", 3584, ""},
+        {"garbage", [](const fs::path &folder) { write_file(macos(folder) / "ProbePlugin", std::string(300, 'G')); },
+         3584, "cannot load the executable: the executable \"ProbePlugin\" is not an ELF file", 3587, loader_text},
+        {"another machine",
+         [](const fs::path &folder) {
+             copy_code_to(macos(folder) / "ProbePlugin");
+             std::fstream file(macos(folder) / "ProbePlugin", std::ios::binary | std::ios::in | std::ios::out);
+             file.seekp(18).put('\x7F');  // e_machine
+         },
+         3585, "cannot load the executable: the executable \"ProbePlugin\" is built for another machine", 3587,
+         loader_text},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.name);
+        fs::path folder = make_copy("ProbePlugin");
+        test.prepare(folder);
+        std::string load_description = test.load_description.empty() ? test.preflight_description
+                                                                      : test.load_description;
+        if (load_description == loader_text)
+            load_description = "cannot load the executable: " + loader_message(macos(folder) / "ProbePlugin");
+
+        auto bundle = create_bundle(folder);
+        testing::internal::CaptureStderr();
+        auto [preflight, preflight_error] = call_with_error(CFBundlePreflightExecutable, bundle.get());
+        auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
+        EXPECT_FALSE(CFBundlePreflightExecutable(bundle.get(), nullptr));
+        EXPECT_FALSE(CFBundleLoadExecutableAndReturnError(bundle.get(), nullptr));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the error is the report";
+
+        EXPECT_FALSE(preflight);
+        EXPECT_EQ(preflight_error.code, test.preflight_code);
+        EXPECT_THAT(preflight_error.description, StartsWith(test.preflight_description));
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(load_error.code, test.load_code);
+        EXPECT_THAT(load_error.description, StartsWith(load_description));
+        EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get()));
+        bundle.reset();
+        fs::remove_all(folder);
+    }
 }
 
 }  // namespace

@@ -186,6 +186,18 @@ TEST_F(TypingTest, ASwallowingHandlerKeepsTheKeyOutOfTheField) {
     EXPECT_EQ(text_of(field_), "hello7");
 }
 
+TEST_F(TypingTest, PressingNotesWhetherAHandlerRefusedTheKey) {
+    Boolean refused = true;
+    ASSERT_EQ(PlatformPressKeyNotingRefusal(window_, '1', false, &refused), noErr);
+    EXPECT_FALSE(refused);
+    HandlerLog swallowed;
+    swallowed.result = noErr;
+    InstalledHandler swallowing(GetControlEventTarget(field_), kRawKeys, swallowed);
+    ASSERT_EQ(PlatformPressKeyNotingRefusal(window_, '2', false, &refused), noErr);
+    EXPECT_TRUE(refused);
+    EXPECT_EQ("hello1", text_of(field_));
+}
+
 TEST_F(TypingTest, BackspaceAndDeleteRemoveTheSelectionOrOneCharacter) {
     press(kBackspaceCharCode);
     EXPECT_EQ(text_of(field_), "hell");

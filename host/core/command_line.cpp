@@ -1,0 +1,120 @@
+// Reading a print dialog program's command line.
+#include <printdialog/command_line.h>
+
+#include <set>
+
+namespace printdialog {
+
+bool parseCommandOptions(const std::vector<std::string> &arguments, const std::vector<CommandOption> &options,
+                         std::string &error) {
+    std::set<std::string> seen;
+    for (size_t index = 0; index < arguments.size(); ++index) {
+        std::string name = arguments[index];
+        std::string value;
+        bool inlineValue = false;
+        if (auto equals = name.find('='); name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+            inlineValue = true;
+        }
+        const CommandOption *option = nullptr;
+        for (const auto &each : options)
+            if (each.name == name) option = &each;
+        if (option == nullptr) {
+            error = "unknown option '" + arguments[index] + "' (see --help)";
+            return false;
+        }
+        if (option->kind == CommandOption::Kind::Flag) {
+            if (inlineValue) {
+                error = name + " takes no value";
+                return false;
+            }
+        } else {
+            if (!inlineValue) {
+                if (index + 1 >= arguments.size()) {
+                    error = name + " needs an argument";
+                    return false;
+                }
+                value = arguments[++index];
+            }
+            if (value.empty()) {
+                error = name + " needs a non-empty argument";
+                return false;
+            }
+            if (option->kind == CommandOption::Kind::Value && !seen.insert(name).second) {
+                error = name + " is given twice";
+                return false;
+            }
+        }
+        if (option->take && !option->take(value, error)) return false;
+    }
+    return true;
+}
+
+void addCommonOptions(std::vector<CommandOption> &options, CommonOptions &common) {
+    using Kind = CommandOption::Kind;
+    auto into = [](std::string &field) {
+        return [&field](const std::string &value, std::string &) {
+            field = value;
+            return true;
+        };
+    };
+    auto flag = [](bool &field) {
+        return [&field](const std::string &, std::string &) {
+            field = true;
+            return true;
+        };
+    };
+    options.push_back({"--printer", Kind::Value, into(common.printer)});
+    options.push_back({"--queue", Kind::Value, into(common.queue)});
+    options.push_back({"--print", Kind::Value, into(common.printFile)});
+    options.push_back({"--title", Kind::Value, into(common.title)});
+    options.push_back({"--plugins", Kind::Value, into(common.plugins)});
+    options.push_back({"--lang", Kind::Value, into(common.language)});
+    options.push_back({"--ticket", Kind::Value, into(common.ticketFile)});
+    options.push_back({"-o", Kind::RepeatedValue, [&common](const std::string &value, std::string &) {
+                           common.presets.push_back(value);
+                           return true;
+                       }});
+    options.push_back({"--force", Kind::Flag, flag(common.force)});
+    options.push_back({"--help", Kind::Flag, flag(common.help)});
+    options.push_back({"-h", Kind::Flag, flag(common.help)});
+    options.push_back({"--version", Kind::Flag, flag(common.version)});
+}
+
+std::string commonOptionsHelp() {
+    return "  --printer PPD          the printer's PPD file (default: the bundled 7140K sample)\n"
+           "  --queue NAME           the printer is this queue of the CUPS server (CUPS_SERVER or the\n"
+           "                         default); its PPD comes from the server\n"
+           "  --print FILE           with --queue: the document Print submits to the queue\n"
+           "  --title TITLE          the job's title (default: FILE's name)\n"
+           "  --force                print even when the pre-flight finds conflicts or choices the PPD\n"
+           "                         does not define (the outcome records that it was forced)\n"
+           "  --plugins DIR          a folder of .plugin bundles (default: the build's)\n"
+           "  --lang LOCALIZATION    the localization the panes use (en, de, ...)\n"
+           "  -o KEY=VALUE           preset a PPD dictionary entry or a job option (repeatable)\n"
+           "  --ticket FILE          preset the PPD dictionary from a JSON object; -o goes in after it\n"
+           "  --help, --version\n";
+}
+
+bool checkCommonOptions(const CommonOptions &common, std::string &error) {
+    if (!common.queue.empty() && !common.printer.empty()) {
+        error = "--queue and --printer cannot be used together";
+        return false;
+    }
+    if (!common.printFile.empty() && common.queue.empty()) {
+        error = "--print needs --queue: the job goes to a CUPS queue";
+        return false;
+    }
+    if (!common.title.empty() && common.printFile.empty()) {
+        error = "--title needs --print";
+        return false;
+    }
+    if (common.force && common.printFile.empty()) {
+        error = "--force needs --print";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace printdialog

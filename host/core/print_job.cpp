@@ -1,0 +1,76 @@
+// Commit, report, pre-flight and submission.
+#include <printdialog/print_job.h>
+#include <printdialog/report_text.h>
+
+namespace printdialog {
+
+PrintOutcome printDialog(Dialog &dialog, const Printer &printer, const JobRequest &request) {
+    PrintOutcome outcome;
+    outcome.commitStatus = dialog.syncAll(false);
+    outcome.report = checkAgainstPPD(printer.ppdPath(), dialog.ppdDictionary());
+    outcome.problems = preflightProblems(outcome.report, reportWords("en"));
+    outcome.file = request.file;
+    outcome.job = SubmittedJob{printer.queue(), printer.server(), jobTitle(request.file, request.title), 0};
+    if (!request.submit) return outcome;
+
+    auto notSent = [&outcome](PrintOutcome::Result result, std::string error) {
+        outcome.result = result;
+        outcome.error = std::move(error);
+        return outcome;
+    };
+    if (outcome.commitStatus != noErr)
+        return notSent(PrintOutcome::Result::NotSent, "the panes could not write the ticket (status " +
+                                                          std::to_string(outcome.commitStatus) + ")");
+    if (!printer.isQueue()) return notSent(PrintOutcome::Result::NoQueue, "not sent: no queue chosen");
+    if (request.file.empty()) return notSent(PrintOutcome::Result::NotSent, "no document to print was given");
+    if (!outcome.problems.empty()) {
+        if (!request.force) return notSent(PrintOutcome::Result::Refused, "the printer's PPD does not allow these settings");
+        outcome.forced = true;
+    }
+    // The job takes the options of the report just made, so what is shown is what was sent.
+    std::string error;
+    if (!submitPrintJob(printer.queue(), request.file, request.title, outcome.report.options, outcome.job, error))
+        return notSent(PrintOutcome::Result::Failed, error);
+    outcome.result = PrintOutcome::Result::Sent;
+    return outcome;
+}
+
+PrintOutcome cancelDialog(Dialog &dialog, const Printer &printer) {
+    PrintOutcome outcome;
+    outcome.result = PrintOutcome::Result::Cancelled;
+    outcome.job = SubmittedJob{printer.queue(), printer.server(), {}, 0};
+    // The ticket holds only what was preset: reported, not sent.
+    outcome.report = checkAgainstPPD(printer.ppdPath(), dialog.ppdDictionary());
+    return outcome;
+}
+
+const char *resultName(PrintOutcome::Result result) {
+    switch (result) {
+    case PrintOutcome::Result::Preview: return "preview";
+    case PrintOutcome::Result::Cancelled: return "cancelled";
+    case PrintOutcome::Result::Sent: return "sent";
+    case PrintOutcome::Result::Refused: return "refused";
+    case PrintOutcome::Result::NoQueue: return "no queue";
+    case PrintOutcome::Result::NotSent: return "not sent";
+    case PrintOutcome::Result::Failed: return "failed";
+    }
+    return "";
+}
+
+json::Value outcomeJSON(const PrintOutcome &outcome) {
+    json::Value value = json::Value::object()
+                            .set("result", json::Value::string(resultName(outcome.result)))
+                            .set("queue", json::Value::string(outcome.job.queue))
+                            .set("server", json::Value::string(outcome.job.server))
+                            .set("title", json::Value::string(outcome.job.title))
+                            .set("file", json::Value::string(outcome.file));
+    if (outcome.sent()) value.set("id", json::Value::integer(outcome.job.id));
+    else value.set("error", json::Value::string(outcome.error));
+    json::Value problems = json::Value::array();
+    for (const auto &problem : outcome.problems) problems.push(json::Value::string(problem));
+    value.set("problems", std::move(problems));
+    value.set("forced", json::Value::boolean(outcome.forced));
+    return value;
+}
+
+}  // namespace printdialog

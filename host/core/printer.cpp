@@ -1,0 +1,60 @@
+// Opening the printer: checking that libcups can read its PPD before any pane is loaded.
+#include <printdialog/printer.h>
+
+// libcups marks its PPD API deprecated; it is still the way to read a PPD.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+namespace printdialog {
+std::unique_ptr<Printer> Printer::fromFile(const std::string &ppdPath, std::string &error) {
+    std::unique_ptr<Printer> printer(new Printer());
+    printer->ppdPath_ = ppdPath;
+    if (!printer->readModel(error)) {
+        error = "cannot read the PPD " + ppdPath + ": " + error;
+        return nullptr;
+    }
+    return printer;
+}
+
+std::unique_ptr<Printer> Printer::fromQueue(const std::string &queue, std::string &error) {
+    std::unique_ptr<Printer> printer(new Printer());
+    printer->queuePPD_ = QueuePPD::fetch(queue, error);
+    if (!printer->queuePPD_) return nullptr;
+    printer->ppdPath_ = printer->queuePPD_->path();
+    printer->queue_ = queue;
+    printer->server_ = printer->queuePPD_->server();
+    if (!printer->readModel(error)) {
+        error = "the PPD of the queue '" + queue + "' on " + printer->server() + " cannot be read: " + error;
+        return nullptr;
+    }
+    return printer;
+}
+
+std::unique_ptr<Printer> Printer::fromQueueWithPPD(const std::string &queue, const std::string &ppdPath,
+                                                   std::string &error) {
+    std::unique_ptr<Printer> printer = fromFile(ppdPath, error);
+    if (!printer) return nullptr;
+    printer->queue_ = queue;
+    printer->server_ = cupsServerName();
+    return printer;
+}
+
+Printer::~Printer() = default;
+
+// libcups's verdict on the file, and the model name the report and the window show.
+bool Printer::readModel(std::string &error) {
+    ppd_file_t *ppd = ppdOpenFile(ppdPath_.c_str());
+    if (ppd == nullptr) {
+        int line = 0;
+        ppd_status_t status = ppdLastError(&line);
+        error = std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+        return false;
+    }
+    if (ppd->modelname != nullptr) modelName_ = ppd->modelname;
+    ppdClose(ppd);
+    return true;
+}
+
+std::string Printer::where() const { return isQueue() ? "queue " + queue() + " on " + server() : ppdPath_; }
+
+}  // namespace printdialog

@@ -1,0 +1,152 @@
+// Starting a print dialog: checks, presets, printer, localization, then the panes.
+#include <printdialog/extension.h>
+#include <printdialog/startup.h>
+#include <printdialog/ticket_preset.h>
+
+#include <platform/host_support.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace printdialog {
+namespace {
+
+// The whole file; false with the system's reason when it cannot be read.
+bool readFile(const std::string &path, std::string &text, std::string &error) {
+    std::error_code folderError;
+    if (std::filesystem::is_directory(path, folderError)) {
+        error = std::strerror(EISDIR);
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad()) {
+        error = std::strerror(errno);
+        return false;
+    }
+    text = contents.str();
+    return true;
+}
+
+// The JSON ticket goes in first so that -o can override one of its entries.
+cf::Ref<CFMutableDictionaryRef> createPresets(const CommonOptions &common, std::string &error) {
+    auto presets = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                       &kCFTypeDictionaryValueCallBacks));
+    if (!presets) {
+        error = "out of memory";
+        return {};
+    }
+    if (!common.ticketFile.empty()) {
+        std::string text, reason;
+        if (!readFile(common.ticketFile, text, reason)) {
+            error = "cannot read the ticket " + common.ticketFile + ": " + reason;
+            return {};
+        }
+        if (!addTicketPresetsFromJSON(text, presets.get(), error)) {
+            error = common.ticketFile + ": " + error;
+            return {};
+        }
+    }
+    for (const auto &pair : common.presets)
+        if (!addTicketPreset(pair, presets.get(), error)) return {};
+    return presets;
+}
+
+// The localizations the bundle has a folder for.
+std::vector<std::string> localizationsOf(const Extension &extension) {
+    std::vector<std::string> names;
+    auto localizations = cf::adopt(CFBundleCopyBundleLocalizations(CFPlugInGetBundle(extension.plugIn())));
+    CFIndex count = localizations ? CFArrayGetCount(localizations.get()) : 0;
+    for (CFIndex index = 0; index < count; ++index)
+        names.push_back(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(localizations.get(), index))));
+    return names;
+}
+
+bool holdsBundles(const std::string &folder) {
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().extension() == ".plugin") return true;
+    return false;
+}
+
+}  // namespace
+
+bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, DialogStart &start, int &status,
+                   std::string &error) {
+    status = kExitUsage;
+    if (common.printer.empty() && common.queue.empty()) common.printer = defaults.printer;
+    if (common.plugins.empty()) common.plugins = defaults.plugins;
+    std::error_code fileError;
+    if (!common.printer.empty() && !std::filesystem::is_regular_file(common.printer, fileError)) {
+        error = "no printer PPD at " + common.printer;
+        return false;
+    }
+    if (!std::filesystem::is_directory(common.plugins, fileError)) {
+        error = "no plug-in folder at " + common.plugins;
+        return false;
+    }
+    // A document that cannot be printed is known before the server is asked anything.
+    if (!common.printFile.empty() && (!std::filesystem::is_regular_file(common.printFile, fileError) ||
+                                      access(common.printFile.c_str(), R_OK) != 0)) {
+        error = "cannot read the file to print: " + common.printFile;
+        return false;
+    }
+    start.presets = createPresets(common, error);
+    if (!start.presets) return false;
+    if (!holdsBundles(common.plugins)) {
+        status = kExitFailed;
+        error = "no plug-in bundles (*.plugin) in the folder " + common.plugins;
+        return false;
+    }
+    start.pluginFolder = common.plugins;
+
+    if (!common.queue.empty()) {
+        start.printer = Printer::fromQueue(common.queue, error);
+        if (!start.printer) {
+            status = kExitFailed;
+            return false;
+        }
+    } else {
+        start.printer = Printer::fromFile(common.printer, error);
+        if (!start.printer) return false;
+    }
+    if (!common.language.empty()) PlatformSetPreferredLocalization(createString(common.language).get());
+    status = kExitDone;
+    return true;
+}
+
+std::unique_ptr<Dialog> openDialog(const DialogStart &start, std::string &error) {
+    Dialog::Options options;
+    options.ppdPath = start.printer->ppdPath();
+    options.pluginDirectory = start.pluginFolder;
+    options.presets = start.presets.get();
+    return Dialog::open(options, error);
+}
+
+// A localization matches when it is the same or names the same language ("de" and "de_DE").
+std::string localizationWarning(Dialog &dialog, const std::string &language) {
+    if (language.empty()) return {};
+    auto languageOf = [](const std::string &name) { return name.substr(0, name.find_first_of("_-")); };
+    std::string offered;
+    for (auto &pane : dialog.panes()) {
+        if (!pane->extension) continue;
+        for (const auto &localization : localizationsOf(*pane->extension)) {
+            if (localization == language || languageOf(localization) == languageOf(language)) return {};
+            if (offered.find(localization) == std::string::npos)
+                offered += (offered.empty() ? "" : ", ") + localization;
+        }
+    }
+    return "warning: no plug-in has the localization '" + language + "'" +
+           (offered.empty() ? std::string() : " (they have " + offered + ")") + "; the panes use their own";
+}
+
+}  // namespace printdialog

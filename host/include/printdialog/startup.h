@@ -1,0 +1,44 @@
+// Starting a print dialog from its command line, the same way in both programs: what the
+// options name is checked before anything loads, the presets are read, the printer is opened
+// (a queue's PPD fetched) and the panes' localization set; then the dialog opens.
+#pragma once
+
+#include <printdialog/command_line.h>
+#include <printdialog/dialog.h>
+#include <printdialog/printer.h>
+
+#include <CoreFoundation/CoreFoundation.h>
+#include <platform/cf_ref.h>
+
+#include <memory>
+#include <string>
+
+namespace printdialog {
+
+// Where a program looks when the command line names no printer or plug-in folder.
+struct ProgramDefaults {
+    std::string printer;
+    std::string plugins;
+};
+
+struct DialogStart {
+    std::unique_ptr<Printer> printer;
+    cf::Ref<CFMutableDictionaryRef> presets;  // --ticket, then every -o
+    std::string pluginFolder;
+};
+
+// Fills in the defaults and checks, in this order: the PPD file and the plug-in folder exist
+// and the folder holds bundles, the document is readable, the ticket and -o presets read; then
+// opens the printer and sets the localization. false with the exit status and a one-line message
+// (usage or unreadable input: kExitUsage; a folder without bundles, no server, no such queue:
+// kExitFailed).
+bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, DialogStart &start, int &status,
+                   std::string &error);
+
+// Loads the bundles and initialises the panes on the start's printer and presets.
+std::unique_ptr<Dialog> openDialog(const DialogStart &start, std::string &error);
+
+// One warning line when a localization was asked for that no loaded bundle has; else empty.
+std::string localizationWarning(Dialog &dialog, const std::string &language);
+
+}  // namespace printdialog
