@@ -3,7 +3,6 @@
    set by code or pasted never passes through here. */
 #include "qel-controlconstraints.h"
 
-#include <ctype.h>
 #include <stdlib.h>
 
 static const EventTypeSpec kTextConstraintEvents[] = {
@@ -57,9 +56,8 @@ void DetachTextConstraint(void *inControlConstraint)
     free(constraint);
 }
 
-/* The handler behind every filter. Control characters and delete always reach the field, and so
-   do bytes 0x80 to 0xFF, which are not printable in the POSIX locale; the byte is tested as
-   unsigned so that isprint never sees a negative value. */
+/* The handler behind every filter. Control characters (below 0x20) and delete (0x7F) always reach
+   the field; every other byte is a character that the key types. */
 OSStatus TextConstraint(EventHandlerCallRef inHandlerCallRef, EventRef inEvent, void *inUserData)
 {
     (void)inHandlerCallRef;
@@ -70,7 +68,9 @@ OSStatus TextConstraint(EventHandlerCallRef inHandlerCallRef, EventRef inEvent, 
                           NULL, &keyPressed) != noErr)
         return eventNotHandledErr;
 
-    if (keyPressed >= 0x80 || !isprint(keyPressed))
+    /* The upper half, 0x80 to 0xFF, holds MacRoman's letters and signs (0x8E is e acute): printable
+       characters to a filter, whatever isprint says of them in the C locale. */
+    if (keyPressed < 0x20 || keyPressed == 0x7F)
         return eventNotHandledErr;
 
     switch (constraint->constraintType) {

@@ -7,12 +7,13 @@
 #include "text_offsets.h"
 
 #include <printdialog/extension.h>
-#include <printdialog/ticket_preset.h>
 
 #include <platform/user_actions.h>
 
 #include <climits>
 #include <cmath>
+#include <optional>
+#include <string_view>
 
 namespace pdedialog {
 namespace {
@@ -63,20 +64,51 @@ OSStatus focusModelOn(ControlRef field) {
     return PlatformFocusControl(field);
 }
 
-void pasteText(ControlRef field, const char *utf8Text) {
-    auto text = printdialog::createString(utf8Text != nullptr ? utf8Text : "");
-    if (text) PlatformPasteText(field, text.get());
+// Text put in without keys (the clipboard, a drop, a middle click) is the person typing it: one
+// raw key event per character, so that the pane's key filters judge every character as they judge
+// the keyboard (a digits-only field takes only digits, a full field no more). A character no key
+// can send (no MacRoman byte, or a control character such as a line break, which would otherwise
+// act as an editing key) is skipped and the rest still typed. Gives how many characters did not
+// go in, for either reason; it stops when the field is gone or cannot take the focus.
+int typeText(ControlRef field, std::string_view utf8Text) {
+    int refused = 0;
+    for (std::optional<UInt8> key : keysOfText(utf8Text)) {
+        if (!key) {
+            ++refused;
+            continue;
+        }
+        Boolean refusedByFilter = false;
+        if (focusModelOn(field) != noErr ||
+            PlatformPressKeyNotingRefusal(GetControlOwner(field), *key, false, &refusedByFilter) != noErr)
+            break;
+        if (refusedByFilter) ++refused;
+    }
+    return refused;
 }
 
-// The clipboard answers later; the field may be gone by then, which the platform reports.
+// Types the text into the field and rings the bell once when any of it did not go in.
+void typeTextWithBell(GtkWidget *entry, ControlRef field, std::string_view utf8Text) {
+    if (typeText(field, utf8Text) > 0) gtk_widget_error_bell(entry);
+}
+
+// The clipboard answers later: the entry is held until then, and the field may be gone by then,
+// which the platform reports (nothing is typed).
+struct ClipboardRequest {
+    GtkWidget *entry;
+    ControlRef field;
+};
+
 void onClipboardText(GtkClipboard *, const gchar *text, gpointer data) {
-    auto *field = static_cast<ControlRef>(data);
-    if (text != nullptr) pasteText(field, text);
+    auto *request = static_cast<ClipboardRequest *>(data);
+    if (text != nullptr && focusModelOn(request->field) == noErr) typeTextWithBell(request->entry, request->field, text);
+    g_object_unref(request->entry);
+    delete request;
 }
 
 void pasteClipboard(GtkWidget *entry, ControlRef field) {
     if (focusModelOn(field) != noErr) return;
-    gtk_clipboard_request_text(gtk_widget_get_clipboard(entry, GDK_SELECTION_CLIPBOARD), &onClipboardText, field);
+    auto *request = new ClipboardRequest{GTK_WIDGET(g_object_ref(entry)), field};
+    gtk_clipboard_request_text(gtk_widget_get_clipboard(entry, GDK_SELECTION_CLIPBOARD), &onClipboardText, request);
 }
 
 // The selection goes to the clipboard and out of the field, with no key event: the Edit menu's Cut.
@@ -84,7 +116,7 @@ void cutSelection(GtkWidget *entry, ControlRef field) {
     g_signal_emit_by_name(entry, "copy-clipboard");
     ControlEditTextSelectionRec selection{0, 0};
     GetControlData(field, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection, &selection, nullptr);
-    if (selection.selStart != selection.selEnd) pasteText(field, "");
+    if (selection.selStart != selection.selEnd) PlatformPasteText(field, CFSTR(""));
 }
 
 gboolean onEntryKeyPress(GtkWidget *entry, GdkEventKey *event, Binding *binding) {
@@ -141,13 +173,15 @@ void onEntrySelectionMoved(GtkEditable *editable, GParamSpec *, Binding *binding
     binding->view->render(binding->control);
 }
 
-// Text that arrives without a key (a middle-click paste, a drop, the context menu): a paste into
-// the model at its selection. GTK's own insertion is stopped; the view shows the model's text.
+// Text that arrives without a key (a middle-click paste, a drop, the context menu's Paste, an
+// input method's composed character) is typed like the clipboard's: a drop of letters into a
+// digits-only field is no more welcome than a paste of them. GTK's own insertion is stopped; the
+// view shows the model's text.
 void onEntryInsertText(GtkEditable *editable, const gchar *text, gint length, gint *, Binding *binding) {
     if (binding->view->rendering()) return;
     g_signal_stop_emission_by_name(editable, "insert-text");
-    std::string inserted = length < 0 ? std::string(text) : std::string(text, static_cast<size_t>(length));
-    if (focusModelOn(binding->control) == noErr) pasteText(binding->control, inserted.c_str());
+    std::string_view inserted = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<size_t>(length));
+    if (focusModelOn(binding->control) == noErr) typeTextWithBell(GTK_WIDGET(editable), binding->control, inserted);
     binding->view->render(binding->control);
 }
 

@@ -66,6 +66,23 @@ std::optional<UInt8> macRomanByte(gunichar character) {
     return static_cast<UInt8>(bytes[0]);
 }
 
+std::vector<std::optional<UInt8>> keysOfText(std::string_view utf8Text) {
+    std::vector<std::optional<UInt8>> keys;
+    const gchar *next = utf8Text.data();
+    const gchar *end = next + utf8Text.size();
+    while (next < end) {
+        gunichar character = g_utf8_get_char_validated(next, end - next);
+        if (character == static_cast<gunichar>(-1) || character == static_cast<gunichar>(-2)) {
+            keys.emplace_back();
+            ++next;
+            continue;
+        }
+        keys.push_back(macRomanByte(character));
+        next = g_utf8_next_char(next);
+    }
+    return keys;
+}
+
 // Alt and the logo keys belong to the window (mnemonics); Control to the Edit menu; Shift only
 // chooses the character.
 KeyDecision translateKey(guint keyval, GdkModifierType state) {

@@ -6,6 +6,8 @@
 #include <gdk/gdk.h>
 
 #include <optional>
+#include <string_view>
+#include <vector>
 
 namespace pdedialog {
 
@@ -13,7 +15,7 @@ enum class KeyRoute {
     Platform,         // a raw key event for the focused field; GTK never sees the key
     PlatformThenGtk,  // the raw key event, then GTK's own handling (focus moves, default button)
     Gtk,              // GTK only: keys that type nothing (modifiers, function keys, mnemonics)
-    Paste,            // the clipboard's text, unfiltered, as the Edit menu's Paste
+    Paste,            // the clipboard's text, typed: one raw key event per character
     Cut,              // the selection to the clipboard, then removed unfiltered
     Copy,             // the selection to the clipboard
     SelectAll,
@@ -29,5 +31,9 @@ KeyDecision translateKey(guint keyval, GdkModifierType state);
 
 // The MacRoman byte of a character, or nothing when MacRoman has none (or it is a control character).
 std::optional<UInt8> macRomanByte(gunichar character);
+
+// The keys that type a UTF-8 text, one per character: its MacRoman byte, or nothing for a
+// character that no key sends (see macRomanByte) and for each byte that is not UTF-8.
+std::vector<std::optional<UInt8>> keysOfText(std::string_view utf8Text);
 
 }  // namespace pdedialog

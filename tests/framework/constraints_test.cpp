@@ -124,18 +124,33 @@ TEST_F(ConstraintTest, ControlCharactersAndDeletePassEveryKindOfFilter) {
     }
 }
 
-TEST_F(ConstraintTest, UpperHalfBytesPassBothFilters) {
-    setText("12345");
+// MacRoman's upper half holds letters and signs: characters like any other to both filters.
+TEST_F(ConstraintTest, UpperHalfBytesAreCharactersToBothFilters) {
     for (int key = 0x80; key <= 0xFF; ++key) {
         SCOPED_TRACE(key);
-        EXPECT_EQ(judge(field, kTextLengthConstraint, 5, static_cast<UInt8>(key)), eventNotHandledErr);
-        EXPECT_EQ(judge(field, kTextDigitOnlyConstraint, 0, static_cast<UInt8>(key)), eventNotHandledErr);
+        setText("12345");
+        EXPECT_EQ(judge(field, kTextLengthConstraint, 5, static_cast<UInt8>(key)), noErr) << "the field is full";
+        EXPECT_EQ(judge(field, kTextLengthConstraint, 6, static_cast<UInt8>(key)), eventNotHandledErr);
+        EXPECT_EQ(judge(field, kTextDigitOnlyConstraint, 0, static_cast<UInt8>(key)), noErr);
+        ASSERT_EQ(PlatformSetTextSelection(field, 0, 1), noErr);
+        EXPECT_EQ(judge(field, kTextLengthConstraint, 5, static_cast<UInt8>(key)), eventNotHandledErr)
+            << "it replaces the selection";
     }
+}
+
+TEST_F(ConstraintTest, TypedUpperHalfBytesMeetTheFilters) {
+    attachLength(5);
+    setText("1234");
+    type(0x8E);
+    EXPECT_EQ(fieldText(field), "1234\u00e9") << "MacRoman 0x8E fills the last place";
+    type(0xA5);
+    type(0x8E, true);
+    EXPECT_EQ(fieldText(field), "1234\u00e9") << "and counts: the field is full";
 
     attachDigitOnly();
-    attachLength(5);
-    type(0xA5);
-    EXPECT_EQ(fieldText(field), "12345\u2022") << "MacRoman 0xA5 is typed into the full field";
+    setText("");
+    for (int key = 0x80; key <= 0xFF; ++key) type(static_cast<UInt8>(key));
+    EXPECT_EQ(fieldText(field), "");
 }
 
 TEST_F(ConstraintTest, BothFiltersOnAFullField) {

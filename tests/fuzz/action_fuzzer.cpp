@@ -38,6 +38,7 @@ const char *kind_word(Kind kind) {
     case Kind::Summary: return "summary";
     case Kind::Show: return "show";
     case Kind::Ticket: return "ticket";
+    case Kind::Cancel: return "cancel";
     }
     fuzzing::fail("an action of no known kind");
 }

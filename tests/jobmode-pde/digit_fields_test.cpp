@@ -178,6 +178,21 @@ TEST_F(JobModeKeyFilters, BothFieldsGetALengthAndADigitFilter) {
     }
 }
 
+// An accented letter (MacRoman 0x8E, e acute) is a letter to both filters and never reaches the ticket.
+TEST_F(JobModeKeyFilters, AnAccentedLetterIsRefusedInAFullAndInAnEmptyField) {
+    constexpr UInt8 kEAcute = 0x8E;
+    setFieldText(record_->control_DIN, "24680");
+    ASSERT_EQ(noErr, PlatformSetTextSelection(record_->control_DIN, 5, 5));
+    press(record_->control_DIN, kEAcute);
+    EXPECT_EQ("24680", fieldText(record_->control_DIN));
+    SetIndividualDigitsInPPDFromTextField(record_->control_DIN, 5, CFSTR("DINDigit"), ppd());
+    EXPECT_EQ("0", entry(ppd(), "DINDigit5"));
+
+    setFieldText(record_->control_DC, "");
+    press(record_->control_DC, kEAcute);
+    EXPECT_EQ("", fieldText(record_->control_DC));
+}
+
 TEST_F(JobModeKeyFilters, TextPutInByCodeIsNotFiltered) {
     SetDigitsInTextField(record_->control_DIN, CFSTR("12AB45"));
     EXPECT_EQ("12AB45", fieldText(record_->control_DIN));

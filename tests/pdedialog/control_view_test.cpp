@@ -134,28 +134,6 @@ TEST_F(ControlViewTest, KeysGoThroughTheFieldsKeyFiltersBeforeAnythingIsInserted
     EXPECT_EQ(gtk_editable_get_position(GTK_EDITABLE(entry)), 3) << "the entry shows the model's caret";
 }
 
-TEST_F(ControlViewTest, PastingGoesInUnfiltered) {
-    open(kPrinter7140K, "jobmode");
-    choosePrivate();
-    GtkWidget *entry = widget("jobmode", kDocumentNumber);
-    ControlRef field = control("jobmode", kDocumentNumber);
-    ASSERT_EQ(PlatformSetTextSelection(field, 0, 5), noErr);
-    gtk_clipboard_set_text(gtk_widget_get_clipboard(entry, GDK_SELECTION_CLIPBOARD), "ab1234567", -1);
-    pressKey(entry, GDK_KEY_v, GDK_CONTROL_MASK);
-    EXPECT_TRUE(runMainLoopUntil([&] { return modelText(field) == "ab1234567"; }, std::chrono::seconds(5)))
-        << modelText(field);
-    EXPECT_EQ(entryText(entry), "ab1234567");
-
-    // Text dropped or middle-clicked in arrives without keys: a paste at the model's selection.
-    PlatformSetTextSelection(field, 0, 2);
-    gint position = 0;
-    gtk_editable_insert_text(GTK_EDITABLE(entry), "zz", -1, &position);
-    EXPECT_EQ(modelText(field), "zz1234567");
-    gtk_editable_delete_text(GTK_EDITABLE(entry), 0, 4);
-    EXPECT_EQ(modelText(field), "zz1234567") << "deleting is the model's to do";
-    EXPECT_EQ(entryText(entry), "zz1234567");
-}
-
 TEST_F(ControlViewTest, TheModelTakesTheSelectionAPersonMakesAndGivesTheFocus) {
     open(kPrinter7140K, "jobmode");
     choosePrivate();
