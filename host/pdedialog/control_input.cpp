@@ -100,7 +100,8 @@ struct ClipboardRequest {
 
 void onClipboardText(GtkClipboard *, const gchar *text, gpointer data) {
     auto *request = static_cast<ClipboardRequest *>(data);
-    if (text != nullptr && focusModelOn(request->field) == noErr) typeTextWithBell(request->entry, request->field, text);
+    if (text != nullptr && focusModelOn(request->field) == noErr)
+        typeTextWithBell(request->entry, request->field, text);
     g_object_unref(request->entry);
     delete request;
 }
@@ -180,7 +181,8 @@ void onEntrySelectionMoved(GtkEditable *editable, GParamSpec *, Binding *binding
 void onEntryInsertText(GtkEditable *editable, const gchar *text, gint length, gint *, Binding *binding) {
     if (binding->view->rendering()) return;
     g_signal_stop_emission_by_name(editable, "insert-text");
-    std::string_view inserted = length < 0 ? std::string_view(text) : std::string_view(text, static_cast<size_t>(length));
+    std::string_view inserted =
+        length < 0 ? std::string_view(text) : std::string_view(text, static_cast<size_t>(length));
     if (focusModelOn(binding->control) == noErr) typeTextWithBell(GTK_WIDGET(editable), binding->control, inserted);
     binding->view->render(binding->control);
 }
