@@ -210,11 +210,4 @@ bool performAction(Dialog &dialog, const Action &action, ActionEffect &effect, s
     return true;
 }
 
-bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error) {
-    ActionEffect result;
-    bool performed = performAction(dialog, action, result, error);
-    effect = std::move(result.text);
-    return performed;
-}
-
 }  // namespace printdialog

@@ -22,15 +22,20 @@ std::optional<std::string> keyBytes(const std::string &utf8Text) {
     CFIndex length = CFStringGetLength(string.get());
     std::string bytes;
     for (CFIndex index = 0; index < length; ++index) {
-        UniChar character = CFStringGetCharacterAtIndex(string.get(), index);
-        auto one = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, &character, 1));
-        char buffer[4] = {};
-        if (!one || !CFStringGetCString(one.get(), buffer, sizeof buffer, kCFStringEncodingMacRoman) ||
-            buffer[0] == '\0' || buffer[1] != '\0')
-            return std::nullopt;
-        bytes += buffer[0];
+        std::optional<UInt8> key = macRomanKey(CFStringGetCharacterAtIndex(string.get(), index));
+        if (!key) return std::nullopt;
+        bytes += static_cast<char>(*key);
     }
     return bytes;
+}
+
+std::optional<UInt8> macRomanKey(UniChar character) {
+    auto one = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, &character, 1));
+    char buffer[4] = {};
+    if (!one || !CFStringGetCString(one.get(), buffer, sizeof buffer, kCFStringEncodingMacRoman) ||
+        buffer[0] == '\0' || buffer[1] != '\0')
+        return std::nullopt;
+    return static_cast<UInt8>(buffer[0]);
 }
 
 }  // namespace printdialog

@@ -51,35 +51,37 @@ bool parseCommandOptions(const std::vector<std::string> &arguments, const std::v
     return true;
 }
 
+CommandOption flagOption(std::string name, bool &field) {
+    return {std::move(name), CommandOption::Kind::Flag, [&field](const std::string &, std::string &) {
+                field = true;
+                return true;
+            }};
+}
+
+CommandOption valueOption(std::string name, std::string &field) {
+    return {std::move(name), CommandOption::Kind::Value, [&field](const std::string &value, std::string &) {
+                field = value;
+                return true;
+            }};
+}
+
 void addCommonOptions(std::vector<CommandOption> &options, CommonOptions &common) {
     using Kind = CommandOption::Kind;
-    auto into = [](std::string &field) {
-        return [&field](const std::string &value, std::string &) {
-            field = value;
-            return true;
-        };
-    };
-    auto flag = [](bool &field) {
-        return [&field](const std::string &, std::string &) {
-            field = true;
-            return true;
-        };
-    };
-    options.push_back({"--printer", Kind::Value, into(common.printer)});
-    options.push_back({"--queue", Kind::Value, into(common.queue)});
-    options.push_back({"--print", Kind::Value, into(common.printFile)});
-    options.push_back({"--title", Kind::Value, into(common.title)});
-    options.push_back({"--plugins", Kind::Value, into(common.plugins)});
-    options.push_back({"--lang", Kind::Value, into(common.language)});
-    options.push_back({"--ticket", Kind::Value, into(common.ticketFile)});
+    options.push_back(valueOption("--printer", common.printer));
+    options.push_back(valueOption("--queue", common.queue));
+    options.push_back(valueOption("--print", common.printFile));
+    options.push_back(valueOption("--title", common.title));
+    options.push_back(valueOption("--plugins", common.plugins));
+    options.push_back(valueOption("--lang", common.language));
+    options.push_back(valueOption("--ticket", common.ticketFile));
     options.push_back({"-o", Kind::RepeatedValue, [&common](const std::string &value, std::string &) {
                            common.presets.push_back(value);
                            return true;
                        }});
-    options.push_back({"--force", Kind::Flag, flag(common.force)});
-    options.push_back({"--help", Kind::Flag, flag(common.help)});
-    options.push_back({"-h", Kind::Flag, flag(common.help)});
-    options.push_back({"--version", Kind::Flag, flag(common.version)});
+    options.push_back(flagOption("--force", common.force));
+    options.push_back(flagOption("--help", common.help));
+    options.push_back(flagOption("-h", common.help));
+    options.push_back(flagOption("--version", common.version));
 }
 
 std::string commonOptionsHelp() {

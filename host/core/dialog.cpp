@@ -15,16 +15,6 @@ std::string lastComponent(const std::string &identifier) {
     return dot == std::string::npos ? identifier : identifier.substr(dot + 1);
 }
 
-std::vector<std::string> bundlesIn(const std::string &directory) {
-    std::vector<std::string> paths;
-    std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(directory, error)) {
-        if (entry.path().extension() == ".plugin") paths.push_back(entry.path().string());
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 void copyPresets(CFDictionaryRef presets, CFMutableDictionaryRef into) {
     if (presets == nullptr || into == nullptr) return;
     CFDictionaryApplyFunction(
@@ -36,6 +26,16 @@ void copyPresets(CFDictionaryRef presets, CFMutableDictionaryRef into) {
 }
 
 }  // namespace
+
+std::vector<std::string> Dialog::bundlesIn(const std::string &directory) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(directory, error)) {
+        if (entry.path().extension() == ".plugin") paths.push_back(entry.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
 
 std::unique_ptr<Dialog> Dialog::open(const Options &options, std::string &error) {
     std::unique_ptr<Dialog> dialog(new Dialog());

@@ -1,9 +1,10 @@
 // Loading an extension through CFPlugIn and the COM-style factory.
 #include <printdialog/extension.h>
 
+#include <printdialog/cf_dictionary.h>
+#include <printdialog/files.h>
+
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace printdialog {
@@ -51,9 +52,9 @@ std::string whyNoBundle(const std::string &bundlePath) {
     fs::path contents = fs::path(bundlePath) / "Contents";
     if (!fs::is_regular_file(contents / "Info.plist", failure)) return "no Info.plist in " + contents.string();
 
-    std::ifstream stream(contents / "Info.plist", std::ios::binary);
-    if (!stream) return "cannot read " + (contents / "Info.plist").string();
-    std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    std::string bytes, reason;
+    if (!readWholeFile((contents / "Info.plist").string(), bytes, reason))
+        return "cannot read " + (contents / "Info.plist").string() + ": " + reason;
     auto data = cf::adopt(CFDataCreate(kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(bytes.data()),
                                        static_cast<CFIndex>(bytes.size())));
     CFErrorRef parseError = nullptr;
@@ -94,18 +95,14 @@ std::string whyNoFactory(CFBundleRef bundle) {
 std::string whyNoInstance(CFBundleRef bundle, CFUUIDRef factory) {
     CFTypeRef factories = CFBundleGetValueForInfoDictionaryKey(bundle, kCFPlugInFactoriesKey);
     if (factories == nullptr || CFGetTypeID(factories) != CFDictionaryGetTypeID()) return {};
-    auto table = static_cast<CFDictionaryRef>(factories);
-    CFIndex count = CFDictionaryGetCount(table);
-    std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
-    CFDictionaryGetKeysAndValues(table, keys.data(), values.data());
-    for (size_t index = 0; index < keys.size(); ++index) {
-        if (CFGetTypeID(keys[index]) != CFStringGetTypeID() || CFGetTypeID(values[index]) != CFStringGetTypeID())
-            continue;
-        auto uuid = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, static_cast<CFStringRef>(keys[index])));
-        if (uuid && CFEqual(uuid.get(), factory))
-            return missingFunction(bundle, "factory", static_cast<CFStringRef>(values[index]));
-    }
-    return {};
+    std::string reason;
+    forEachEntry(static_cast<CFDictionaryRef>(factories), [&](CFTypeRef key, CFTypeRef function) {
+        if (CFGetTypeID(key) != CFStringGetTypeID() || CFGetTypeID(function) != CFStringGetTypeID()) return;
+        auto uuid = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, static_cast<CFStringRef>(key)));
+        if (uuid && CFEqual(uuid.get(), factory) && reason.empty())
+            reason = missingFunction(bundle, "factory", static_cast<CFStringRef>(function));
+    });
+    return reason;
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Checking the ticket against the PPD with libcups' PPD functions.
 #include <printdialog/ppd_report.h>
+#include <printdialog/cf_dictionary.h>
 #include <printdialog/extension.h>
 #include <printdialog/ticket_preset.h>
 
@@ -47,6 +48,12 @@ bool sideHolds(ppd_file_t *ppd, const char *option, const char *choice, std::str
 
 }  // namespace
 
+std::string lastPPDError() {
+    int line = 0;
+    ppd_status_t status = ppdLastError(&line);
+    return std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+}
+
 // libcups keeps its table of job attributes private, so these are the job options lp(1) and
 // lpoptions(1) document and the IPP job template attributes CUPS takes; none of them is a PPD
 // main keyword (those start with an upper-case letter).
@@ -64,15 +71,10 @@ bool isStandardJobAttribute(const std::string &key) {
 
 std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary) {
     std::vector<JobOption> options;
-    if (ppdDictionary == nullptr) return options;
-    CFIndex count = CFDictionaryGetCount(ppdDictionary);
-    std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
-    CFDictionaryGetKeysAndValues(ppdDictionary, keys.data(), values.data());
-    for (size_t index = 0; index < keys.size(); ++index) {
-        if (CFGetTypeID(keys[index]) != CFStringGetTypeID() || CFGetTypeID(values[index]) != CFStringGetTypeID())
-            continue;
-        options.push_back({utf8(static_cast<CFStringRef>(keys[index])), utf8(static_cast<CFStringRef>(values[index]))});
-    }
+    forEachEntry(ppdDictionary, [&options](CFTypeRef key, CFTypeRef value) {
+        if (CFGetTypeID(key) == CFStringGetTypeID() && CFGetTypeID(value) == CFStringGetTypeID())
+            options.push_back({utf8(static_cast<CFStringRef>(key)), utf8(static_cast<CFStringRef>(value))});
+    });
     std::sort(options.begin(), options.end(), [](const JobOption &a, const JobOption &b) { return a.key < b.key; });
     return options;
 }
@@ -83,46 +85,39 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
 
     std::unique_ptr<ppd_file_t, PPDCloser> ppd(ppdOpenFile(ppdPath.c_str()));
     if (!ppd) {
-        int line = 0;
-        ppd_status_t status = ppdLastError(&line);
-        report.error = std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+        report.error = lastPPDError();
         return report;
     }
     report.opened = true;
     if (ppd->modelname) report.modelName = ppd->modelname;
     ppdMarkDefaults(ppd.get());
 
-    if (ppdDictionary != nullptr) {
-        CFIndex count = CFDictionaryGetCount(ppdDictionary);
-        std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
-        CFDictionaryGetKeysAndValues(ppdDictionary, keys.data(), values.data());
-        for (size_t index = 0; index < keys.size(); ++index) {
-            std::string key = utf8(static_cast<CFStringRef>(keys[index]));
-            if (CFGetTypeID(values[index]) != CFStringGetTypeID()) {
-                // Shown as JSON so that the user sees what is there instead of a keyword.
-                report.unknown.push_back({key, json::write(jsonFromProperty(values[index]), 0), "not a string"});
-                continue;
-            }
-            std::string value = utf8(static_cast<CFStringRef>(values[index]));
-            ppd_option_t *option = ppdFindOption(ppd.get(), key.c_str());
-            if (option == nullptr && isStandardJobAttribute(key)) {
-                // A job option, not a choice; the ones that stand for PPD options (media, sides,
-                // ...) mark them as libcups would for the job, so their conflicts are seen.
-                cups_option_t *jobOption = nullptr;
-                int optionCount = cupsAddOption(key.c_str(), value.c_str(), 0, &jobOption);
-                cupsMarkOptions(ppd.get(), optionCount, jobOption);
-                cupsFreeOptions(optionCount, jobOption);
-            } else if (option == nullptr) {
-                report.unknown.push_back({key, value, "unknown keyword"});
-            } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
-                report.unknown.push_back({key, value, "unknown choice"});
-            } else {
-                ppdMarkOption(ppd.get(), key.c_str(), value.c_str());
-            }
+    forEachEntry(ppdDictionary, [&](CFTypeRef keyRef, CFTypeRef valueRef) {
+        std::string key = utf8(static_cast<CFStringRef>(keyRef));
+        if (CFGetTypeID(valueRef) != CFStringGetTypeID()) {
+            // Shown as JSON so that the user sees what is there instead of a keyword.
+            report.unknown.push_back({key, json::write(jsonFromProperty(valueRef), 0), "not a string"});
+            return;
         }
-        std::sort(report.unknown.begin(), report.unknown.end(),
-                  [](const UnknownChoice &a, const UnknownChoice &b) { return a.key < b.key; });
-    }
+        std::string value = utf8(static_cast<CFStringRef>(valueRef));
+        ppd_option_t *option = ppdFindOption(ppd.get(), key.c_str());
+        if (option == nullptr && isStandardJobAttribute(key)) {
+            // A job option, not a choice; the ones that stand for PPD options (media, sides,
+            // ...) mark them as libcups would for the job, so their conflicts are seen.
+            cups_option_t *jobOption = nullptr;
+            int optionCount = cupsAddOption(key.c_str(), value.c_str(), 0, &jobOption);
+            cupsMarkOptions(ppd.get(), optionCount, jobOption);
+            cupsFreeOptions(optionCount, jobOption);
+        } else if (option == nullptr) {
+            report.unknown.push_back({key, value, "unknown keyword"});
+        } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
+            report.unknown.push_back({key, value, "unknown choice"});
+        } else {
+            ppdMarkOption(ppd.get(), key.c_str(), value.c_str());
+        }
+    });
+    std::sort(report.unknown.begin(), report.unknown.end(),
+              [](const UnknownChoice &a, const UnknownChoice &b) { return a.key < b.key; });
 
     for (int index = 0; index < ppd->num_consts; ++index) {
         const ppd_const_t &constraint = ppd->consts[index];

@@ -11,6 +11,8 @@ PrintOutcome printDialog(Dialog &dialog, const Printer &printer, const JobReques
     outcome.problems = preflightProblems(outcome.report, reportWords("en"));
     outcome.file = request.file;
     outcome.job = SubmittedJob{printer.queue(), printer.server(), jobTitle(request.file, request.title), 0};
+    if (outcome.commitStatus != noErr)
+        outcome.error = "the panes could not write the ticket (status " + std::to_string(outcome.commitStatus) + ")";
     if (!request.submit) return outcome;
 
     auto notSent = [&outcome](PrintOutcome::Result result, std::string error) {
@@ -18,9 +20,7 @@ PrintOutcome printDialog(Dialog &dialog, const Printer &printer, const JobReques
         outcome.error = std::move(error);
         return outcome;
     };
-    if (outcome.commitStatus != noErr)
-        return notSent(PrintOutcome::Result::NotSent, "the panes could not write the ticket (status " +
-                                                          std::to_string(outcome.commitStatus) + ")");
+    if (outcome.commitStatus != noErr) return notSent(PrintOutcome::Result::NotSent, outcome.error);
     if (!printer.isQueue()) return notSent(PrintOutcome::Result::NoQueue, "not sent: no queue chosen");
     if (request.file.empty()) return notSent(PrintOutcome::Result::NotSent, "no document to print was given");
     if (!outcome.problems.empty()) {

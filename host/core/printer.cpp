@@ -1,4 +1,5 @@
 // Opening the printer: checking that libcups can read its PPD before any pane is loaded.
+#include <printdialog/ppd_report.h>
 #include <printdialog/printer.h>
 
 // libcups marks its PPD API deprecated; it is still the way to read a PPD.
@@ -45,9 +46,7 @@ Printer::~Printer() = default;
 bool Printer::readModel(std::string &error) {
     ppd_file_t *ppd = ppdOpenFile(ppdPath_.c_str());
     if (ppd == nullptr) {
-        int line = 0;
-        ppd_status_t status = ppdLastError(&line);
-        error = std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+        error = lastPPDError();
         return false;
     }
     if (ppd->modelname != nullptr) modelName_ = ppd->modelname;

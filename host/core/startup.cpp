@@ -1,41 +1,17 @@
 // Starting a print dialog: checks, presets, printer, localization, then the panes.
 #include <printdialog/extension.h>
+#include <printdialog/files.h>
 #include <printdialog/startup.h>
 #include <printdialog/ticket_preset.h>
 
 #include <platform/host_support.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <set>
 #include <unistd.h>
 
 namespace printdialog {
 namespace {
-
-// The whole file; false with the system's reason when it cannot be read.
-bool readFile(const std::string &path, std::string &text, std::string &error) {
-    std::error_code folderError;
-    if (std::filesystem::is_directory(path, folderError)) {
-        error = std::strerror(EISDIR);
-        return false;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad()) {
-        error = std::strerror(errno);
-        return false;
-    }
-    text = contents.str();
-    return true;
-}
 
 // The JSON ticket goes in first so that -o can override one of its entries.
 cf::Ref<CFMutableDictionaryRef> createPresets(const CommonOptions &common, std::string &error) {
@@ -47,7 +23,7 @@ cf::Ref<CFMutableDictionaryRef> createPresets(const CommonOptions &common, std::
     }
     if (!common.ticketFile.empty()) {
         std::string text, reason;
-        if (!readFile(common.ticketFile, text, reason)) {
+        if (!readWholeFile(common.ticketFile, text, reason)) {
             error = "cannot read the ticket " + common.ticketFile + ": " + reason;
             return {};
         }
@@ -69,13 +45,6 @@ std::vector<std::string> localizationsOf(const Extension &extension) {
     for (CFIndex index = 0; index < count; ++index)
         names.push_back(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(localizations.get(), index))));
     return names;
-}
-
-bool holdsBundles(const std::string &folder) {
-    std::error_code error;
-    for (const auto &entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.path().extension() == ".plugin") return true;
-    return false;
 }
 
 }  // namespace
@@ -102,7 +71,7 @@ bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, Dialo
     }
     start.presets = createPresets(common, error);
     if (!start.presets) return false;
-    if (!holdsBundles(common.plugins)) {
+    if (Dialog::bundlesIn(common.plugins).empty()) {
         status = kExitFailed;
         error = "no plug-in bundles (*.plugin) in the folder " + common.plugins;
         return false;
@@ -136,17 +105,18 @@ std::unique_ptr<Dialog> openDialog(const DialogStart &start, std::string &error)
 std::string localizationWarning(Dialog &dialog, const std::string &language) {
     if (language.empty()) return {};
     auto languageOf = [](const std::string &name) { return name.substr(0, name.find_first_of("_-")); };
-    std::string offered;
+    std::set<std::string> offered;
     for (auto &pane : dialog.panes()) {
         if (!pane->extension) continue;
         for (const auto &localization : localizationsOf(*pane->extension)) {
             if (localization == language || languageOf(localization) == languageOf(language)) return {};
-            if (offered.find(localization) == std::string::npos)
-                offered += (offered.empty() ? "" : ", ") + localization;
+            offered.insert(localization);
         }
     }
+    std::string list;
+    for (const auto &localization : offered) list += (list.empty() ? "" : ", ") + localization;
     return "warning: no plug-in has the localization '" + language + "'" +
-           (offered.empty() ? std::string() : " (they have " + offered + ")") + "; the panes use their own";
+           (list.empty() ? std::string() : " (they have " + list + ")") + "; the panes use their own";
 }
 
 }  // namespace printdialog

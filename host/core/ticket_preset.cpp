@@ -1,5 +1,6 @@
 // Building ticket presets, and turning ticket values back into JSON.
 #include <printdialog/ticket_preset.h>
+#include <printdialog/cf_dictionary.h>
 #include <printdialog/extension.h>
 
 #include <string_view>
@@ -114,14 +115,10 @@ json::Value jsonFromProperty(CFTypeRef value) {
         return result;
     }
     if (type == CFDictionaryGetTypeID()) {
-        auto dictionary = static_cast<CFDictionaryRef>(value);
-        CFIndex count = CFDictionaryGetCount(dictionary);
-        std::vector<const void *> keys(static_cast<size_t>(count)), values(static_cast<size_t>(count));
-        CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
         json::Value result = json::Value::object();
-        for (CFIndex index = 0; index < count; ++index)
-            result.set(utf8(static_cast<CFStringRef>(keys[static_cast<size_t>(index)])),
-                       jsonFromProperty(values[static_cast<size_t>(index)]));
+        forEachEntry(static_cast<CFDictionaryRef>(value), [&result](CFTypeRef key, CFTypeRef member) {
+            result.set(utf8(static_cast<CFStringRef>(key)), jsonFromProperty(member));
+        });
         return result;
     }
     auto description = cf::adopt(CFCopyDescription(value));

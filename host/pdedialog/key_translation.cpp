@@ -1,9 +1,8 @@
 // Translating GDK key presses into the character codes of the platform's raw key events.
 #include "key_translation.h"
 
-#include <CoreFoundation/CoreFoundation.h>
 #include <Carbon/Carbon.h>
-#include <platform/cf_ref.h>
+#include <printdialog/actions.h>
 
 #include <map>
 
@@ -58,12 +57,7 @@ KeyDecision shortcut(guint keyval) {
 
 std::optional<UInt8> macRomanByte(gunichar character) {
     if (character < 0x20 || character == 0x7F || character > 0xFFFF) return std::nullopt;
-    UniChar unit = static_cast<UniChar>(character);
-    auto string = cf::adopt(CFStringCreateWithCharacters(kCFAllocatorDefault, &unit, 1));
-    char bytes[4] = {};
-    if (!string || !CFStringGetCString(string.get(), bytes, sizeof bytes, kCFStringEncodingMacRoman)) return std::nullopt;
-    if (bytes[0] == '\0' || bytes[1] != '\0') return std::nullopt;
-    return static_cast<UInt8>(bytes[0]);
+    return printdialog::macRomanKey(static_cast<UniChar>(character));
 }
 
 std::vector<std::optional<UInt8>> keysOfText(std::string_view utf8Text) {

@@ -7,16 +7,10 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
     using printdialog::CommandOption;
     std::vector<CommandOption> accepted;
     printdialog::addCommonOptions(accepted, options.common);
-    auto into = [](std::string &field) {
-        return [&field](const std::string &value, std::string &) {
-            field = value;
-            return true;
-        };
-    };
-    accepted.push_back({"--pane", CommandOption::Kind::Value, into(options.pane)});
-    accepted.push_back({"--script", CommandOption::Kind::Value, into(options.script)});
-    accepted.push_back({"--screenshot", CommandOption::Kind::Value, into(options.screenshot)});
-    accepted.push_back({"--state", CommandOption::Kind::Value, into(options.state)});
+    accepted.push_back(printdialog::valueOption("--pane", options.pane));
+    accepted.push_back(printdialog::valueOption("--script", options.script));
+    accepted.push_back(printdialog::valueOption("--screenshot", options.screenshot));
+    accepted.push_back(printdialog::valueOption("--state", options.state));
     if (!printdialog::parseCommandOptions(arguments, accepted, error)) return false;
     if (options.common.help || options.common.version) return true;
     if (!printdialog::checkCommonOptions(options.common, error)) return false;

@@ -153,9 +153,9 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
         log_ << action.line << ": closed, the Summary shown\n" << std::flush;
         return true;
     }
-    std::string effect;
+    printdialog::ActionEffect effect;
     if (!printdialog::performAction(dialog_, action, effect, error_)) return false;
-    log_ << action.line << (effect.empty() ? "" : ": " + effect) << "\n" << std::flush;
+    log_ << action.line << (effect.text.empty() ? "" : ": " + effect.text) << "\n" << std::flush;
     return true;
 }
 

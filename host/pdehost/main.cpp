@@ -148,10 +148,7 @@ int main(int argc, char **argv) {
     } else {
         outcome = printDialog(*dialog, printer,
                               {printFile, options.common.title, options.common.force, !printFile.empty()});
-        if (outcome.commitStatus != noErr && exitCode == kExitDone) {
-            error = "the panes could not write the ticket (status " + std::to_string(outcome.commitStatus) + ")";
-            exitCode = kExitFailed;
-        } else if (outcome.failed() && exitCode == kExitDone) {
+        if (outcome.commitStatus != noErr || outcome.failed()) {
             error = outcomeError(outcome);
             exitCode = kExitFailed;
         }

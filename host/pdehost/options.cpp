@@ -27,15 +27,9 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
     using printdialog::CommandOption;
     std::vector<CommandOption> accepted;
     printdialog::addCommonOptions(accepted, options.common);
-    auto flag = [](bool &field) {
-        return [&field](const std::string &, std::string &) {
-            field = true;
-            return true;
-        };
-    };
-    accepted.push_back({"--json", CommandOption::Kind::Flag, flag(options.json)});
-    accepted.push_back({"--interactive", CommandOption::Kind::Flag, flag(options.interactive)});
-    accepted.push_back({"--manual-clock", CommandOption::Kind::Flag, flag(options.manualClock)});
+    accepted.push_back(printdialog::flagOption("--json", options.json));
+    accepted.push_back(printdialog::flagOption("--interactive", options.interactive));
+    accepted.push_back(printdialog::flagOption("--manual-clock", options.manualClock));
     accepted.push_back({"--do", CommandOption::Kind::RepeatedValue, [&options](const std::string &value, std::string &) {
                             options.actions.push_back({value, "--do"});
                             return true;

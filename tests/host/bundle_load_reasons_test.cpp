@@ -4,7 +4,7 @@
 
 #include <gmock/gmock.h>
 
-#include <dlfcn.h>
+#include "loader_message.h"
 
 #include <filesystem>
 #include <fstream>
@@ -31,16 +31,6 @@ bool replaceIn(const fs::path &file, const std::string &from, const std::string 
     return true;
 }
 
-// dlerror's text for the file, from trying to load it here.
-std::string loaderMessage(const fs::path &file) {
-    if (void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-        dlclose(handle);
-        return "<loaded>";
-    }
-    const char *message = dlerror();
-    return message ? message : "<none>";
-}
-
 struct BrokenBundle {
     const char *name;
     std::function<void(const fs::path &bundle)> breakIt;
@@ -61,7 +51,7 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
          [](const fs::path &) { return AllOf(StartsWith("malformed Info.plist: "), HasSubstr(" line ")); }},
         {"executable replaced by garbage",
          [&](const fs::path &bundle) { std::ofstream(executable(bundle)) << std::string(300, 'G'); },
-         [&](const fs::path &bundle) { return Eq("cannot load the executable: " + loaderMessage(executable(bundle))); }},
+         [&](const fs::path &bundle) { return Eq("cannot load the executable: " + test_support::loaderMessage(executable(bundle))); }},
         {"executable named ../../x",
          [&](const fs::path &bundle) { EXPECT_TRUE(replaceIn(info(bundle), ">Probe<", ">../../x<")); },
          [](const fs::path &) {

@@ -89,7 +89,7 @@ TEST_F(HostDialogTest, TicketPresetsReachThePaneAndCommitWritesItBack) {
 TEST_F(HostDialogTest, TypedNumberIsFilteredButScriptedTextIsNot) {
     auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
     ASSERT_NE(dialog, nullptr);
-    std::string effect;
+    printdialog::ActionEffect effect;
     std::string error;
     auto perform = [&](const std::string &line) {
         printdialog::Action action;

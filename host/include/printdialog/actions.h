@@ -8,6 +8,7 @@
 
 #include <printdialog/dialog.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ struct Action {
 // Reads one action. false with a one-line message naming the problem.
 bool parseAction(const std::string &line, Action &action, std::string &error);
 
+// The MacRoman byte a keyboard sends for the character (what a raw key event carries), or
+// nothing when MacRoman has no one-byte form of it.
+std::optional<UInt8> macRomanKey(UniChar character);
+
 // The names `key` accepts and a one-screen help text.
 const std::vector<std::string> &keyNames();
 std::string actionHelp();
@@ -56,7 +61,5 @@ struct ActionEffect {
 // Performs the action. false with a message naming the control when it cannot be done (a
 // disabled control, a refused pane). cancel does nothing here: it ends the run (see print_job.h).
 bool performAction(Dialog &dialog, const Action &action, ActionEffect &effect, std::string &error);
-// The same, with only the effect's text.
-bool performAction(Dialog &dialog, const Action &action, std::string &effect, std::string &error);
 
 }  // namespace printdialog

@@ -23,6 +23,10 @@ struct CommandOption {
     std::function<bool(const std::string &value, std::string &error)> take;
 };
 
+// A flag that sets the field, and a single-valued option that stores its value in the field.
+CommandOption flagOption(std::string name, bool &field);
+CommandOption valueOption(std::string name, std::string &field);
+
 // Reads the arguments in order. false with a one-line message for an unknown option, a missing or
 // empty value, a value given to a flag, or a single-valued option given twice.
 bool parseCommandOptions(const std::vector<std::string> &arguments, const std::vector<CommandOption> &options,

@@ -82,6 +82,9 @@ public:
     // then release every extension. Called by the destructor when not done before.
     void terminate();
 
+    // Every *.plugin folder in the directory, in name order.
+    static std::vector<std::string> bundlesIn(const std::string &directory);
+
     // One pass of the run loop (seconds 0) or a run of the given length on the current clock.
     static CFRunLoopRunResult turnRunLoop(double seconds = 0);
 

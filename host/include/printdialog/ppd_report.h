@@ -34,6 +34,9 @@ struct PPDReport {
     std::string emitted;                // feature code of every marked choice
 };
 
+// Why libcups could not open the last PPD it was asked to: its reason and the line.
+std::string lastPPDError();
+
 // The ticket's entries as job options, sorted by key (non-strings are left out).
 std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary);
 

@@ -2,6 +2,7 @@
 // instances, code kept loaded while instances live, and refused executables.
 #include "bundle_test_support.h"
 
+#include "loader_message.h"
 #include "probe_plugin.h"
 
 #include <CoreFoundation/CFPlugInCOM.h>
@@ -402,16 +403,6 @@ TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
 
 // --- the reason an executable does not load ---
 
-// dlerror's text for the file, from trying to load it here.
-std::string loader_message(const fs::path &file) {
-    if (void *handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL)) {
-        dlclose(handle);
-        return "<loaded>";
-    }
-    const char *message = dlerror();
-    return message ? message : "<none>";
-}
-
 struct ErrorSeen {
     CFIndex code = 0;
     std::string description = "<no error>";
@@ -488,7 +479,7 @@ TEST_F(PlugInCopyTest, TheErrorSaysWhyAnExecutableDoesNotLoad) {
         std::string load_description = test.load_description.empty() ? test.preflight_description
                                                                       : test.load_description;
         if (load_description == loader_text)
-            load_description = "cannot load the executable: " + loader_message(macos(folder) / "ProbePlugin");
+            load_description = "cannot load the executable: " + test_support::loaderMessage(macos(folder) / "ProbePlugin");
 
         auto bundle = create_bundle(folder);
         testing::internal::CaptureStderr();
