@@ -60,7 +60,7 @@ Connection connectToServer(const std::string &server, std::string &error) {
     else
         error = "no CUPS server is running at " + server + " (start cupsd, or set CUPS_SERVER)";
     httpAddrFreeList(addresses);
-    return http;
+    return nullptr;
 }
 
 // Asks the server about the queue, so that a missing queue is told apart from a queue that has

@@ -1,6 +1,7 @@
 // Which panes serve which printer, what a shown pane reports about itself, and the default run.
 #include "pdehost_run.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -57,6 +58,18 @@ TEST(PaneAcceptance, AFileThatIsNoPPDStopsBeforeAnyPaneWithTheReasonFirst) {
     EXPECT_EQ(0u, run.err.rfind("pdehost: cannot read the PPD " + printer + ": ", 0)) << run.err;
     EXPECT_NE(run.err.find("(line 1)"), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty()) << "no pane was loaded, nothing is reported";
+}
+
+// No pane serves the 5100K, so nothing is scheduled on the run loop, which then returns at once:
+// wait must still let its time pass, and say how much did.
+TEST(PaneAcceptance, WaitLetsItsTimePassWithNothingScheduled) {
+    auto start = std::chrono::steady_clock::now();
+    ProgramRun run = runActions(kPrinter5100K, {"wait 0.4"});
+    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ASSERT_EQ(0, run.exitCode) << run.err;
+    EXPECT_GE(elapsed, 0.4);
+    std::string effect = action(run.document(), 0)["effect"];
+    EXPECT_EQ(0u, effect.rfind("ran the run loop for 0.4", 0)) << effect;
 }
 
 TEST(PaneAcceptance, ProbePaneFromAnotherPluginFolder) {
