@@ -113,5 +113,27 @@ TEST(JobModeTicket, AnUnknownPrintModeIsReportedAndShownAsNormal) {
     EXPECT_EQ("Normal", printed.document()["ticket"]["PrintMode"]) << "Print sends what the pane shows";
 }
 
+// What a run tells of itself: the keys the filters refused, the popup's chosen item, a refused
+// selection in words, and a localization no bundle has.
+TEST(JobModeFlow, TheRunSaysWhatDidNotHappen) {
+    ProgramRun typed = runActions(kPrinter7140K, {"select jobmode 5 4", "type jobmode 6 12ab9"});
+    ASSERT_EQ(0, typed.exitCode) << typed.err;
+    json document = typed.document();
+    EXPECT_EQ(5, action(document, 1)["refusedKeys"]) << "the field is full: every key is refused";
+    const json &items = control(pane(document, "jobmode"), 5)["items"];
+    for (size_t index = 0; index < items.size(); ++index)
+        EXPECT_EQ(index == 3, items[index]["checked"].get<bool>()) << "only the chosen item, Private, is checked";
+
+    ProgramRun refused = runActions(kPrinter7140K, {"selection jobmode 6 0 5"});
+    EXPECT_EQ(1, refused.exitCode);
+    EXPECT_NE(refused.err.find("jobmode control 6: cannot set the selection (it is disabled)"), std::string::npos)
+        << refused.err;
+
+    ProgramRun french = runActions(kPrinter7140K, {}, {"--lang", "fr"});
+    ASSERT_EQ(0, french.exitCode) << french.err;
+    EXPECT_EQ("pdehost: warning: no plug-in has the localization 'fr' (they have de, en); the panes use their own\n",
+              french.err);
+}
+
 }  // namespace
 }  // namespace pdehost_test
