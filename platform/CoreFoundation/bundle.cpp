@@ -12,8 +12,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -83,23 +81,24 @@ fs::path path_of_url(CFURLRef url) {
     return fs::path(buffer);
 }
 
-Ref<CFPropertyListRef> read_property_list(const fs::path &file, std::string &problem) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
-        problem = "cannot be read";
-        return {};
+PropertyListFile read_property_list(const fs::path &file) {
+    PropertyListFile result;
+    auto contents = platform::files::read_file_at_most(file, kLargestPropertyListFile);
+    if (!contents) {
+        result.failure = contents.failure;
+        result.problem = std::move(contents.reason);
+        return result;
     }
-    std::vector<char> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    auto data = adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(bytes.data()),
-                                   static_cast<CFIndex>(bytes.size())));
+    auto data = adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(contents.bytes.data()),
+                                   static_cast<CFIndex>(contents.bytes.size())));
     CFErrorRef error = nullptr;
-    auto list = adopt(CFPropertyListCreateWithData(nullptr, data.get(), kCFPropertyListImmutable, nullptr, &error));
+    result.list = adopt(CFPropertyListCreateWithData(nullptr, data.get(), kCFPropertyListImmutable, nullptr, &error));
     auto error_holder = adopt(error);
-    if (!list) {
+    if (!result.list) {
         auto text = adopt(CFErrorCopyDescription(error));
-        problem = text ? utf8_of(text.get()) : "malformed";
+        result.problem = text ? utf8_of(text.get()) : "malformed";
     }
-    return list;
+    return result;
 }
 
 }  // namespace cf::bundle
@@ -118,7 +117,8 @@ const CFStringRef kCFBundleLocalizationsKey = CFSTR("CFBundleLocalizations");
 CFTypeID CFBundleGetTypeID(void) { return cf::kTypeBundle; }
 
 // Returns the live bundle of the folder, retained, or a new one read from its
-// Contents/Info.plist; NULL when the folder or Info.plist is missing or malformed.
+// Contents/Info.plist; NULL when the folder or Info.plist is missing (quietly), or when
+// Info.plist is not a regular file, too large or malformed (with the reason on stderr).
 CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     std::error_code failure;
     fs::path folder = fs::canonical(cf::bundle::path_of_url(bundleURL), failure);
@@ -131,13 +131,16 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
         return existing;
     }
 
-    fs::path info_file = folder / "Contents" / "Info.plist";
-    if (!fs::is_regular_file(info_file, failure)) return nullptr;
-    std::string problem;
-    auto info = cf::bundle::read_property_list(info_file, problem);
-    if (info && CFGetTypeID(info.get()) != CFDictionaryGetTypeID()) problem = "the top level is not a dictionary";
-    if (!problem.empty()) {
-        std::fprintf(stderr, "CFBundle: malformed Info.plist in %s: %s\n", folder.c_str(), problem.c_str());
+    auto read = cf::bundle::read_property_list(folder / "Contents" / "Info.plist");
+    if (read.failure == platform::files::ReadFailure::missing) return nullptr;
+    if (read.failure != platform::files::ReadFailure::none) {
+        std::fprintf(stderr, "CFBundle: cannot use %s: Info.plist %s\n", folder.c_str(), read.problem.c_str());
+        return nullptr;
+    }
+    auto &info = read.list;
+    if (info && CFGetTypeID(info.get()) != CFDictionaryGetTypeID()) read.problem = "the top level is not a dictionary";
+    if (!read.problem.empty()) {
+        std::fprintf(stderr, "CFBundle: malformed Info.plist in %s: %s\n", folder.c_str(), read.problem.c_str());
         return nullptr;
     }
     auto url = cf::bundle::url_for_path(folder, true);
@@ -179,12 +182,14 @@ CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef k
     return CFDictionaryGetValue(self->info.get(), key);
 }
 
-// CFBundleDevelopmentRegion of Info.plist, "en" when it names none.
+// CFBundleDevelopmentRegion of Info.plist, "en" when it names none or a value that is no
+// localization name (a path, say).
 CFStringRef CFBundleGetDevelopmentRegion(CFBundleRef bundle) {
     auto *self = cf::as<__CFBundle>(bundle);
     if (self == nullptr) return nullptr;
     CFStringRef region = self->info_string(kCFBundleDevelopmentRegionKey);
-    return region != nullptr && CFStringGetLength(region) > 0 ? region : CFSTR("en");
+    bool valid = region != nullptr && platform::localization::is_localization_name(cf::utf8_of(region));
+    return valid ? region : CFSTR("en");
 }
 
 // The URL of the bundle folder (canonical path).
@@ -223,12 +228,14 @@ Boolean CFBundleIsExecutableLoaded(CFBundleRef bundle) {
     return self != nullptr && self->code != nullptr;
 }
 
-// An exported symbol of the loaded executable; NULL when not loaded or absent.
+// An exported symbol defined by the loaded executable itself; NULL when not loaded, absent, or
+// found only in a library the executable uses (libc's abort is no factory of the bundle's).
 void *CFBundleGetFunctionPointerForName(CFBundleRef bundle, CFStringRef functionName) {
     auto *self = cf::as<__CFBundle>(bundle);
     if (self == nullptr || self->code == nullptr) return nullptr;
     if (CFGetTypeID(functionName) != CFStringGetTypeID()) return nullptr;
-    return dlsym(self->code, cf::utf8_of(functionName).c_str());
+    void *symbol = dlsym(self->code, cf::utf8_of(functionName).c_str());
+    return symbol != nullptr && cf::bundle::is_defined_by(self->code, symbol) ? symbol : nullptr;
 }
 
 }  // extern "C"

@@ -1,9 +1,10 @@
-// The executable of a bundle: only a plain file inside its Contents/MacOS is
-// ever handed to dlopen, whatever Info.plist says.
+// The executable of a bundle: only a plain, whole file inside its Contents/MacOS is
+// ever handed to dlopen, whatever Info.plist says, and only its own symbols are handed out.
 #include "bundle_internal.h"
 #include "string_internal.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 namespace fs = std::filesystem;
 
@@ -54,6 +55,7 @@ std::optional<ExecutableProblem> load_executable(__CFBundle &bundle) {
     ExecutableProblem problem;
     auto executable = checked_executable(bundle, problem);
     if (!executable) return problem;
+    if (auto cut_off = layout_problem(*executable)) return cut_off;
     void *code = dlopen(executable->c_str(), RTLD_NOW | RTLD_LOCAL);
     if (code == nullptr) {
         const char *reason = dlerror();
@@ -61,6 +63,15 @@ std::optional<ExecutableProblem> load_executable(__CFBundle &bundle) {
     }
     bundle.code = code;
     return std::nullopt;
+}
+
+bool is_defined_by(void *code, const void *symbol) {
+    link_map *own = nullptr;
+    if (dlinfo(code, RTLD_DI_LINKMAP, static_cast<void *>(&own)) != 0 || own == nullptr) return false;
+    Dl_info info{};
+    link_map *holder = nullptr;
+    if (dladdr1(symbol, &info, reinterpret_cast<void **>(&holder), RTLD_DL_LINKMAP) == 0) return false;
+    return holder == own;
 }
 
 }  // namespace cf::bundle

@@ -65,7 +65,7 @@ std::optional<ExecutableProblem> header_problem(const fs::path &file) {
     // With the byte order checked against our own, the type reads correctly here.
     if (own && start->type != ET_DYN)
         return ExecutableProblem{kExecutableNotLoadableError, false, name + " is not a shared object"};
-    return std::nullopt;
+    return layout_problem(file);
 }
 
 }  // namespace cf::bundle

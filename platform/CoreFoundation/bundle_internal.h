@@ -5,6 +5,8 @@
 #include "object.h"
 #include "ref.h"
 
+#include "../support/bounded_file.h"
+
 #include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFDictionary.h>
 #include <CoreFoundation/CFPropertyList.h>
@@ -15,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -64,8 +67,27 @@ std::vector<std::string> localization_folders(const std::string &localization);
 // development region's, without repeats.
 std::vector<std::string> localization_search_order(__CFBundle &bundle);
 
-// Reads and parses a property list file; NULL with a reason when it is missing or malformed.
-Ref<CFPropertyListRef> read_property_list(const std::filesystem::path &file, std::string &problem);
+// A plain file name: not empty, not "." or "..", without '/' or NUL.
+bool is_file_name(std::string_view name);
+// A relative path that stays below the folder it is joined to: not empty, not absolute, no
+// ".." step and no NUL.
+bool is_inner_path(std::string_view path);
+
+// The most bytes an Info.plist or a strings table may have: far above any real one.
+inline constexpr std::size_t kLargestPropertyListFile = std::size_t{16} * 1024 * 1024;
+
+// A property list file of a bundle: the list, or why there is none.
+struct PropertyListFile {
+    Ref<CFPropertyListRef> list;
+    // Why the file was not read (none when it was, even if it does not parse).
+    platform::files::ReadFailure failure = platform::files::ReadFailure::none;
+    // Without a list: how reading failed, to follow the file's name ("is too large (...)"),
+    // or the parser's reason.
+    std::string problem;
+};
+
+// Reads at most kLargestPropertyListFile bytes of a regular file and parses them.
+PropertyListFile read_property_list(const std::filesystem::path &file);
 
 // Codes of the Cocoa error domain for executables that do not load.
 inline constexpr CFIndex kExecutableNotFoundError = 4;  // NSFileNoSuchFileError
@@ -87,11 +109,18 @@ struct ExecutableProblem {
 // The real path of the executable that Info.plist names, when it is a plain file
 // inside Contents/MacOS; otherwise nullopt with the reason.
 std::optional<std::filesystem::path> checked_executable(const __CFBundle &bundle, ExecutableProblem &problem);
-// Why the loader would refuse the file, judged from its header: not an ELF shared
-// object, or one built for another machine than this process; nullopt when it would not.
+// Why the loader would refuse the file, judged from its headers: not an ELF shared object,
+// one built for another machine than this process, or cut off; nullopt when it would not.
 std::optional<ExecutableProblem> header_problem(const std::filesystem::path &file);
-// Loads the executable after the path check; nullopt once it is loaded, else why not.
+// Why the loader must not be given the file: an ELF file whose header, program header table,
+// loadable segments or section header table reach past its end; nullopt when it holds them
+// all or is no ELF file of a known class and byte order (the loader refuses those unharmed).
+std::optional<ExecutableProblem> layout_problem(const std::filesystem::path &file);
+// Loads the executable after the path and layout checks; nullopt once it is loaded, else why not.
 std::optional<ExecutableProblem> load_executable(__CFBundle &bundle);
+// True when the symbol (an address dlsym found through code, a handle from dlopen) lies in
+// the object code loaded itself, not in one of the libraries it depends on.
+bool is_defined_by(void *code, const void *symbol);
 
 }  // namespace cf::bundle
 
@@ -105,8 +134,14 @@ void forget_bundle(__CFBundle &bundle);
 
 namespace platform::localization {
 
+inline constexpr std::size_t kLongestLocalizationName = 64;
+
+// A name a localization folder may have: 1 to kLongestLocalizationName ASCII letters, digits,
+// '_' and '-'. Anything else is treated as no localization at all.
+bool is_localization_name(std::string_view name);
+
 // The preferred localization ("de_CH", "de"), set in code or taken from the
-// environment; nullopt when neither names one.
+// environment; nullopt when neither names a valid one.
 std::optional<std::string> preferred();
 
 }  // namespace platform::localization

@@ -12,8 +12,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // The parsed table of one folder ("" for the global one), read on first use; NULL when there is
-// no such file or it is not a valid strings table (reported once). Absent files are remembered
-// too, so a lookup touches the file system once per table rather than on every call.
+// no such file, or it is not a regular file, too large or not a valid strings table (reported
+// once). Absent files are remembered too, so a lookup touches the file system once per table
+// rather than on every call.
 cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &folder, const std::string &table) {
     std::lock_guard lock(bundle.tables_mutex);
     auto key = std::make_pair(folder, table);
@@ -21,15 +22,16 @@ cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &fol
 
     cf::Ref<CFDictionaryRef> dictionary;
     fs::path file = bundle.resources_folder() / folder / (table + ".strings");
-    std::error_code failure;
-    if (fs::is_regular_file(file, failure)) {
-        std::string problem;
-        auto list = cf::bundle::read_property_list(file, problem);
-        if (list && CFGetTypeID(list.get()) != CFDictionaryGetTypeID()) problem = "it is not a table of strings";
-        if (problem.empty())
-            dictionary = cf::adopt(static_cast<CFDictionaryRef>(list.leak()));
+    auto read = cf::bundle::read_property_list(file);
+    if (read.failure == platform::files::ReadFailure::none) {
+        if (read.list && CFGetTypeID(read.list.get()) != CFDictionaryGetTypeID())
+            read.problem = "it is not a table of strings";
+        if (read.problem.empty())
+            dictionary = cf::adopt(static_cast<CFDictionaryRef>(read.list.leak()));
         else
-            std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), problem.c_str());
+            std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), read.problem.c_str());
+    } else if (read.failure != platform::files::ReadFailure::missing) {
+        std::fprintf(stderr, "CFBundle: ignoring strings table %s: it %s\n", file.c_str(), read.problem.c_str());
     }
     bundle.tables.emplace(key, dictionary);
     return dictionary;
@@ -69,7 +71,7 @@ CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFS
     if (auto *self = cf::as<__CFBundle>(bundle)) {
         std::string table = is_nonempty_string(tableName) ? cf::utf8_of(tableName) : "Localizable";
         // A table is a file name, never a path out of the lproj folder.
-        if (table.find('/') == std::string::npos)
+        if (cf::bundle::is_file_name(table))
             if (CFStringRef found = find_localized(*self, key, table)) return found;
     }
     return static_cast<CFStringRef>(CFRetain(is_nonempty_string(value) ? value : key));

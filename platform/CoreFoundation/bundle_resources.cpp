@@ -52,7 +52,7 @@ std::string text_of(CFStringRef string) {
 namespace cf::bundle {
 
 std::vector<std::string> localization_folders(const std::string &localization) {
-    if (localization.empty()) return {};
+    if (!platform::localization::is_localization_name(localization)) return {};
     if (const LegacyName *legacy = legacy_by_folder(localization)) return {legacy->folder, legacy->language};
     std::vector<std::string> folders{localization};
     std::string language = localization.substr(0, localization.find('_'));
@@ -99,16 +99,19 @@ CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle) {
 }
 
 // Finds <name>.<type> in Contents/Resources[/<subdir>], then in the lproj folders
-// of the preferred localization and of the development region; NULL when absent.
+// of the preferred localization and of the development region; NULL when absent, or when
+// the name or type is no plain file name or the subfolder would lead out of the bundle.
 CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, CFStringRef resourceType,
                                  CFStringRef subDirName) {
     auto *self = cf::as<__CFBundle>(bundle);
     std::string name = text_of(resourceName);
-    if (self == nullptr || name.empty()) return nullptr;
+    if (self == nullptr || !cf::bundle::is_file_name(name)) return nullptr;
     std::string type = text_of(resourceType);
     if (!type.empty() && type.front() == '.') type.erase(0, 1);
     std::string file_name = type.empty() ? name : name + "." + type;
+    if (!cf::bundle::is_file_name(file_name)) return nullptr;
     std::string subdirectory = text_of(subDirName);
+    if (!subdirectory.empty() && !cf::bundle::is_inner_path(subdirectory)) return nullptr;
 
     std::vector<fs::path> places{self->resources_folder()};
     for (const std::string &localization : cf::bundle::localization_search_order(*self))

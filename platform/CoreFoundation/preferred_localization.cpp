@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
 namespace platform::localization {
 namespace {
@@ -22,20 +23,29 @@ std::optional<std::string> &host_choice() {
     return choice;
 }
 
-// "de_DE.UTF-8@euro" -> "de_DE"; "C" and "POSIX" name no localization.
-std::optional<std::string> localization_from_locale(std::string locale) {
+// What a locale names: no localization ("C", "POSIX"), one ("de_DE.UTF-8@euro" -> "de_DE"),
+// or nothing usable (a path, say), which is treated as if the locale were not given.
+struct LocaleMeaning {
+    bool usable = false;
+    std::optional<std::string> localization;
+};
+
+LocaleMeaning meaning_of_locale(std::string locale) {
     if (const auto end = locale.find_first_of(".@"); end != std::string::npos) locale.resize(end);
-    if (locale.empty() || locale == "C" || locale == "POSIX") return std::nullopt;
+    if (locale == "C" || locale == "POSIX") return {true, std::nullopt};
+    if (!is_localization_name(locale)) return {};
     for (char &character : locale)
         if (character == '-') character = '_';
-    return locale;
+    return {true, std::move(locale)};
 }
 
-// The first non-empty of LC_ALL, LC_MESSAGES and LANG decides, as for gettext.
+// The first of LC_ALL, LC_MESSAGES and LANG that names a locale decides, as for gettext; an
+// empty variable, or one whose value is no locale name, counts as unset.
 std::optional<std::string> environment_localization() {
     for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char *value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') return localization_from_locale(value);
+        if (value == nullptr) continue;
+        if (auto meaning = meaning_of_locale(value); meaning.usable) return meaning.localization;
     }
     return std::nullopt;
 }
@@ -54,11 +64,12 @@ std::optional<std::string> preferred() {
 
 extern "C" {
 
-// Sets the localization that later lookups prefer; NULL or "" returns to the environment.
+// Sets the localization that later lookups prefer; NULL, "" or a value that is no localization
+// name (a path, say) returns to the environment.
 void PlatformSetPreferredLocalization(CFStringRef localization) {
     std::optional<std::string> choice;
-    if (CFGetTypeID(localization) == CFStringGetTypeID() && CFStringGetLength(localization) > 0)
-        choice = platform::localization::localization_from_locale(cf::utf8_of(localization));
+    if (CFGetTypeID(localization) == CFStringGetTypeID())
+        choice = platform::localization::meaning_of_locale(cf::utf8_of(localization)).localization;
     std::lock_guard lock(platform::localization::override_mutex());
     platform::localization::host_choice() = std::move(choice);
 }

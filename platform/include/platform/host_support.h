@@ -8,7 +8,8 @@
 CF_EXTERN_C_BEGIN
 
 /* The localization that bundles prefer ("en", "de", ...). NULL goes back to the environment
-   (LC_ALL, LC_MESSAGES, LANG). */
+   (LC_ALL, LC_MESSAGES, LANG). A value that is no localization name (only ASCII letters, digits,
+   '_' and '-') is ignored, here and in the environment, so that no path leads out of a bundle. */
 CF_EXPORT void PlatformSetPreferredLocalization(CFStringRef localization);
 CF_EXPORT CFStringRef PlatformCopyPreferredLocalization(void);
 

@@ -1,6 +1,7 @@
 // CFBundleCopyLocalizedString: tables of the probe plug-in and of bundles built
 // at test time, the fallbacks, and the per-bundle table cache.
 #include "bundle_test_support.h"
+#include "hostile_files.h"
 
 #include <gmock/gmock.h>
 
@@ -202,6 +203,27 @@ TEST_F(WrittenStringsTest, AGlobalTableBeatsLocalizedOnes) {
     auto bundle = create_bundle(folder_);
     EXPECT_EQ(lookup(bundle.get(), "Key"), "Global");
     EXPECT_EQ(lookup(bundle.get(), "Other"), "English other");
+}
+
+// A table that is no regular file or too large is passed over with one line, without waiting
+// on it or reading it, and the lookup goes on to the development region's table.
+TEST_F(WrittenStringsTest, ATableThatIsNoRegularFileOrTooLargeIsReportedAndPassedOver) {
+    constexpr std::size_t kLimit = std::size_t{16} * 1024 * 1024;
+    write_table("en.lproj/Localizable.strings", "\"Key\" = \"English\";\n");
+    prefer("de");
+    for (const auto &hostile : hostile_files::hostile_files(kLimit)) {
+        SCOPED_TRACE(hostile.what);
+        fs::path table = folder_ / "Contents" / "Resources" / "de.lproj" / "Localizable.strings";
+        fs::remove_all(table.parent_path());
+        fs::create_directories(table.parent_path());
+        hostile.make(table);
+        auto bundle = create_bundle(folder_);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(lookup(bundle.get(), "Key"), "English");
+        std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(message, HasSubstr(table.string() + ": it " + hostile.reason));
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    }
 }
 
 TEST_F(WrittenStringsTest, ATableNameIsNeverAPath) {

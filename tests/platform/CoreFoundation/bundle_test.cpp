@@ -1,6 +1,7 @@
 // CFBundle: creation and uniquing, lookup by identifier, Info.plist, resources
 // and their localized search order, the preferred localization.
 #include "bundle_test_support.h"
+#include "hostile_files.h"
 
 #include <gmock/gmock.h>
 
@@ -66,6 +67,24 @@ TEST_F(BundleCreateTest, MalformedInfoPlistGivesNullAndOneLine) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(create_bundle(not_a_dictionary));
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(not_a_dictionary.string()));
+}
+
+// Whatever stands in for Info.plist, CFBundleCreate returns at once with NULL and one line that
+// names the folder and says what is wrong.
+TEST_F(BundleCreateTest, AnInfoPlistThatIsNoRegularFileOrTooLargeIsRefusedWithItsReason) {
+    constexpr std::size_t kLimit = std::size_t{16} * 1024 * 1024;
+    for (const auto &hostile : hostile_files::hostile_files(kLimit)) {
+        SCOPED_TRACE(hostile.what);
+        fs::path folder = temporary_.path() / (std::string(hostile.what) + ".plugin");
+        fs::create_directories(folder / "Contents");
+        hostile.make(folder / "Contents" / "Info.plist");
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(create_bundle(folder));
+        std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_THAT(message, HasSubstr(folder.string()));
+        EXPECT_THAT(message, HasSubstr("Info.plist " + hostile.reason));
+        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    }
 }
 
 // --- lookup by identifier ---
@@ -236,6 +255,51 @@ TEST_F(BundleResourceTest, HonoursSubfoldersAndNamesWithoutType) {
     EXPECT_EQ(found("README", ""), "README");
 }
 
+// A localization that is a path, from the host, the environment or Info.plist, is no
+// localization: the lproj folder it names outside the bundle is never searched.
+TEST_F(BundleResourceTest, ALocalizationThatIsAPathNeverLeadsOutOfTheBundle) {
+    fs::path evil = temporary_.path() / "outside" / "evil";
+    write_file(evil.string() + ".lproj/page.txt", "outside");
+    add("en.lproj/page.txt");
+    prefer(evil.c_str());
+    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    PlatformSetPreferredLocalization(nullptr);
+    setenv("LANG", evil.c_str(), 1);
+    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+
+    unsetenv("LANG");
+    fs::remove_all(resources() / "en.lproj");
+    write_file(folder_ / "Contents" / "Info.plist", info_plist({{"CFBundleDevelopmentRegion", evil.string()}}));
+    EXPECT_EQ(found("page", "txt"), "<none>");
+    auto bundle = create_bundle(folder_);
+    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "en");
+}
+
+// A name, type or subfolder that would reach a file outside Contents/Resources finds nothing,
+// though the file is there; subfolders inside are still found.
+TEST_F(BundleResourceTest, NamesAndSubfoldersNeverLeadOutOfTheResources) {
+    fs::path outside = temporary_.path() / "outside";
+    write_file(outside / "secret.txt", "secret");
+    write_file(folder_ / "Contents" / "secret.txt", "secret");
+    add("sub/inner/page.txt");
+    struct Case {
+        const char *name;
+        const char *type;
+        std::string subdirectory;
+    };
+    const Case cases[] = {
+        {"../secret", "txt", ""},   {"..", nullptr, ""},          {".", nullptr, ""},
+        {"secret", "txt", ".."},    {"secret", "txt", "../"},     {"secret", "txt", "sub/../.."},
+        {"secret", "txt", outside.string()},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.name) + " in '" + test.subdirectory + "'");
+        EXPECT_EQ(found(test.name, test.type, test.subdirectory.empty() ? nullptr : test.subdirectory.c_str()), "<none>");
+    }
+    EXPECT_EQ(found("page", "txt", "sub/inner"), "sub/inner/page.txt");
+    EXPECT_EQ(fs::path(found("page", "txt", "./sub/inner/")).lexically_normal(), "sub/inner/page.txt");
+}
+
 TEST_F(BundleResourceTest, ThePreferredLocalizationComesFromTheEnvironment) {
     add("de_AT.lproj/page.txt");
     add("fr.lproj/page.txt");
@@ -272,6 +336,32 @@ TEST_F(PreferredLocalizationTest, ReadsTheFirstNonEmptyLocaleVariable) {
     EXPECT_EQ(preferred_text(), "ja_JP");
     setenv("LC_ALL", "POSIX", 1);
     EXPECT_EQ(preferred_text(), "<NULL>");
+}
+
+// Values that are no localization name: a path (which would lead the lproj folder anywhere),
+// white space, non-ASCII, other punctuation, or too long.
+const std::vector<std::string> kNoLocalizations = {
+    "/some/dir/evil", "../../evil", "de/../../evil", "de\\evil", "de DE", "de\nDE", "d\xC3\xA9", "de:CH",
+    std::string(65, 'a')};
+
+TEST_F(PreferredLocalizationTest, AValueThatIsNoLocalizationNameCountsAsUnset) {
+    setenv("LANG", "fr_FR.UTF-8", 1);
+    for (const std::string &name : kNoLocalizations) {
+        SCOPED_TRACE(name);
+        prefer(name.c_str());
+        EXPECT_EQ(preferred_text(), "fr_FR") << "the host's choice";
+        PlatformSetPreferredLocalization(nullptr);
+        setenv("LC_ALL", name.c_str(), 1);
+        EXPECT_EQ(preferred_text(), "fr_FR") << "a locale variable";
+        unsetenv("LC_ALL");
+    }
+    setenv("LANG", "/some/dir/evil", 1);
+    EXPECT_EQ(preferred_text(), "<NULL>");
+    // The longest name allowed, and a hyphen, which becomes an underscore.
+    prefer(std::string(64, 'a').c_str());
+    EXPECT_EQ(preferred_text(), std::string(64, 'a'));
+    prefer("de-CH");
+    EXPECT_EQ(preferred_text(), "de_CH");
 }
 
 TEST_F(PreferredLocalizationTest, TheHostsChoiceHoldsUntilCleared) {

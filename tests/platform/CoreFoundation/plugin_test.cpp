@@ -10,9 +10,14 @@
 #include <gmock/gmock.h>
 
 #include <dlfcn.h>
+#include <elf.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <regex>
 
 using namespace bundle_test;
 using ::testing::HasSubstr;
@@ -262,10 +267,11 @@ TEST_F(PlugInRegistrationTest, ANamedFactoryResolvesInThePlugInsCode) {
 
 class PlugInCopyTest : public BundleTest {
 protected:
-    // A copy of the probe plug-in whose Info.plist names the given executable.
-    fs::path make_copy(const std::string &executable, const std::string &extra_xml = "") {
+    // A copy of the probe plug-in whose Info.plist names the given executable and factory function.
+    fs::path make_copy(const std::string &executable, const std::string &extra_xml = "",
+                       const std::string &factory_function = "CreateProbeFactory") {
         std::string types = "<key>CFPlugInFactories</key><dict><key>" + text_of(kProbeFactoryID) +
-                            "</key><string>CreateProbeFactory</string></dict>"
+                            "</key><string>" + factory_function + "</string></dict>"
                             "<key>CFPlugInTypes</key><dict><key>" + text_of(kProbeTypeID) +
                             "</key><array><string>" + text_of(kProbeFactoryID) + "</string></array></dict>\n";
         fs::path folder = make_bundle("Copy", info_plist({{"CFBundleIdentifier", "com.quorven.test.copy"},
@@ -400,6 +406,36 @@ TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
     EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
 }
 
+// Symbols of the libraries the executable uses (the C library, the platform itself) are not the
+// bundle's: named as a factory function they are missing, and never called.
+const char *const kForeignSymbols[] = {"abort", "exit", "malloc", "dlopen", "CFBundleCreate", "CFPlugInCreate"};
+
+TEST_F(PlugInTest, GivesOnlySymbolsTheExecutableDefinesItself) {
+    auto bundle = create_bundle(probe_bundle_path());
+    ASSERT_TRUE(CFBundleLoadExecutable(bundle.get()));
+    EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    for (const char *name : kForeignSymbols) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << "the symbol exists in the process";
+        EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), make_string(name).get()), nullptr);
+    }
+}
+
+TEST_F(PlugInCopyTest, AForeignSymbolNamedAsFactoryIsMissingAndNeverCalled) {
+    for (const char *name : kForeignSymbols) {
+        SCOPED_TRACE(name);
+        fs::path folder = make_copy("ProbePlugin", "", name);
+        copy_code_to(macos(folder) / "ProbePlugin");
+        auto plugin = create_plugin(folder);
+        ASSERT_TRUE(plugin);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(create_probe(), nullptr);
+        EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                    HasSubstr(std::string("factory function ") + name + " cannot be found"));
+        plugin.reset();
+        fs::remove_all(folder);
+    }
+}
 
 // --- the reason an executable does not load ---
 
@@ -496,6 +532,103 @@ TEST_F(PlugInCopyTest, TheErrorSaysWhyAnExecutableDoesNotLoad) {
         EXPECT_EQ(load_error.code, test.load_code);
         EXPECT_THAT(load_error.description, StartsWith(load_description));
         EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get()));
+        bundle.reset();
+        fs::remove_all(folder);
+    }
+}
+
+// --- executables cut off or with headers that reach past their end ---
+
+// Writes value at offset as width bytes in the given byte order, growing bytes as needed.
+void put(std::string &bytes, std::size_t offset, std::uint64_t value, std::size_t width, bool big_endian) {
+    if (bytes.size() < offset + width) bytes.resize(offset + width, '\0');
+    for (std::size_t index = 0; index < width; ++index) {
+        std::size_t shift = 8 * (big_endian ? width - 1 - index : index);
+        bytes[offset + index] = static_cast<char>((value >> shift) & 0xFF);
+    }
+}
+
+// A shared object of the given class and byte order made by hand: the header and one loadable
+// segment of 4096 bytes that the file, header and program header only, does not hold.
+std::string hand_made_elf(bool is_64, bool big_endian) {
+    std::string bytes = "\x7F" "ELF";
+    bytes += static_cast<char>(is_64 ? ELFCLASS64 : ELFCLASS32);
+    bytes += static_cast<char>(big_endian ? ELFDATA2MSB : ELFDATA2LSB);
+    bytes += static_cast<char>(EV_CURRENT);
+    bytes.resize(EI_NIDENT, '\0');
+    const std::size_t header = is_64 ? 64 : 52, entry = is_64 ? 56 : 32, word = is_64 ? 8 : 4;
+    put(bytes, 16, ET_DYN, 2, big_endian);
+    put(bytes, 18, is_64 ? EM_X86_64 : EM_386, 2, big_endian);
+    put(bytes, 20, EV_CURRENT, 4, big_endian);
+    put(bytes, 24 + word, header, word, big_endian);  // e_phoff: right after the header
+    put(bytes, header - 12, header, 2, big_endian);   // e_ehsize
+    put(bytes, header - 10, entry, 2, big_endian);    // e_phentsize
+    put(bytes, header - 8, 1, 2, big_endian);         // e_phnum
+    put(bytes, header, PT_LOAD, 4, big_endian);       // p_type
+    // p_offset 0; p_filesz and p_memsz 4096.
+    put(bytes, header + (is_64 ? 32 : 16), 4096, word, big_endian);
+    put(bytes, header + (is_64 ? 40 : 20), 4096, word, big_endian);
+    bytes.resize(header + entry, '\0');
+    return bytes;
+}
+
+std::string file_bytes(const fs::path &file) {
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// The loader would map bytes these files do not have, and the process would die of SIGBUS on
+// touching them: each is refused before dlopen sees it, by the load and by the preflight alike.
+TEST_F(PlugInCopyTest, AnExecutableThatDoesNotHoldWhatItsHeadersDescribeIsRefused) {
+    const std::string whole = file_bytes(probe_executable_path());
+    const std::string size = std::to_string(whole.size());
+    struct Case {
+        const char *what;
+        std::function<std::string()> bytes;
+        std::string reason;  // a regular expression
+        bool this_machine;   // else the preflight finds the machine first
+    };
+    auto patched = [&whole](std::size_t offset, std::uint64_t value) {
+        std::string bytes = whole;
+        put(bytes, offset, value, 8, false);
+        return bytes;
+    };
+    const Case cases[] = {
+        {"cut inside a segment", [&] { return whole.substr(0, 4096); },
+         R"(its segments need (\d+) bytes, the file has 4096)", true},
+        {"cut inside the header", [&] { return whole.substr(0, 40); }, R"(its header needs 64 bytes, the file has 40)",
+         true},
+        {"cut inside the program headers", [&] { return whole.substr(0, 100); },
+         R"(its program headers need \d+ bytes, the file has 100)", true},
+        {"section headers past the end", [&] { return patched(offsetof(Elf64_Ehdr, e_shoff), whole.size() - 8); },
+         "its section headers need \\d+ bytes, the file has " + size, true},
+        {"program headers beyond any size", [&] { return patched(offsetof(Elf64_Ehdr, e_phoff), ~std::uint64_t{0} - 7); },
+         "its program headers need 18446744073709551615 bytes, the file has " + size, true},
+        {"32-bit little-endian", [] { return hand_made_elf(false, false); },
+         R"(its segments need 4096 bytes, the file has 84)", false},
+        {"32-bit big-endian", [] { return hand_made_elf(false, true); },
+         R"(its segments need 4096 bytes, the file has 84)", false},
+        {"64-bit big-endian", [] { return hand_made_elf(true, true); },
+         R"(its segments need 4096 bytes, the file has 120)", false},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.what);
+        fs::path folder = make_copy("ProbePlugin");
+        write_file(macos(folder) / "ProbePlugin", test.bytes());
+        const std::regex expected("cannot load the executable: the executable \"ProbePlugin\" is truncated \\(" +
+                                  test.reason + "\\)");
+        auto bundle = create_bundle(folder);
+        auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
+        EXPECT_FALSE(loaded);
+        EXPECT_EQ(load_error.code, 3584);
+        EXPECT_TRUE(std::regex_match(load_error.description, expected)) << load_error.description;
+        EXPECT_FALSE(is_loaded(macos(folder) / "ProbePlugin"));
+        if (test.this_machine) {
+            auto [preflight, preflight_error] = call_with_error(CFBundlePreflightExecutable, bundle.get());
+            EXPECT_FALSE(preflight);
+            EXPECT_EQ(preflight_error.code, 3584);
+            EXPECT_TRUE(std::regex_match(preflight_error.description, expected)) << preflight_error.description;
+        }
         bundle.reset();
         fs::remove_all(folder);
     }
