@@ -17,10 +17,7 @@
 namespace hitoolbox::nib {
 namespace {
 
-// Larger than any dialog pane needs; keeps a stray file from being read whole into the parser.
-constexpr std::size_t kLargestNib = std::size_t{4} * 1024 * 1024;
 constexpr std::size_t kMostItems = 1000;
-constexpr long kLargestWindowSide = 32000;
 
 // No network, no DTD loading, no entity substitution, no messages of libxml2's own on stderr.
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
@@ -252,14 +249,21 @@ UInt32 command_of(const Attributes &attributes) {
     fail(attributes.line(), "command " + quoted(*text) + " is neither four characters nor a number");
 }
 
+// A control's sides lie within a window's largest size of its origin, and the control is no
+// larger than the largest window.
 Rect bounds_of(const Attributes &attributes) {
     auto side = [&attributes](std::string_view name) {
-        return static_cast<SInt16>(
-            attributes.required_number(name, std::numeric_limits<SInt16>::min(), std::numeric_limits<SInt16>::max()));
+        return static_cast<SInt16>(attributes.required_number(name, -kLargestWindowSide, kLargestWindowSide));
     };
     Rect bounds{side("top"), side("left"), side("bottom"), side("right")};
     if (bounds.bottom < bounds.top) fail(attributes.line(), "bottom is above top");
     if (bounds.right < bounds.left) fail(attributes.line(), "right is left of left");
+    auto too_large = [&attributes](const char *dimension, long size) {
+        fail(attributes.line(), "the control is " + std::to_string(size) + " " + dimension + ", more than " +
+                                    std::to_string(kLargestWindowSide));
+    };
+    if (bounds.bottom - bounds.top > kLargestWindowSide) too_large("high", bounds.bottom - bounds.top);
+    if (bounds.right - bounds.left > kLargestWindowSide) too_large("wide", bounds.right - bounds.left);
     return bounds;
 }
 
@@ -465,6 +469,11 @@ long doctype_line(std::string_view bytes) {
 
 }  // namespace
 
+NibError too_large_error(std::size_t size) {
+    return NibError{1, "the file is too large for a nib (" + std::to_string(size) + " bytes; at most " +
+                           std::to_string(kLargestNib) + ")"};
+}
+
 const WindowDescription *NibDocument::find_window(std::string_view name) const {
     auto found = std::find_if(windows.begin(), windows.end(), [name](const WindowDescription &window) { return window.name == name; });
     return found != windows.end() ? &*found : nullptr;
@@ -475,7 +484,7 @@ std::variant<NibDocument, NibError> parse_nib(std::string_view bytes) {
     std::call_once(initialised, [] { xmlInitParser(); });
 
     if (bytes.empty()) return NibError{1, "the file is empty"};
-    if (bytes.size() > kLargestNib) return NibError{1, "the file is too large for a nib"};
+    if (bytes.size() > kLargestNib) return too_large_error(bytes.size());
     std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlNewParserCtxt());
     if (!context || !context->sax) return NibError{1, "out of memory"};
     FirstError first_error;

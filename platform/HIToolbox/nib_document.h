@@ -4,6 +4,7 @@
 
 #include <HIToolbox/Controls.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,12 @@ struct NibDocument {
     const WindowDescription *find_window(std::string_view name) const;
 };
 
+// Larger than any dialog pane needs; keeps a stray file from being read whole into the parser.
+inline constexpr std::size_t kLargestNib = std::size_t{4} * 1024 * 1024;
+// The largest width or height of a window, and the furthest a control's side may lie from the
+// window's origin: more than any screen shows, so a nib cannot ask for a window nothing can draw.
+inline constexpr long kLargestWindowSide = 8192;
+
 // What is wrong with a nib, and on which line (1 when no better line is known).
 struct NibError {
     long line = 1;
@@ -62,5 +69,8 @@ struct NibError {
 
 // Reads a nib from the file's bytes. Never loads anything from outside the bytes.
 std::variant<NibDocument, NibError> parse_nib(std::string_view bytes);
+
+// The error of a nib file of that many bytes, more than kLargestNib.
+NibError too_large_error(std::size_t size);
 
 }  // namespace hitoolbox::nib

@@ -1,31 +1,19 @@
 // Reading nib files and keeping the documents of the most recent ones.
 #include "nib_file.h"
 
+#include "../support/bounded_file.h"
+
 #include <platform/test_support.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <list>
 #include <mutex>
-#include <optional>
 
 namespace hitoolbox::nib {
 namespace {
 
 // Enough for every nib of the bundles a dialog holds at once.
 constexpr std::size_t kDocumentsKept = 16;
-
-std::optional<std::string> read_bytes(const std::string &path) {
-    std::error_code failure;
-    if (!std::filesystem::is_regular_file(path, failure)) return std::nullopt;
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return std::nullopt;
-    std::string bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    if (stream.bad()) return std::nullopt;
-    return bytes;
-}
 
 // A document with the bytes it was parsed from: comparing bytes rather than file times means a
 // file rewritten within the file system's timestamp granularity is never taken for the old one.
@@ -72,14 +60,15 @@ KeptDocuments &kept_documents() {
 }  // namespace
 
 LoadedNib load_nib_file(const std::string &path) {
-    auto bytes = read_bytes(path);
-    if (!bytes) return NibUnreadable{};
-    if (auto document = kept_documents().find(path, *bytes)) return document;
+    auto contents = platform::files::read_file_at_most(path, kLargestNib);
+    if (contents.failure == platform::files::ReadFailure::too_large) return too_large_error(contents.size);
+    if (!contents) return NibUnreadable{std::move(contents.reason)};
+    if (auto document = kept_documents().find(path, contents.bytes)) return document;
 
-    auto parsed = parse_nib(*bytes);
+    auto parsed = parse_nib(contents.bytes);
     if (auto *error = std::get_if<NibError>(&parsed)) return std::move(*error);
     auto document = std::make_shared<const NibDocument>(std::move(std::get<NibDocument>(parsed)));
-    kept_documents().keep(path, std::move(*bytes), document);
+    kept_documents().keep(path, std::move(contents.bytes), document);
     return document;
 }
 

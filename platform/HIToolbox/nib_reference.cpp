@@ -86,8 +86,9 @@ std::string path_of(CFURLRef url) {
 extern "C" {
 
 // Finds "<name>.nib" among the bundle's localized resources and reads it. A missing or
-// unreadable nib is kIBCarbonRuntimeCantFindNibFile; a nib that is there but broken is
-// kIBCarbonRuntimeObjectNotOfRequestedType, with "file:line: what" on stderr.
+// unreadable nib (a folder, a FIFO) is kIBCarbonRuntimeCantFindNibFile; a nib that is there
+// but broken or too large is kIBCarbonRuntimeObjectNotOfRequestedType, with "file:line: what"
+// on stderr.
 OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibName, IBNibRef *outNibRef) {
     if (auto fault = platform::faults::consume("CreateNibReferenceWithCFBundle")) return *fault;
     if (outNibRef == nullptr) return paramErr;
@@ -104,8 +105,9 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
     }
     std::string path = path_of(url.get());
     auto loaded = hitoolbox::nib::load_nib_file(path);
-    if (std::holds_alternative<hitoolbox::nib::NibUnreadable>(loaded)) {
-        std::fprintf(stderr, "%s: cannot read the nib '%s'\n", path.c_str(), name.c_str());
+    if (auto *unreadable = std::get_if<hitoolbox::nib::NibUnreadable>(&loaded)) {
+        std::fprintf(stderr, "%s: cannot read the nib '%s': it %s\n", path.c_str(), name.c_str(),
+                     unreadable->reason.c_str());
         return kIBCarbonRuntimeCantFindNibFile;
     }
     if (auto *error = std::get_if<hitoolbox::nib::NibError>(&loaded)) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "hostile_files.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -433,6 +435,23 @@ TEST_F(NibTest, ANibRewrittenInPlaceIsReadAgain) {
     EXPECT_EQ(title_of_new_window(), "Job Mode");
 }
 
+TEST_F(NibTest, AWindowAndControlOfTheLargestSizeLoad) {
+    Loaded loaded = load_text(
+        "<nib>\n  <window name=\"Window\" width=\"8192\" height=\"8192\">\n"
+        "    <control kind=\"userpane\" signature=\"qel \" id=\"1\" top=\"-4096\" left=\"0\" bottom=\"4096\" right=\"8192\"/>\n"
+        "  </window>\n</nib>\n");
+    ASSERT_EQ(loaded.status, noErr) << loaded.messages;
+    WindowRef window = make_window(loaded.nib);
+    ASSERT_NE(window, nullptr);
+    Rect content{};
+    ASSERT_EQ(GetWindowBounds(window, kWindowContentRgn, &content), noErr);
+    EXPECT_EQ(content.right - content.left, 8192);
+    EXPECT_EQ(content.bottom - content.top, 8192);
+    Rect bounds{};
+    GetControlBounds(control_in(window, 1), &bounds);
+    EXPECT_EQ(sides(bounds), (std::array<int, 4>{-4096, 0, 4096, 8192}));
+}
+
 // --- Failures --------------------------------------------------------------------------------
 
 TEST_F(NibTest, MissingNibIsReportedByName) {
@@ -451,6 +470,34 @@ TEST_F(NibTest, NibFolderInsteadOfFileCannotBeRead) {
     EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
     EXPECT_EQ(loaded.nib, nullptr);
     EXPECT_NE(loaded.messages.find("PDE.nib"), std::string::npos) << loaded.messages;
+}
+
+// Whatever stands in for the nib is judged before it is read: never waited on, never read whole.
+// One that is no regular file cannot be read; one too large is a broken nib.
+TEST_F(NibTest, ANibThatIsNoRegularFileOrTooLargeIsRefusedWithItsReason) {
+    constexpr std::size_t kLimit = std::size_t{4} * 1024 * 1024;
+    for (const auto &hostile : hostile_files::hostile_files(kLimit)) {
+        SCOPED_TRACE(hostile.what);
+        std::error_code ignored;
+        fs::remove_all(nib_path(), ignored);
+        fs::create_directories(nib_path().parent_path());
+        hostile.make(nib_path());
+        Loaded loaded = load();
+        EXPECT_EQ(loaded.nib, nullptr);
+        EXPECT_EQ(count_lines(loaded.messages), 1) << loaded.messages;
+        if (hostile.too_large) {
+            EXPECT_EQ(loaded.status, kIBCarbonRuntimeObjectNotOfRequestedType);
+            EXPECT_EQ(loaded.messages,
+                      nib_path().string() + ":1: the file is too large for a nib (4194305 bytes; at most 4194304)\n");
+        } else if (std::string_view(hostile.what) == "link loop") {
+            // The resource search finds no file behind the link at all.
+            EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
+            EXPECT_NE(loaded.messages.find("no nib named 'PDE'"), std::string::npos) << loaded.messages;
+        } else {
+            EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
+            EXPECT_EQ(loaded.messages, nib_path().string() + ": cannot read the nib 'PDE': it " + hostile.reason + "\n");
+        }
+    }
 }
 
 TEST_F(NibTest, MissingWindowIsReportedWithFileAndName) {
@@ -610,6 +657,21 @@ INSTANTIATE_TEST_SUITE_P(
         BadNib{"WindowOfNoSize",
                "<?xml version=\"1.0\"?>\n<nib>\n  <window name=\"Window\" width=\"0\" height=\"10\"/>\n</nib>\n", 3,
                "width 0 is outside"},
+        BadNib{"WindowWiderThanAnyScreen",
+               "<?xml version=\"1.0\"?>\n<nib>\n  <window name=\"Window\" width=\"32000\" height=\"10\"/>\n</nib>\n", 3,
+               "width 32000 is outside 1 to 8192"},
+        BadNib{"WindowTallerThanAnyScreen",
+               "<nib>\n\n  <window name=\"Window\" width=\"10\" height=\"8193\"/>\n</nib>\n", 3,
+               "height 8193 is outside 1 to 8192"},
+        BadNib{"ControlSideFarOutside",
+               nib_with_line5("      <control kind=\"separator\" top=\"1\" left=\"-8193\" bottom=\"9\" right=\"9\"/>"), 5,
+               "left -8193 is outside -8192 to 8192"},
+        BadNib{"ControlWiderThanAnyWindow",
+               nib_with_line5("      <control kind=\"separator\" top=\"1\" left=\"-8000\" bottom=\"9\" right=\"8000\"/>"), 5,
+               "the control is 16000 wide, more than 8192"},
+        BadNib{"ControlTallerThanAnyWindow",
+               nib_with_line5("      <control kind=\"separator\" top=\"-100\" left=\"1\" bottom=\"8100\" right=\"9\"/>"), 5,
+               "the control is 8200 high, more than 8192"},
         BadNib{"DuplicateWindow",
                "<nib>\n  <window name=\"W\" width=\"1\" height=\"1\"/>\n  <window name=\"W\" width=\"1\" height=\"1\"/>\n</nib>\n", 3,
                "window 'W' is already defined at line 2"},
