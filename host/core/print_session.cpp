@@ -28,7 +28,8 @@ bool PrintSession::create(const std::string &ppdPath, PrintSession &session, std
     if (status == noErr) status = PMTicketCreate(kCFAllocatorDefault, kPMPrinterInfoTicket, &session.printerInfo_);
     if (status == noErr) status = PMTicketCreate(kCFAllocatorDefault, kPMPrintSettingsTicket, &session.printSettings_);
     if (status == noErr) {
-        auto path = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, ppdPath.c_str(), kCFStringEncodingUTF8));
+        // A file name is bytes: one that is not UTF-8 still names the file libcups would open.
+        auto path = cf::adopt(CFStringCreateWithFileSystemRepresentation(kCFAllocatorDefault, ppdPath.c_str()));
         status = path ? PlatformPrinterInfoTicketSetPPDPath(session.printerInfo_, path.get()) : paramErr;
     }
     if (status == noErr) status = storeTicket(session.session_, CFSTR("PMPrinterInfoTicket"), session.printerInfo_);

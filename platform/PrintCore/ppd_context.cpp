@@ -64,6 +64,23 @@ void PPDContext::index_keywords() {
         }
     }
     for (int i = 0; i < file->num_groups; ++i) index_options_of(file->groups[i]);
+    prefer_library_values();
+}
+
+// A file may repeat a keyword that libcups keeps as one field (two *ModelName lines): libcups,
+// and the printing system after it, take the last line, so the same file must not name one
+// printer here and another there. These keywords answer with libcups' field, not the first line.
+void PPDContext::prefer_library_values() {
+    const ppd_file_t *file = file_.get();
+    const std::pair<std::string_view, const char *> fields[] = {
+        {"ModelName", file->modelname},         {"NickName", file->nickname},
+        {"ShortNickName", file->shortnickname}, {"Manufacturer", file->manufacturer},
+        {"Product", file->product},             {"PCFileName", file->pcfilename},
+    };
+    for (const auto &[keyword, value] : fields) {
+        auto found = position_of_.find(std::string(keyword));
+        if (found != position_of_.end() && value != nullptr) keywords_[found->second].value = value;
+    }
 }
 
 void PPDContext::index_options_of(const ppd_group_s &group) {

@@ -57,6 +57,7 @@ private:
     explicit PPDContext(FileHolder file);
     void index_keywords();
     void index_options_of(const ppd_group_s &group);
+    void prefer_library_values();
     MainKeyword &keyword_entry(std::string_view name);
 
     FileHolder file_;

@@ -3,12 +3,12 @@
 #include "ppd_context.h"
 #include "ticket.h"
 
-#include "../CoreFoundation/string_internal.h"
 #include "../support/faults.h"
 
 #include <PrintCore/PMPPDLibrary.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,6 +34,15 @@ void describe_file(const std::string &path, FSSpec &file) {
     copy_pascal_string(base_name, file.name, sizeof file.name);
 }
 
+// The file name a path string stands for, bytes that are not UTF-8 included.
+std::string file_system_path(CFStringRef path) {
+    std::string bytes(static_cast<std::size_t>(CFStringGetMaximumSizeOfFileSystemRepresentation(path)), '\0');
+    if (bytes.empty() || !CFStringGetFileSystemRepresentation(path, bytes.data(), static_cast<CFIndex>(bytes.size())))
+        return {};
+    bytes.resize(std::strlen(bytes.c_str()));
+    return bytes;
+}
+
 std::string_view pascal_text(ConstStr255Param text) {
     return std::string_view(reinterpret_cast<const char *>(text + 1), text[0]);
 }
@@ -54,7 +63,7 @@ OSStatus ppdOpenCompiledPPDFromTicket(PMTicketRef printerInfoTicket, ppdContext 
     if (outContext == nullptr || ppdFile == nullptr) return kPMInvalidParameter;
     if (ticket->ppd_path() == nullptr) return fnfErr;
 
-    const std::string path = cf::utf8_of(ticket->ppd_path());
+    const std::string path = printing::file_system_path(ticket->ppd_path());
     printing::PPDOpenFailure failure = printing::PPDOpenFailure::malformed;
     PPDContext *context = PPDContext::open(path, failure);
     if (context == nullptr) {

@@ -231,3 +231,18 @@ TEST_F(PPDLibraryTest, InjectedFaults) {
 }
 
 }  // namespace
+
+// libcups keeps these keywords in one field each and takes the last of repeated lines; the
+// index keeps the keyword's first position, the value is libcups' own.
+TEST_F(PPDLibraryTest, RepeatedSingleValueKeywordsAnswerAsLibcupsDoes) {
+    use_ppd("repeated.ppd", "*PPD-Adobe: \"4.3\"\n*ModelName: \"QUORVEN v-DX7140KSeries\"\n*NickName: \"First\"\n"
+                            "*ModelName: \"Other Printer\"\n*NickName: \"Second\"\n*Throughput: \"10\"\n"
+                            "*Throughput: \"20\"\n");
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(index_of("ModelName"), 1u) << "the first line keeps its place";
+    EXPECT_EQ(index_of("NickName"), 2u);
+    EXPECT_EQ(invocation(index_of("ModelName"), 0), "Other Printer");
+    EXPECT_EQ(invocation(index_of("NickName"), 0), "Second");
+    EXPECT_EQ(invocation(index_of("Throughput"), 0), "10") << "keywords libcups keeps as a list answer with the first";
+    close();
+}
