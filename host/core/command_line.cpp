@@ -1,6 +1,10 @@
 // Reading a print dialog program's command line.
 #include <printdialog/command_line.h>
 
+#include <printdialog/utf8_text.h>
+
+#include <algorithm>
+#include <iostream>
 #include <set>
 
 namespace printdialog {
@@ -99,6 +103,18 @@ std::string commonOptionsHelp() {
            "  --help, --version\n";
 }
 
+// What the printing system would refuse in a job title, checked before a job is made: IPP
+// names are UTF-8 of at most 255 bytes. Empty when the title is fine.
+std::string titleProblem(const std::string &title) {
+    if (title.size() > kLongestJobTitle)
+        return "--title: the title is " + std::to_string(title.size()) + " bytes long; a job title has at most " +
+               std::to_string(kLongestJobTitle);
+    if (withValidUtf8(title) != title) return "--title: the title is not UTF-8 text";
+    if (std::any_of(title.begin(), title.end(), [](unsigned char byte) { return byte < 0x20 || byte == 0x7F; }))
+        return "--title: the title holds a control character";
+    return {};
+}
+
 bool checkCommonOptions(const CommonOptions &common, std::string &error) {
     if (!common.queue.empty() && !common.printer.empty()) {
         error = "--queue and --printer cannot be used together";
@@ -112,11 +128,19 @@ bool checkCommonOptions(const CommonOptions &common, std::string &error) {
         error = "--title needs --print";
         return false;
     }
+    if (!common.title.empty()) {
+        error = titleProblem(common.title);
+        if (!error.empty()) return false;
+    }
     if (common.force && common.printFile.empty()) {
         error = "--force needs --print";
         return false;
     }
     return true;
+}
+
+void printError(std::string_view program, std::string_view message) {
+    std::cerr << program << ": " << withEscapedBytes(message) << "\n" << std::flush;
 }
 
 }  // namespace printdialog

@@ -96,7 +96,7 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
         std::string key = utf8(static_cast<CFStringRef>(keyRef));
         if (CFGetTypeID(valueRef) != CFStringGetTypeID()) {
             // Shown as JSON so that the user sees what is there instead of a keyword.
-            report.unknown.push_back({key, json::write(jsonFromProperty(valueRef), 0), "not a string"});
+            report.unknown.push_back({key, jsonText(jsonFromProperty(valueRef), 0), "not a string"});
             return;
         }
         std::string value = utf8(static_cast<CFStringRef>(valueRef));

@@ -57,19 +57,17 @@ const char *resultName(PrintOutcome::Result result) {
     return "";
 }
 
-json::Value outcomeJSON(const PrintOutcome &outcome) {
-    json::Value value = json::Value::object()
-                            .set("result", json::Value::string(resultName(outcome.result)))
-                            .set("queue", json::Value::string(outcome.job.queue))
-                            .set("server", json::Value::string(outcome.job.server))
-                            .set("title", json::Value::string(outcome.job.title))
-                            .set("file", json::Value::string(outcome.file));
-    if (outcome.sent()) value.set("id", json::Value::integer(outcome.job.id));
-    else value.set("error", json::Value::string(outcome.error));
-    json::Value problems = json::Value::array();
-    for (const auto &problem : outcome.problems) problems.push(json::Value::string(problem));
-    value.set("problems", std::move(problems));
-    value.set("forced", json::Value::boolean(outcome.forced));
+Json outcomeJSON(const PrintOutcome &outcome) {
+    Json value = Json::object();
+    value["result"] = resultName(outcome.result);
+    value["queue"] = outcome.job.queue;
+    value["server"] = outcome.job.server;
+    value["title"] = outcome.job.title;
+    value["file"] = outcome.file;
+    if (outcome.sent()) value["id"] = outcome.job.id;
+    else value["error"] = outcome.error;
+    value["problems"] = outcome.problems;
+    value["forced"] = outcome.forced;
     return value;
 }
 

@@ -78,29 +78,33 @@ std::string renderReportText(const PPDReport &report, const ReportWords &words, 
     return out;
 }
 
-json::Value reportJSON(const PPDReport &report, const std::string &destination, const std::string &file) {
-    json::Value result = json::Value::object();
-    json::Value options = json::Value::array();
-    for (const auto &option : report.options) options.push(json::Value::string(option.key + "=" + option.value));
-    result.set("options", std::move(options));
-    result.set("lpCommand", json::Value::string(lpCommandLine(report.options, destination, file)));
-    json::Value unknown = json::Value::array();
-    for (const auto &each : report.unknown)
-        unknown.push(json::Value::object()
-                         .set("key", json::Value::string(each.key))
-                         .set("value", json::Value::string(each.value))
-                         .set("reason", json::Value::string(each.reason)));
-    result.set("unknown", std::move(unknown));
-    json::Value conflicts = json::Value::array();
-    for (const auto &conflict : report.conflicts)
-        conflicts.push(json::Value::object()
-                           .set("option1", json::Value::string(conflict.option1))
-                           .set("choice1", json::Value::string(conflict.choice1))
-                           .set("option2", json::Value::string(conflict.option2))
-                           .set("choice2", json::Value::string(conflict.choice2)));
-    result.set("conflicts", std::move(conflicts));
-    result.set("emitted", json::Value::string(report.emitted));
-    result.set("ppdError", json::Value::string(report.error));
+Json reportJSON(const PPDReport &report, const std::string &destination, const std::string &file) {
+    Json result = Json::object();
+    Json options = Json::array();
+    for (const auto &option : report.options) options.push_back(option.key + "=" + option.value);
+    result["options"] = std::move(options);
+    result["lpCommand"] = lpCommandLine(report.options, destination, file);
+    Json unknown = Json::array();
+    for (const auto &each : report.unknown) {
+        Json entry = Json::object();
+        entry["key"] = each.key;
+        entry["value"] = each.value;
+        entry["reason"] = each.reason;
+        unknown.push_back(std::move(entry));
+    }
+    result["unknown"] = std::move(unknown);
+    Json conflicts = Json::array();
+    for (const auto &conflict : report.conflicts) {
+        Json entry = Json::object();
+        entry["option1"] = conflict.option1;
+        entry["choice1"] = conflict.choice1;
+        entry["option2"] = conflict.option2;
+        entry["choice2"] = conflict.choice2;
+        conflicts.push_back(std::move(entry));
+    }
+    result["conflicts"] = std::move(conflicts);
+    result["emitted"] = report.emitted;
+    result["ppdError"] = report.error;
     return result;
 }
 

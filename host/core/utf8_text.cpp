@@ -54,4 +54,25 @@ std::string withValidUtf8(std::string_view text) {
     return result;
 }
 
+std::string withEscapedBytes(std::string_view text) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t position = 0; position < text.size();) {
+        std::size_t length = utf8SequenceLength(text, position);
+        auto byte = static_cast<unsigned char>(text[position]);
+        bool control = length == 1 && (byte < 0x20 || byte == 0x7F) && byte != '\n' && byte != '\t';
+        if (length == 0 || control) {
+            result += "\\x";
+            result += kDigits[byte >> 4];
+            result += kDigits[byte & 0xF];
+            ++position;
+        } else {
+            result.append(text, position, length);
+            position += length;
+        }
+    }
+    return result;
+}
+
 }  // namespace printdialog

@@ -7,6 +7,8 @@
 #include "run_loop_bridge.h"
 #include "screenshot.h"
 
+#include <printdialog/command_line.h>
+
 #include <iostream>
 #include <memory>
 
@@ -43,7 +45,7 @@ gboolean takeScreenshot(gpointer data) {
     std::unique_ptr<ScreenshotRequest> request(static_cast<ScreenshotRequest *>(data));
     std::string error;
     if (!saveScreenshot(request->window->toplevel(), request->path, error)) {
-        std::cerr << "pdedialog: " << error << "\n";
+        printdialog::printError("pdedialog", error);
         request->ending->end(kExitFailed);
     } else {
         request->ending->end(0);
@@ -75,7 +77,7 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
 
         std::string first = settings.firstPane.empty() ? window.firstPage() : settings.firstPane;
         if (!window.showPane(first, error)) {
-            std::cerr << "pdedialog: --pane: " << error << "\n";
+            printdialog::printError("pdedialog", "--pane: " + error);
             view.detach();
             dialog.terminate();
             return kExitUsage;
@@ -89,7 +91,7 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
             case ScriptRunner::Status::Running:
                 return;
             case ScriptRunner::Status::Failed:
-                std::cerr << "pdedialog: " << runner.error() << "\n";
+                printdialog::printError("pdedialog", runner.error());
                 ending.end(kExitFailed);
                 return;
             case ScriptRunner::Status::Quit:
@@ -110,7 +112,7 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
         if (window.printFailed()) ending.end(kExitFailed);
 
         if (state && !state->write("exit", error)) {
-            std::cerr << "pdedialog: " << error << "\n";
+            printdialog::printError("pdedialog", error);
             ending.end(kExitFailed);
         }
         view.detach();

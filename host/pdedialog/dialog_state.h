@@ -15,13 +15,13 @@
 
 namespace pdedialog {
 
-printdialog::json::Value dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const DialogWindow &window);
+printdialog::Json dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const DialogWindow &window);
 
 // The file that holds the state: rewritten soon after every change (once GTK has laid the
 // window out), and at the end with "phase": "exit". Each write replaces the file whole.
 class StateFile {
 public:
-    using Snapshot = std::function<printdialog::json::Value()>;
+    using Snapshot = std::function<printdialog::Json()>;
 
     StateFile(std::string path, Snapshot snapshot);
     StateFile(const StateFile &) = delete;

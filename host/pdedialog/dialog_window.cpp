@@ -3,6 +3,7 @@
 
 #include "gtk_signal.h"
 
+#include <printdialog/command_line.h>
 #include <printdialog/report_text.h>
 
 #include <iostream>
@@ -162,7 +163,7 @@ void DialogWindow::onChooserChanged(GtkComboBox *chooser, DialogWindow *window) 
     if (window->choosing_) return;
     const gchar *name = gtk_combo_box_get_active_id(chooser);
     std::string error;
-    if (name != nullptr && !window->showPane(name, error)) std::cerr << "pdedialog: " << error << "\n";
+    if (name != nullptr && !window->showPane(name, error)) printdialog::printError("pdedialog", error);
 }
 
 void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window) {
@@ -184,7 +185,7 @@ void DialogWindow::print(bool force) {
         std::string text = printdialog::renderOutcomeText(*outcome_, words) +
                            printdialog::renderReportText(outcome_->report, words, printer_.queue(), job_.file);
         std::cout << text << std::flush;
-        if (outcome_->failed()) std::cerr << "pdedialog: " << outcome_->error << "\n" << std::flush;
+        if (outcome_->failed()) printdialog::printError("pdedialog", outcome_->error);
         showResult(text);
     }
     if (changeListener_) changeListener_();
@@ -207,7 +208,7 @@ void DialogWindow::showRefusal() {
     gtk_widget_show_all(refusal_);
     std::string line;
     for (const auto &problem : outcome_->problems) line += (line.empty() ? "" : "; ") + problem;
-    std::cerr << "pdedialog: not printed: " << line << "\n" << std::flush;
+    printdialog::printError("pdedialog", "not printed: " + line);
 }
 
 void DialogWindow::onRefusalResponse(GtkDialog *, gint response, DialogWindow *window) {

@@ -2,7 +2,9 @@
 #include "dialog_session.h"
 #include "options.h"
 
+#include <printdialog/command_line.h>
 #include <printdialog/extension.h>
+#include <printdialog/output.h>
 #include <printdialog/startup.h>
 
 #include <platform/host_support.h>
@@ -16,7 +18,7 @@ using namespace printdialog;
 namespace {
 
 int fail(int code, const std::string &message) {
-    std::cerr << "pdedialog: " << message << "\n";
+    printdialog::printError("pdedialog", message);
     return code;
 }
 
@@ -27,9 +29,8 @@ std::string localization(const pdedialog::Options &options) {
     return utf8(preferred.get());
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+// The whole run; its exit status.
+int run(int argc, char **argv) {
     pdedialog::Options options;
     std::string error;
     if (!pdedialog::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error))
@@ -59,7 +60,7 @@ int main(int argc, char **argv) {
     auto dialog = openDialog(start, error);
     if (!dialog) return fail(kExitFailed, error);
     if (std::string warning = localizationWarning(*dialog, options.common.language); !warning.empty())
-        std::cerr << "pdedialog: " << warning << "\n";
+        printdialog::printError("pdedialog", warning);
     if (!pdedialog::validateScript(*dialog, settings.script, error)) {
         dialog->terminate();
         return fail(kExitUsage, error);
@@ -71,4 +72,13 @@ int main(int argc, char **argv) {
     settings.stateFile = options.state;
     settings.job = {options.common.printFile, options.common.title, options.common.force};
     return pdedialog::runDialogSession(*dialog, *start.printer, std::move(settings));
+}
+
+}  // namespace
+
+// What the dialog writes on the standard output (--help, the job and report after Print, the
+// script's output) must arrive: when it cannot, the run fails.
+int main(int argc, char **argv) {
+    ResultOutput output("pdedialog");
+    return output.finish(run(argc, argv));
 }

@@ -11,16 +11,16 @@ using namespace printdialog;
 namespace {
 
 // What show, summary and ticket report, as JSON for the action's log entry.
-void recordState(Dialog &dialog, const Action &action, json::Value &entry) {
+void recordState(Dialog &dialog, const Action &action, Json &entry) {
     using Kind = Action::Kind;
     if (action.kind == Kind::Show) {
-        json::Value panes = json::Value::array();
-        for (auto &pane : dialog.panes()) panes.push(paneJSON(dialog, *pane));
-        entry.set("panes", std::move(panes));
+        Json panes = Json::array();
+        for (auto &pane : dialog.panes()) panes.push_back(paneJSON(dialog, *pane));
+        entry["panes"] = std::move(panes);
     } else if (action.kind == Kind::Summary) {
-        entry.set("summary", summaryJSON(dialog));
+        entry["summary"] = summaryJSON(dialog);
     } else if (action.kind == Kind::Ticket) {
-        entry.set("ticket", ticketJSON(dialog));
+        entry["ticket"] = ticketJSON(dialog);
     }
 }
 
@@ -36,22 +36,24 @@ void printState(Dialog &dialog, const Action &action, std::ostream &out) {
 }  // namespace
 
 bool ActionRunner::run(const Action &action, std::ostream &out, std::string &error) {
-    json::Value entry = json::Value::object().set("action", json::Value::string(action.line));
+    Json entry = Json::object();
+    entry["action"] = action.line;
     ActionEffect effect;
     if (!performAction(dialog_, action, effect, error)) {
-        log_.push(std::move(entry.set("error", json::Value::string(error))));
+        entry["error"] = error;
+        log_.push_back(std::move(entry));
         return false;
     }
     // wait and tick turn the run loop themselves.
     if (!options_.manualClock && action.kind != Action::Kind::Wait) Dialog::turnRunLoop(0);
-    if (!effect.text.empty()) entry.set("effect", json::Value::string(effect.text));
-    if (action.kind == Action::Kind::Type) entry.set("refusedKeys", json::Value::integer(effect.refusedKeys));
+    if (!effect.text.empty()) entry["effect"] = effect.text;
+    if (action.kind == Action::Kind::Type) entry["refusedKeys"] = effect.refusedKeys;
     if (options_.json) recordState(dialog_, action, entry);
     else printState(dialog_, action, out);
     if (options_.interactive && !effect.text.empty()) out << effect.text << "\n";
     // Keys that did not arrive are told in the text too, not only at the prompt.
     else if (!options_.json && effect.refusedKeys > 0) out << action.line << ": " << effect.text << "\n";
-    log_.push(std::move(entry));
+    log_.push_back(std::move(entry));
     return true;
 }
 

@@ -26,14 +26,14 @@ public:
 
     // One entry per action run: the action, its effect or error, and with --json what show,
     // summary and ticket saw.
-    printdialog::json::Value &log() { return log_; }
+    printdialog::Json &log() { return log_; }
     // Whether the prompt ended with cancel.
     bool cancelled() const { return cancelled_; }
 
 private:
     printdialog::Dialog &dialog_;
     const Options &options_;
-    printdialog::json::Value log_ = printdialog::json::Value::array();
+    printdialog::Json log_ = printdialog::Json::array();
     bool cancelled_ = false;
 };
 

@@ -5,6 +5,8 @@
 #include "render.h"
 
 #include <printdialog/actions.h>
+#include <printdialog/command_line.h>
+#include <printdialog/output.h>
 #include <printdialog/print_job.h>
 #include <printdialog/report_text.h>
 #include <printdialog/startup.h>
@@ -20,34 +22,31 @@ using namespace printdialog;
 namespace {
 
 int fail(int code, const std::string &message) {
-    std::cerr << "pdehost: " << message << "\n";
+    printError("pdehost", message);
     return code;
 }
 
 // The state after the last action, then what the printer receives and what became of the job,
 // as one JSON document. ending: "print", "cancel", or "stopped" after a failed action.
-json::Value resultJSON(Dialog &dialog, const Printer &printer, const PrintOutcome &outcome, const char *ending,
-                       const std::string &printFile, json::Value actionLog) {
-    json::Value document = json::Value::object();
-    json::Value printerValue = json::Value::object()
-                                   .set("ppd", json::Value::string(printer.ppdPath()))
-                                   .set("modelName", json::Value::string(printer.modelName()));
+Json resultJSON(Dialog &dialog, const Printer &printer, const PrintOutcome &outcome, const char *ending,
+                const std::string &printFile, Json actionLog) {
+    Json document = Json::object();
+    Json printerValue = Json::object();
+    printerValue["ppd"] = printer.ppdPath();
+    printerValue["modelName"] = printer.modelName();
     if (printer.isQueue()) {
-        printerValue.set("queue", json::Value::string(printer.queue()));
-        printerValue.set("server", json::Value::string(printer.server()));
+        printerValue["queue"] = printer.queue();
+        printerValue["server"] = printer.server();
     }
-    document.set("printer", std::move(printerValue));
-    json::Value panes = json::Value::array();
-    for (auto &pane : dialog.panes()) panes.push(pdehost::paneJSON(dialog, *pane));
-    document.set("panes", std::move(panes));
-    document.set("ticket", pdehost::ticketJSON(dialog));
-    json::Value report = reportJSON(outcome.report, printer.queue(), printFile);
-    for (auto &[key, value] : report.asObject()) document.set(key, std::move(value));
-    json::Value problems = json::Value::array();
-    for (const auto &problem : outcome.problems) problems.push(json::Value::string(problem));
-    document.set("problems", std::move(problems));
-    document.set("ending", json::Value::string(ending));
-    document.set("actions", std::move(actionLog));
+    document["printer"] = std::move(printerValue);
+    Json panes = Json::array();
+    for (auto &pane : dialog.panes()) panes.push_back(pdehost::paneJSON(dialog, *pane));
+    document["panes"] = std::move(panes);
+    document["ticket"] = pdehost::ticketJSON(dialog);
+    document.update(reportJSON(outcome.report, printer.queue(), printFile));
+    document["problems"] = outcome.problems;
+    document["ending"] = ending;
+    document["actions"] = std::move(actionLog);
     return document;
 }
 
@@ -69,9 +68,8 @@ std::string outcomeError(const PrintOutcome &outcome) {
     return "not printed: " + problems + " (--force prints anyway)";
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+// The whole run; its exit status.
+int run(int argc, char **argv) {
     pdehost::Options options;
     std::string error;
     if (!pdehost::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), options, error))
@@ -155,7 +153,7 @@ int main(int argc, char **argv) {
     }
 
     std::string warning = localizationWarning(*dialog, options.common.language);
-    json::Value document;
+    Json document;
     std::string text;
     const char *ending = cancelled ? "cancel" : stopped ? "stopped" : "print";
     if (options.json) document = resultJSON(*dialog, printer, outcome, ending, printFile, std::move(runner.log()));
@@ -166,18 +164,26 @@ int main(int argc, char **argv) {
     dialog.reset();
     std::string standardError = capture.stop();
     std::vector<std::string> systemLog = pdehost::takeSystemLogLines();
-    if (!warning.empty()) std::cerr << "pdehost: " << warning << "\n";
+    if (!warning.empty()) printError("pdehost", warning);
 
     if (!printFile.empty() && !cancelled && !stopped) {
-        if (options.json) document.set("job", outcomeJSON(outcome));
+        if (options.json) document["job"] = outcomeJSON(outcome);
         else text += renderOutcomeText(outcome, reportWords("en"));
     }
     if (options.json) {
-        document.set("diagnostics", pdehost::diagnosticsJSON(standardError, systemLog));
-        std::cout << json::write(document) << "\n";
+        document["diagnostics"] = pdehost::diagnosticsJSON(standardError, systemLog);
+        std::cout << jsonText(document) << "\n";
     } else {
         std::cout << out.str() << text << pdehost::renderDiagnosticsText(standardError, systemLog);
     }
-    if (exitCode != kExitDone) std::cerr << "pdehost: " << error << "\n";
+    if (exitCode != kExitDone) printError("pdehost", error);
     return exitCode;
+}
+
+}  // namespace
+
+// A result that cannot be written (a full disk, a closed standard output) fails the run too.
+int main(int argc, char **argv) {
+    ResultOutput output("pdehost");
+    return output.finish(run(argc, argv));
 }

@@ -16,13 +16,13 @@ std::string renderPaneText(printdialog::Dialog &dialog, printdialog::Pane &pane)
 std::string renderSummaryText(printdialog::Dialog &dialog);
 std::string renderTicketText(printdialog::Dialog &dialog);
 
-printdialog::json::Value paneJSON(printdialog::Dialog &dialog, printdialog::Pane &pane);
+printdialog::Json paneJSON(printdialog::Dialog &dialog, printdialog::Pane &pane);
 // Every accepted pane's Summary rows, by the pane's short name.
-printdialog::json::Value summaryJSON(printdialog::Dialog &dialog);
-printdialog::json::Value ticketJSON(printdialog::Dialog &dialog);
+printdialog::Json summaryJSON(printdialog::Dialog &dialog);
+printdialog::Json ticketJSON(printdialog::Dialog &dialog);
 // What the plug-ins wrote to the standard error stream and the system log.
 std::string renderDiagnosticsText(const std::string &standardError, const std::vector<std::string> &systemLog);
-printdialog::json::Value diagnosticsJSON(const std::string &standardError, const std::vector<std::string> &systemLog);
+printdialog::Json diagnosticsJSON(const std::string &standardError, const std::vector<std::string> &systemLog);
 
 std::string fourCharacters(OSType code);
 

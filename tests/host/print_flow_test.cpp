@@ -142,7 +142,7 @@ TEST(PrintFlowOutcome, EachResultReadsAsAPersonWouldSayIt) {
         if (each.result == Result::Refused) {
             EXPECT_NE(english.find("\n  DINDigit1=a is not a choice of DINDigit1\n"), std::string::npos) << english;
         }
-        auto json = printdialog::json::write(printdialog::outcomeJSON(outcome), 0);
+        auto json = printdialog::jsonText(printdialog::outcomeJSON(outcome), 0);
         EXPECT_EQ(each.result == Result::Sent, json.find("\"id\":42") != std::string::npos) << json;
     }
 }

@@ -209,7 +209,7 @@ TEST_F(DialogWindowTest, TheStateHoldsTheModelBesideWhatTheWidgetsShow) {
     open(kPrinter7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     RunLoopBridge::turnOnce();
-    auto state = json::parse(printdialog::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
+    auto state = json::parse(printdialog::jsonText(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
     EXPECT_EQ(state["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
     EXPECT_EQ(state["shownPane"], "coloradjust");
     const json &jobMode = paneState(state, "jobmode");
@@ -355,7 +355,7 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     EXPECT_EQ(shown.rfind("Job: not printed: " + job.error + "\n", 0), 0u) << shown;
     EXPECT_NE(shown.find("lp -d q7140 -o "), std::string::npos) << shown;
 
-    auto state = json::parse(printdialog::json::write(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
+    auto state = json::parse(printdialog::jsonText(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
     EXPECT_EQ(state["printer"]["queue"], "q7140");
     EXPECT_EQ(state["printer"]["server"], "127.0.0.1:1");
     EXPECT_EQ(state["window"]["widgets"]["printer"]["text"], "q7140");

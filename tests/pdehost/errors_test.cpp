@@ -49,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         WrongRun{{"--frobnicate"}, "unknown option '--frobnicate'"},
         WrongRun{{"--printer"}, "--printer needs an argument"},
         WrongRun{{"-o", "PrintMode"}, "-o takes KEY=VALUE, not 'PrintMode'"},
+        WrongRun{{"-o", "PrintMode=Private\nDeptCode=1"},
+                 R"(-o: the value of "PrintMode" contains a control character (U+000A))"},
         WrongRun{{"--printer", "/nonexistent/printer.ppd"}, "no printer PPD at /nonexistent/printer.ppd"},
         WrongRun{{"--plugins", "/nonexistent/plugins"}, "no plug-in folder at /nonexistent/plugins"},
         WrongRun{{"--ticket", "/nonexistent/ticket.json"}, "cannot read the ticket /nonexistent/ticket.json"},
@@ -98,11 +100,19 @@ INSTANTIATE_TEST_SUITE_P(
     Pdehost, MalformedTickets,
     ::testing::Values(WrongTicket{"{\n  \"PrintMode\": \"Private\",\n  \"DeptCode\": True\n}\n", "line 3:"},
                       WrongTicket{"{\n  \"PrintMode\": \"Private\"\n  \"DeptCode\": \"True\"\n}", "line 3:"},
-                      WrongTicket{"{\n\n\n  \"PrintMode\": \"Priv\xFF\"\n}", "line 4: a string that is not valid UTF-8"},
-                      WrongTicket{"{\"PrintMode\": \"Private\"", "line 1: unterminated object"},
+                      WrongTicket{"{\n\n\n  \"PrintMode\": \"Priv\xFF\"\n}",
+                                  "line 4: invalid string: ill-formed UTF-8 byte"},
+                      WrongTicket{"{\"PrintMode\": \"Private\"", "line 1: unexpected end of input; expected '}'"},
                       WrongTicket{"[\"PrintMode\"]", "line 1: the ticket must be a JSON object"},
                       WrongTicket{"", "line 1: unexpected end of input"},
-                      WrongTicket{"{} {}", "line 1: unexpected text after the document"}));
+                      WrongTicket{"{} {}", "line 1: unexpected '{'; expected end of input"},
+                      WrongTicket{"{\"PrintMode\":\n 01}", "line 2: "},
+                      WrongTicket{"{\n  \"PrintMode\": \"Private\",\n  \"PrintMode\": \"Draft\"\n}",
+                                  "line 3: the key \"PrintMode\" is given twice"},
+                      WrongTicket{R"({"PrintMode": "Private\u0000junk"})",
+                                  R"(the value of "PrintMode" contains a NUL character)"},
+                      WrongTicket{R"({"PrintMode\n": "Private"})",
+                                  R"(the key "PrintMode\n" contains a control character (U+000A))"}));
 
 // Values of every JSON type under every pane's keys: the panes must cope, and the report
 // shows the ones that are not keywords.
@@ -112,7 +122,7 @@ const char kOddTicket[] = R"({
   "DCDigit5": "5", "BlankPage": [], "ColorBalanceCyan": 7, "ColorBalanceMagenta": "abc",
   "ColorBalanceYellow": "-99", "ColorBalanceBlack": null, "SharpnessQRV": {"x": []}, "ColorType": 3,
   "Resolution": null, "Halftone": [], "DistinguishThinLines": true, "TonerSave": "true", "ImageType": {},
-  "BlackOverPrint": 1e300, "PureBlackGray": "", "": "no key", "Text\u00e9\ud83d\ude00": "\u0000"
+  "BlackOverPrint": 1e300, "PureBlackGray": "", "": "no key", "Text\u00e9\ud83d\ude00": ["\u0000"]
 })";
 
 class OddTickets : public ::testing::TestWithParam<std::string> {};

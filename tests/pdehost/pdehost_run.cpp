@@ -56,7 +56,7 @@ json ProgramRun::document() const {
     return parsed.is_discarded() ? json::object() : parsed;
 }
 
-ProgramRun runPdehost(const std::vector<std::string> &arguments, const std::string &input) {
+ProgramRun runPdehost(const std::vector<std::string> &arguments, const std::string &input, Output output) {
     TemporaryFolder streams;
     std::string inPath = streams.write("stdin", input);
     std::string outPath = streams.path() + "/stdout";
@@ -65,7 +65,13 @@ ProgramRun runPdehost(const std::vector<std::string> &arguments, const std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inPath.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    switch (output) {
+    case Output::File:
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        break;
+    case Output::FullDevice: posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/full", O_WRONLY, 0); break;
+    case Output::Closed: posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO); break;
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
     std::vector<std::string> words{PDEHOST_PROGRAM};

@@ -24,8 +24,13 @@ struct ProgramRun {
     json document() const;
 };
 
+// Where pdehost's standard output goes: a file that the run reads back into out, /dev/full
+// (every write fails for want of space), or nowhere (the stream closed).
+enum class Output { File, FullDevice, Closed };
+
 // Runs pdehost with the arguments (and the text on standard input), killing it after a minute.
-ProgramRun runPdehost(const std::vector<std::string> &arguments, const std::string &input = {});
+ProgramRun runPdehost(const std::vector<std::string> &arguments, const std::string &input = {},
+                      Output output = Output::File);
 
 // pdehost --json --printer PPD, then --do for each action, then the extra arguments.
 ProgramRun runActions(const std::string &printer, const std::vector<std::string> &actions,

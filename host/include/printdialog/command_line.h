@@ -3,8 +3,10 @@
 // dialog program takes (the printer, the plug-ins, the localization, ticket presets, the job).
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace printdialog {
@@ -47,11 +49,18 @@ struct CommonOptions {
     bool version = false;
 };
 
+// Writes "program: message" and a newline to the standard error stream, the message's ill-formed
+// bytes and control characters escaped.
+void printError(std::string_view program, std::string_view message);
+
 // Adds the common options, writing into common.
 void addCommonOptions(std::vector<CommandOption> &options, CommonOptions &common);
 
 // The common options' lines of a --help text.
 std::string commonOptionsHelp();
+
+// The printing system's limit on a job title (an IPP name), in bytes.
+inline constexpr std::size_t kLongestJobTitle = 255;
 
 // The common rules between options: a printer is a PPD file or a queue, a title needs a job.
 // false with the message for the first mistake.

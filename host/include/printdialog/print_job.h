@@ -57,7 +57,7 @@ PrintOutcome cancelDialog(Dialog &dialog, const Printer &printer);
 // The outcome's words in the JSON documents of both programs: "result" ("preview", "cancelled",
 // "sent", "refused", "no queue", "not sent", "failed"), queue, server, title, file, id or error, problems,
 // forced.
-json::Value outcomeJSON(const PrintOutcome &outcome);
+Json outcomeJSON(const PrintOutcome &outcome);
 const char *resultName(PrintOutcome::Result result);
 
 }  // namespace printdialog

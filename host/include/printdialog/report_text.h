@@ -52,7 +52,7 @@ std::vector<std::string> preflightProblems(const PPDReport &report, const Report
 std::string renderReportText(const PPDReport &report, const ReportWords &words, const std::string &destination = {},
                              const std::string &file = {});
 // The same as JSON members: options, lpCommand, unknown, conflicts, emitted, ppdError.
-json::Value reportJSON(const PPDReport &report, const std::string &destination = {}, const std::string &file = {});
+Json reportJSON(const PPDReport &report, const std::string &destination = {}, const std::string &file = {});
 
 // "Job: QUEUE-ID (queue QUEUE on SERVER, id ID, title "TITLE")", or "Job: not printed: WHY" with
 // the pre-flight's findings below it; empty for a preview.

@@ -14,4 +14,9 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t position);
 // The text with every ill-formed byte replaced by U+FFFD, so that it can go into a JSON document.
 std::string withValidUtf8(std::string_view text);
 
+// The text with every ill-formed byte and every control character but newline and tab written
+// as \xNN, so that a message shows what a file or argument really held and cannot drive the
+// terminal.
+std::string withEscapedBytes(std::string_view text);
+
 }  // namespace printdialog
