@@ -1,6 +1,10 @@
 // Fetching a queue's PPD from the CUPS server and submitting jobs to the queue with libcups.
 #include <printdialog/cups_queue.h>
 
+#include <printdialog/command_line.h>
+#include <printdialog/interrupt_cleanup.h>
+#include <printdialog/utf8_text.h>
+
 // cupsGetPPD3 belongs to libcups' deprecated PPD interface; it is still how a queue's PPD is had.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/cups.h>
@@ -99,6 +103,7 @@ bool createTemporaryPPDFile(std::string &path, std::string &error) {
     }
     close(descriptor);
     path = pattern;
+    removeOnInterrupt(path);
     return true;
 }
 
@@ -141,16 +146,32 @@ std::unique_ptr<QueuePPD> QueuePPD::fetch(const std::string &queue, std::string 
         error = "cannot fetch the PPD of the queue '" + queue + "' from " + ppd->server_ + ": " + cupsLastErrorString();
         return nullptr;
     }
-    ppd->path_ = path;
+    if (ppd->path_ != path) {
+        // libcups chose another file: that one is ours to remove now.
+        unlink(ppd->path_.c_str());
+        forgetOnInterrupt(ppd->path_);
+        ppd->path_ = path;
+        removeOnInterrupt(ppd->path_);
+    }
     return ppd;
 }
 
 QueuePPD::~QueuePPD() {
-    if (!path_.empty()) unlink(path_.c_str());
+    if (path_.empty()) return;
+    unlink(path_.c_str());
+    forgetOnInterrupt(path_);
 }
 
 std::string jobTitle(const std::string &filePath, const std::string &title) {
-    return title.empty() ? std::filesystem::path(filePath).filename().string() : title;
+    if (!title.empty()) return title;
+    // A file's name is bytes; the printing system takes a UTF-8 title of at most 255 bytes.
+    std::string name = withValidUtf8(std::filesystem::path(filePath).filename().string());
+    if (name.size() <= kLongestJobTitle) return name;
+    name.resize(kLongestJobTitle);
+    std::size_t lastStart = name.size() - 1;
+    while (lastStart > 0 && (static_cast<unsigned char>(name[lastStart]) & 0xC0) == 0x80) --lastStart;
+    if (utf8SequenceLength(name, lastStart) == 0) name.resize(lastStart);  // a character cut in two
+    return name;
 }
 
 bool submitPrintJob(const std::string &queue, const std::string &filePath, const std::string &title,

@@ -245,5 +245,29 @@ check "a refused job: one line naming the queue" one_line_error "refused the job
 check "a refused job: the result says it was not printed" grep -q "^Job: not printed: " "$work/stdout"
 check "a refused job: no temporary file left" test -z "$(ls -A "$work/client")"
 
+## An interrupted run removes the PPD it fetched, as a normal end does.
+# pdehost waits at its prompt with the queue's PPD in its temporary folder; the signal ends it.
+# A background job of a script starts with SIGINT ignored: env gives it the default action back.
+interrupted_run_leaves_nothing() {
+  local signal=$1 pid waited status
+  rm -rf "$work/client" && mkdir -p "$work/client"
+  sleep 30 </dev/null 2>/dev/null | CUPS_SERVER=$server TMPDIR=$work/client env --default-signal=INT \
+    "$pdehost" --plugins "$plugins" --queue q7140 --interactive >/dev/null 2>"$work/stderr" &
+  pid=$!
+  for waited in $(seq 100); do
+    [ -n "$(ls -A "$work/client")" ] && break
+    sleep 0.1
+  done
+  [ -n "$(ls -A "$work/client")" ] || { echo "no PPD was fetched after $waited tries"; kill "$pid"; return 1; }
+  kill "-$signal" "$pid"
+  wait "$pid"
+  status=$?
+  [ "$status" -eq $((128 + $(kill -l "$signal"))) ] || { echo "exit status $status after SIG$signal"; return 1; }
+  [ -z "$(ls -A "$work/client")" ] || { echo "left behind: $(ls "$work/client")"; return 1; }
+}
+for signal in INT TERM HUP; do
+  check "SIG$signal at the prompt leaves no PPD behind" interrupted_run_leaves_nothing "$signal"
+done
+
 stop_server
 finish
