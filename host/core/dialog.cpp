@@ -1,6 +1,8 @@
 // The print dialog's side of the PDE protocol.
 #include <printdialog/dialog.h>
 
+#include <platform/control_lookup.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -23,6 +25,32 @@ void copyPresets(CFDictionaryRef presets, CFMutableDictionaryRef into) {
             CFDictionarySetValue(static_cast<CFMutableDictionaryRef>(context), key, value);
         },
         into);
+}
+
+// A four-character code as 'qel ', a byte that is no printable ASCII as \xNN.
+std::string fourCharacterCode(OSType code) {
+    std::string text = "'";
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        auto byte = static_cast<unsigned char>(code >> shift);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text += static_cast<char>(byte);
+        } else {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
+        }
+    }
+    return text + "'";
+}
+
+// Why Initialize failed, as far as the host can see: whether the pane's printer test accepted
+// the printer (it wrote its flags) and which control lookup, if any, found nothing after that.
+std::string initializeFailureNote(bool printerAccepted) {
+    if (!printerAccepted) return "the pane's printer test did not accept this printer";
+    ControlID missed{};
+    if (PlatformGetLastControlLookupMiss(&missed))
+        return std::string(kPrinterAcceptedNote) + ", but its nib has no control " +
+               fourCharacterCode(missed.signature) + " / " + std::to_string(missed.id);
+    return std::string(kPrinterAcceptedNote) + "; Initialize failed after it";
 }
 
 }  // namespace
@@ -56,8 +84,16 @@ void Dialog::loadPane(const std::string &bundlePath) {
     auto pane = std::make_unique<Pane>();
     pane->bundlePath = bundlePath;
     pane->shortName = std::filesystem::path(bundlePath).stem().string();
-    pane->extension = Extension::load(bundlePath, pane->loadError);
-    if (pane->extension) pane->shortName = lastComponent(pane->extension->bundleIdentifier());
+    auto ownerOf = [this](const std::string &factory) -> std::string {
+        for (const auto &loaded : panes_)
+            if (loaded->extension && loaded->extension->factory() == factory)
+                return std::filesystem::path(loaded->bundlePath).filename().string();
+        return {};
+    };
+    pane->extension = Extension::load(bundlePath, pane->loadError, ownerOf);
+    // A bundle without an identifier (or one ending in a dot) keeps its folder's name.
+    std::string fromIdentifier = pane->extension ? lastComponent(pane->extension->bundleIdentifier()) : "";
+    if (!fromIdentifier.empty()) pane->shortName = fromIdentifier;
     panes_.push_back(std::move(pane));
 }
 
@@ -72,6 +108,13 @@ void Dialog::initializePane(Pane &pane) {
     auto ownedTitle = cf::adopt(title);
     pane.title = utf8(ownedTitle.get());
     if (pane.prologueStatus != noErr) return;
+    if (pane.width > kLargestPaneSide || pane.height > kLargestPaneSide) {
+        // No screen shows it, and drawing it would take gigabytes: the pane is not initialized.
+        pane.hostRefusal = "the pane asks for " + std::to_string(pane.width) + " x " + std::to_string(pane.height) +
+                           " pixels, more than any screen shows (at most " + std::to_string(kLargestPaneSide) +
+                           " per side)";
+        return;
+    }
 
     // Each pane has a window of its own, so that ControlIDs of different panes never meet.
     Rect content;
@@ -89,9 +132,14 @@ void Dialog::initializePane(Pane &pane) {
             static_cast<short>(kPaneMargin + pane.height));
     CreateUserPaneControl(pane.window, &paneBounds, kControlSupportsEmbedding, &pane.userPane);
 
-    PMPDEFlags flags = kPMPDENoFlags;
+    // A pane that turns the printer away returns before it writes its flags; one that accepted it
+    // writes them first. The sentinel and the lookups tell the two failures apart.
+    constexpr PMPDEFlags kFlagsNotWritten = 0xFFFFFFFF;
+    PMPDEFlags flags = kFlagsNotWritten;
+    PlatformForgetControlLookupMiss();
     pane.initializeStatus = table.Initialize(pane.context, &flags, 0, pane.userPane, session_.session());
     pane.initialized = true;
+    if (pane.initializeStatus != noErr) pane.initializeNote = initializeFailureNote(flags != kFlagsNotWritten);
 }
 
 Dialog::~Dialog() { terminate(); }

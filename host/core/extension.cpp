@@ -43,6 +43,19 @@ std::string describe(CFErrorRef error, const std::string &fallback) {
     return text.empty() ? fallback : text;
 }
 
+// What a path that is not a plain file is, in words.
+std::string fileKind(const std::filesystem::file_status &status) {
+    namespace fs = std::filesystem;
+    switch (status.type()) {
+    case fs::file_type::directory: return "a folder";
+    case fs::file_type::fifo: return "a FIFO";
+    case fs::file_type::socket: return "a socket";
+    case fs::file_type::character:
+    case fs::file_type::block: return "a device";
+    default: return "an unknown kind of file";
+    }
+}
+
 // Why CFBundleCreate made no bundle of the folder: it is missing, it has no Contents/Info.plist,
 // or that file is no property-list dictionary.
 std::string whyNoBundle(const std::string &bundlePath) {
@@ -50,11 +63,15 @@ std::string whyNoBundle(const std::string &bundlePath) {
     std::error_code failure;
     if (!fs::is_directory(bundlePath, failure)) return "no bundle folder at " + bundlePath;
     fs::path contents = fs::path(bundlePath) / "Contents";
-    if (!fs::is_regular_file(contents / "Info.plist", failure)) return "no Info.plist in " + contents.string();
+    fs::path info = contents / "Info.plist";
+    auto status = fs::status(info, failure);
+    if (failure == std::errc::no_such_file_or_directory) return "no Info.plist in " + contents.string();
+    if (failure) return "cannot read " + info.string() + ": " + failure.message();
+    // Only a plain file is read: a FIFO would never end, /dev/zero never stop.
+    if (!fs::is_regular_file(status)) return info.string() + " is " + fileKind(status) + ", not a plain file";
 
     std::string bytes, reason;
-    if (!readWholeFile((contents / "Info.plist").string(), bytes, reason))
-        return "cannot read " + (contents / "Info.plist").string() + ": " + reason;
+    if (!readWholeFile(info.string(), bytes, reason)) return "cannot read " + info.string() + ": " + reason;
     auto data = cf::adopt(CFDataCreate(kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(bytes.data()),
                                        static_cast<CFIndex>(bytes.size())));
     CFErrorRef parseError = nullptr;
@@ -105,14 +122,30 @@ std::string whyNoInstance(CFBundleRef bundle, CFUUIDRef factory) {
     return reason;
 }
 
+// The bundle that already registered a factory this one names in CFPlugInFactories (a second
+// copy of a bundle), as factoryOwner tells it; empty when there is none.
+std::string duplicateOf(CFBundleRef bundle, const Extension::FactoryOwner &factoryOwner) {
+    CFTypeRef factories = CFBundleGetValueForInfoDictionaryKey(bundle, kCFPlugInFactoriesKey);
+    if (!factoryOwner || factories == nullptr || CFGetTypeID(factories) != CFDictionaryGetTypeID()) return {};
+    std::string owner;
+    forEachEntry(static_cast<CFDictionaryRef>(factories), [&](CFTypeRef key, CFTypeRef) {
+        if (!owner.empty() || CFGetTypeID(key) != CFStringGetTypeID()) return;
+        auto uuid = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, static_cast<CFStringRef>(key)));
+        if (uuid) owner = factoryOwner(utf8(cf::adopt(CFUUIDCreateString(kCFAllocatorDefault, uuid.get())).get()));
+    });
+    return owner;
+}
+
 }  // namespace
 
-std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::string &error) {
+std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::string &error,
+                                           const FactoryOwner &factoryOwner) {
     std::unique_ptr<Extension> extension(new Extension());
     extension->bundlePath_ = bundlePath;
 
-    auto path = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, bundlePath.c_str(), kCFStringEncodingUTF8));
-    auto url = cf::adopt(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path.get(), kCFURLPOSIXPathStyle, true));
+    // The path's bytes as they are: a folder name need not be UTF-8.
+    auto url = cf::adopt(CFURLCreateFromFileSystemRepresentation(
+        kCFAllocatorDefault, reinterpret_cast<const UInt8 *>(bundlePath.data()), static_cast<CFIndex>(bundlePath.size()), true));
     // The bundle and its code first, so that a bundle that does not load says why.
     auto bundle = cf::adopt(CFBundleCreate(kCFAllocatorDefault, url.get()));
     if (!bundle) {
@@ -135,7 +168,10 @@ std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::s
     auto type = cf::adopt(CFUUIDCreateFromString(kCFAllocatorDefault, CFSTR(kPrinterModuleTypeIDStr)));
     auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(type.get(), extension->plugIn_.get()));
     if (!factories || CFArrayGetCount(factories.get()) < 1) {
-        error = "the bundle registers no factory for the printer-module PDE type" + whyNoFactory(bundle.get());
+        std::string original = duplicateOf(bundle.get(), factoryOwner);
+        error = !original.empty()
+                    ? "duplicate of " + original + " (its factory is already registered by that bundle)"
+                    : "the bundle registers no factory for the printer-module PDE type" + whyNoFactory(bundle.get());
         return nullptr;
     }
     auto factory = static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(factories.get(), 0));

@@ -2,6 +2,7 @@
 #include "screenshot.h"
 
 #include <memory>
+#include <string>
 
 namespace pdedialog {
 namespace {
@@ -13,6 +14,9 @@ struct ContextRelease {
     void operator()(cairo_t *context) const { cairo_destroy(context); }
 };
 
+// Far beyond any screen; a 32000-pixel square would need 4 GB.
+constexpr int kLargestScreenshotSide = 16384;
+
 }  // namespace
 
 // GTK draws the widget tree itself, so the picture does not depend on what the X server keeps
@@ -22,6 +26,11 @@ bool saveScreenshot(GtkWidget *widget, const std::string &path, std::string &err
     int height = gtk_widget_get_allocated_height(widget);
     if (!gtk_widget_get_realized(widget) || width <= 1 || height <= 1) {
         error = "the window is not drawn yet";
+        return false;
+    }
+    if (width > kLargestScreenshotSide || height > kLargestScreenshotSide) {
+        error = "the window is " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels; a screenshot is at most " + std::to_string(kLargestScreenshotSide) + " per side";
         return false;
     }
     std::unique_ptr<cairo_surface_t, SurfaceRelease> surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));

@@ -1,5 +1,6 @@
 // The Control Manager's C interface: identity, state, values, drawing and pop-up menus.
 #include "control.h"
+#include "control_lookup_miss.h"
 #include "toolbox_strings.h"
 #include "window.h"
 
@@ -35,6 +36,7 @@ OSStatus GetControlByID(WindowRef inWindow, const ControlID *inID, ControlRef *o
     Window *window = Window::from_ref(inWindow);
     if (window == nullptr) return inWindow == nullptr ? OSStatus{paramErr} : OSStatus{errInvalidWindowRef};
     Control *found = window->root().find_descendant(*inID);
+    if (found == nullptr) hitoolbox::note_lookup_miss(*inID);
     *outControl = found != nullptr ? found->control_ref() : nullptr;
     return found != nullptr ? OSStatus{noErr} : OSStatus{errUnknownControl};
 }

@@ -11,6 +11,8 @@
 #include <functional>
 #include <iterator>
 
+#include <sys/stat.h>
+
 namespace host_test {
 namespace {
 
@@ -72,6 +74,29 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
              return Eq("the bundle registers no factory for the printer-module PDE type (its registration function "
                        "CFPlugInDynamicRegister is missing from the executable)");
          }},
+        // Info.plist that is no plain file: named, never read (a FIFO would never end).
+        {"Info.plist a FIFO",
+         [&](const fs::path &bundle) { fs::remove(info(bundle)); ASSERT_EQ(mkfifo(info(bundle).c_str(), 0600), 0); },
+         [&](const fs::path &bundle) { return Eq(info(bundle).string() + " is a FIFO, not a plain file"); }},
+        {"Info.plist a folder", [&](const fs::path &bundle) { fs::remove(info(bundle)); fs::create_directory(info(bundle)); },
+         [&](const fs::path &bundle) { return Eq(info(bundle).string() + " is a folder, not a plain file"); }},
+        {"Info.plist a link to /dev/zero",
+         [&](const fs::path &bundle) { fs::remove(info(bundle)); fs::create_symlink("/dev/zero", info(bundle)); },
+         [&](const fs::path &bundle) { return Eq(info(bundle).string() + " is a device, not a plain file"); }},
+        {"Info.plist a link loop",
+         [&](const fs::path &bundle) { fs::remove(info(bundle)); fs::create_symlink(info(bundle), info(bundle)); },
+         [&](const fs::path &bundle) {
+             return Eq("cannot read " + info(bundle).string() + ": Too many levels of symbolic links");
+         }},
+        {"factory function from libc",
+         [&](const fs::path &bundle) { EXPECT_TRUE(replaceIn(info(bundle), ">CreatePDEFactory<", ">abort<")); },
+         [](const fs::path &) {
+             return Eq("the factory made no instance for the printer-module PDE type (its factory function "
+                       "abort is missing from the executable)");
+         }},
+        {"executable cut short",
+         [&](const fs::path &bundle) { fs::resize_file(executable(bundle), 4096); },
+         [](const fs::path &) { return AllOf(StartsWith("cannot load the executable: "), HasSubstr("truncated")); }},
     };
     for (const BrokenBundle &test : cases) {
         SCOPED_TRACE(test.name);
@@ -95,6 +120,77 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
         }
         EXPECT_EQ(LiveCounts::now(), before) << "a bundle that does not load leaves nothing behind";
     }
+}
+
+// Copies of the probe that load beside it or alone: a second copy is named a duplicate of the
+// first, a bundle without an identifier keeps its folder's name, a folder name that is not UTF-8
+// loads like any other.
+TEST_F(BundleLoadReasonTest, CopiesOfABundleAreToldApart) {
+    PPDFolder scratch;
+    const fs::path folder = fs::path(scratch.write("README", "")).parent_path();
+    auto copyProbe = [&](const std::string &name) {
+        fs::copy(kProbeBundle, folder / name, fs::copy_options::recursive);
+        return (folder / name).string();
+    };
+    auto open = [&](std::vector<std::string> bundles) {
+        printdialog::Dialog::Options options;
+        options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
+        options.bundlePaths = std::move(bundles);
+        std::string error;
+        auto dialog = printdialog::Dialog::open(options, error);
+        EXPECT_NE(dialog, nullptr) << error;
+        return dialog;
+    };
+
+    {
+        auto dialog = open({kProbeBundle, copyProbe("Second.plugin")});
+        ASSERT_EQ(dialog->panes().size(), 2u);
+        EXPECT_TRUE(dialog->panes()[0]->accepted());
+        EXPECT_EQ(dialog->panes()[1]->loadError,
+                  "duplicate of Probe.plugin (its factory is already registered by that bundle)");
+    }
+    {
+        std::string nameless = copyProbe("Nameless.plugin");
+        EXPECT_TRUE(replaceIn(fs::path(nameless) / "Contents" / "Info.plist", kProbeIdentifier, ""));
+        auto dialog = open({nameless});
+        ASSERT_EQ(dialog->panes().size(), 1u);
+        EXPECT_NE(dialog->panes()[0]->extension, nullptr);
+        EXPECT_EQ(dialog->panes()[0]->shortName, "Nameless");
+    }
+    {
+        auto dialog = open({copyProbe("Pr\xF6" "be.plugin")});
+        ASSERT_EQ(dialog->panes().size(), 1u);
+        EXPECT_EQ(dialog->panes()[0]->loadError, "");
+        EXPECT_TRUE(dialog->panes()[0]->accepted()) << dialog->panes()[0]->initializeNote;
+    }
+}
+
+// Initialize fails alike for another printer and for a nib without one of the pane's controls;
+// the host's note tells which, and the pane's status stays what the pane returned.
+TEST_F(BundleLoadReasonTest, AFailedInitializeIsExplained) {
+    {
+        auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX8250K.ppd"));
+        ASSERT_EQ(dialog->panes().size(), 1u);
+        EXPECT_EQ(dialog->panes()[0]->initializeStatus, kPMInvalidPDEContext);
+        EXPECT_EQ(dialog->panes()[0]->initializeNote, "the pane's printer test did not accept this printer");
+    }
+    PPDFolder scratch;
+    fs::path bundle = fs::path(scratch.write("README", "")).parent_path() / "Probe.plugin";
+    fs::copy(kProbeBundle, bundle, fs::copy_options::recursive);
+    fs::path nib;
+    for (const auto &entry : fs::recursive_directory_iterator(bundle))
+        if (entry.path().filename() == "PDE.nib") nib = entry.path();
+    ASSERT_FALSE(nib.empty());
+    ASSERT_TRUE(replaceIn(nib, "id=\"6\"", "id=\"66\""));
+    printdialog::Dialog::Options options;
+    options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
+    options.bundlePaths = {bundle.string()};
+    std::string error;
+    auto dialog = printdialog::Dialog::open(options, error);
+    ASSERT_NE(dialog, nullptr) << error;
+    EXPECT_EQ(dialog->panes()[0]->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(dialog->panes()[0]->initializeNote,
+              "the pane's printer test accepted this printer, but its nib has no control 'qel ' / 6");
 }
 
 }  // namespace

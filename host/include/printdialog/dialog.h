@@ -21,6 +21,13 @@ struct SummaryRow {
 
 // One extension's pane in the dialog. A pane whose bundle failed to load has no extension; a pane
 // whose Initialize failed is not shown (accepted() is false).
+// How Pane::initializeNote begins when the pane's printer test accepted the printer and
+// Initialize failed after it (a control missing from the nib, say).
+inline constexpr char kPrinterAcceptedNote[] = "the pane's printer test accepted this printer";
+
+// The widest and tallest pane the host lays out: far beyond any real pane, within any screen.
+inline constexpr UInt32 kLargestPaneSide = 8192;
+
 struct Pane {
     std::string bundlePath;
     std::string shortName;  // the last component of the bundle identifier ("jobmode")
@@ -29,6 +36,9 @@ struct Pane {
 
     OSStatus prologueStatus = noErr;
     OSStatus initializeStatus = noErr;
+    // When Initialize failed: what the host saw of why (the printer test's verdict, the control
+    // the pane could not find), for diagnostics only; the status above stays the pane's answer.
+    std::string initializeNote;
     bool initialized = false;
     PMPDEContext context = 0;
     OSType creator = 0;
@@ -42,7 +52,12 @@ struct Pane {
     bool isOpen = false;
     bool terminated = false;
 
-    bool accepted() const { return initialized && prologueStatus == noErr && initializeStatus == noErr; }
+    // Set when the host would not initialize a pane that Prologue described (a size no screen has).
+    std::string hostRefusal;
+
+    bool accepted() const {
+        return initialized && prologueStatus == noErr && initializeStatus == noErr && hostRefusal.empty();
+    }
 };
 
 class Dialog {

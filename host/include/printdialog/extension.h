@@ -5,6 +5,7 @@
 #include <ApplicationServices/ApplicationServices.h>
 #include <platform/cf_ref.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,9 +13,14 @@ namespace printdialog {
 
 class Extension {
 public:
+    // Names the loaded bundle that registered a factory UUID (canonical text); empty for none.
+    using FactoryOwner = std::function<std::string(const std::string &factory)>;
+
     // Loads the bundle and asks its factory for the printer-module PDE type. Returns nullptr with
-    // a one-line reason in error when the bundle offers no usable extension.
-    static std::unique_ptr<Extension> load(const std::string &bundlePath, std::string &error);
+    // a one-line reason in error when the bundle offers no usable extension; factoryOwner, when
+    // given, lets the reason name the bundle a second copy duplicates.
+    static std::unique_ptr<Extension> load(const std::string &bundlePath, std::string &error,
+                                           const FactoryOwner &factoryOwner = {});
 
     Extension(const Extension &) = delete;
     Extension &operator=(const Extension &) = delete;
