@@ -1,6 +1,8 @@
 // Capturing the plug-ins' diagnostics.
 #include "diagnostics.h"
 
+#include <atomic>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
@@ -22,6 +24,65 @@ const char *priorityName(int priority) {
     return names[LOG_PRI(priority)];
 }
 
+// While a capture runs: the real standard error stream and the capture file, for a process that
+// dies before stop() could hand the text on.
+std::atomic<int> realStandardError{-1};
+std::atomic<int> captureDescriptor{-1};
+
+// Copies the captured text to the real standard error stream and points the stream back there,
+// so that the text and whatever the dying process writes after it are seen. Only calls that are
+// safe in a signal handler; does nothing when no capture runs.
+void passCaptureOn() {
+    int real = realStandardError.exchange(-1);
+    if (real < 0) return;
+    int captured = captureDescriptor.load();
+    char buffer[4096];
+    off_t offset = 0;
+    ssize_t count = 0;
+    while ((count = pread(captured, buffer, sizeof buffer, offset)) > 0) {
+        offset += count;
+        for (ssize_t written = 0; written < count;) {
+            ssize_t step = write(real, buffer + written, static_cast<size_t>(count - written));
+            if (step <= 0) break;
+            written += step;
+        }
+    }
+    dup2(real, STDERR_FILENO);
+}
+
+void onFatalSignal(int signalNumber) {
+    passCaptureOn();
+    (void)raise(signalNumber);  // the handler was reset: the signal now ends the process as it would have
+}
+
+}  // namespace
+}  // namespace pdehost
+
+// Present only when a sanitizer runtime is linked in; it then reports faults itself and calls
+// the death callback before the process ends.
+extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
+
+namespace pdehost {
+namespace {
+
+// Once per process. A sanitizer keeps its own fault handlers (its report is the point), so only
+// abort, which it leaves alone, gets ours then.
+void installCrashHandlers() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        bool sanitized = __sanitizer_set_death_callback != nullptr;
+        if (sanitized) __sanitizer_set_death_callback(passCaptureOn);
+        for (int signalNumber : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGSYS}) {
+            if (sanitized && signalNumber != SIGABRT) continue;
+            struct sigaction handler{};
+            handler.sa_handler = onFatalSignal;
+            handler.sa_flags = SA_RESETHAND | SA_NODEFER;
+            sigemptyset(&handler.sa_mask);
+            sigaction(signalNumber, &handler, nullptr);
+        }
+    });
+}
+
 }  // namespace
 
 void DiagnosticsCapture::start() {
@@ -35,11 +96,16 @@ void DiagnosticsCapture::start() {
         savedStandardError_ = -1;
         std::fclose(capture_);
         capture_ = nullptr;
+        return;
     }
+    installCrashHandlers();
+    captureDescriptor.store(fileno(capture_));
+    realStandardError.store(savedStandardError_);
 }
 
 std::string DiagnosticsCapture::stop() {
     if (!active()) return {};
+    realStandardError.store(-1);
     std::fflush(stderr);
     dup2(savedStandardError_, STDERR_FILENO);
     close(savedStandardError_);

@@ -10,7 +10,9 @@ namespace pdehost {
 class DiagnosticsCapture {
 public:
     // Sends the standard error stream to a private file until stop(); syslog calls are always
-    // recorded (this program provides syslog, so the plug-ins' calls land here).
+    // recorded (this program provides syslog, so the plug-ins' calls land here). Should the
+    // process die meanwhile (a fatal signal, abort, a sanitizer's report), the captured text is
+    // copied to the real stream first and the stream restored, so that no crash report is lost.
     void start();
     // Restores the standard error stream and returns what was written meanwhile.
     std::string stop();

@@ -8,6 +8,11 @@
 
 #include "probe-hooks.h"
 
+#include <stdexcept>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
 static int gRuleRuns = 0;
 
 int QELProbeRuleRunCount(void)
@@ -37,8 +42,44 @@ void DetachPaneConstraints(QEL_PDEContextPtr record)
     record->constraintDigitOnly_Number = NULL;
 }
 
+/* A test may ask the pane to die on purpose (PDE_PROBE_CRASH), to see that the host passes on
+   what a dying pane writes: a message and abort, an uncaught exception, a write through a null
+   pointer, or a use after free that only a sanitizer catches. */
+static void ThrowOnPurpose(void)
+{
+    throw std::runtime_error("probe crashed on purpose");
+}
+
+static void CallWithoutExceptions(void (*function)(void)) noexcept
+{
+    function();
+}
+
+static void CrashIfAsked(void)
+{
+    const char *how = getenv("PDE_PROBE_CRASH");
+    if (how == NULL)
+        return;
+    fprintf(stderr, "probe: about to crash (%s)\n", how);
+    if (strcmp(how, "abort") == 0)
+        abort();
+    if (strcmp(how, "throw") == 0)
+        CallWithoutExceptions(ThrowOnPurpose);
+    if (strcmp(how, "null-write") == 0) {
+        volatile int *nowhere = NULL;
+        *nowhere = 1;
+    }
+    if (strcmp(how, "use-after-free") == 0) {
+        char *block = (char *)calloc(16, 1);
+        char *volatile kept = block; /* the compiler cannot follow it through a volatile */
+        free(block);
+        fprintf(stderr, "probe: read %d\n", kept[3]);
+    }
+}
+
 OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
 {
+    CrashIfAsked();
     QEL_PDEContextPtr record = GetQELContext(context);
     CFMutableDictionaryRef ppdDict = NULL;
     OSStatus status = GetPrintSettingsPPDDict(printSession, &ppdDict);
