@@ -5,6 +5,9 @@
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+#include <link.h>
 #include <mutex>
 #include <syslog.h>
 #include <unistd.h>
@@ -65,13 +68,30 @@ extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribu
 namespace pdehost {
 namespace {
 
+// GCC links each sanitizer as a library of its own (ASan and UBSan), each with its own death
+// callback: every loaded runtime gets ours.
+void setDeathCallbackOfEverySanitizer() {
+    if (__sanitizer_set_death_callback != nullptr) __sanitizer_set_death_callback(passCaptureOn);
+    dl_iterate_phdr(
+        [](dl_phdr_info *info, size_t, void *) -> int {
+            if (info->dlpi_name == nullptr || std::strstr(info->dlpi_name, "san") == nullptr) return 0;
+            void *library = dlopen(info->dlpi_name, RTLD_NOLOAD | RTLD_LAZY);
+            if (library == nullptr) return 0;
+            using Setter = void (*)(void (*)());
+            if (auto set = reinterpret_cast<Setter>(dlsym(library, "__sanitizer_set_death_callback"))) set(passCaptureOn);
+            dlclose(library);
+            return 0;
+        },
+        nullptr);
+}
+
 // Once per process. A sanitizer keeps its own fault handlers (its report is the point), so only
 // abort, which it leaves alone, gets ours then.
 void installCrashHandlers() {
     static std::once_flag installed;
     std::call_once(installed, [] {
         bool sanitized = __sanitizer_set_death_callback != nullptr;
-        if (sanitized) __sanitizer_set_death_callback(passCaptureOn);
+        if (sanitized) setDeathCallbackOfEverySanitizer();
         for (int signalNumber : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGSYS}) {
             if (sanitized && signalNumber != SIGABRT) continue;
             struct sigaction handler{};
