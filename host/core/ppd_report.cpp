@@ -4,6 +4,8 @@
 #include <printdialog/extension.h>
 #include <printdialog/ticket_preset.h>
 
+#include <platform/host_support.h>
+
 // libcups marks its PPD API deprecated; it is still the way to mark choices and emit their code.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/cups.h>
@@ -17,10 +19,6 @@
 
 namespace printdialog {
 namespace {
-
-struct PPDCloser {
-    void operator()(ppd_file_t *ppd) const { ppdClose(ppd); }
-};
 
 std::string shellQuoted(const std::string &text) {
     bool plain = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
@@ -48,10 +46,13 @@ bool sideHolds(ppd_file_t *ppd, const char *option, const char *choice, std::str
 
 }  // namespace
 
-std::string lastPPDError() {
-    int line = 0;
-    ppd_status_t status = ppdLastError(&line);
-    return std::string(ppdErrorString(status)) + " (line " + std::to_string(line) + ")";
+void PPDFileRelease::operator()(ppd_file_s *ppd) const { PlatformPPDClose(ppd); }
+
+PPDFile openPPD(const std::string &path, std::string &error) {
+    CFStringRef reason = nullptr;
+    PPDFile ppd(PlatformPPDOpen(path.c_str(), &reason));
+    if (!ppd) error = utf8(cf::adopt(reason).get());
+    return ppd;
 }
 
 // libcups keeps its table of job attributes private, so these are the job options lp(1) and
@@ -83,15 +84,15 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
     PPDReport report;
     report.options = jobOptionsFromTicket(ppdDictionary);
 
-    std::unique_ptr<ppd_file_t, PPDCloser> ppd(ppdOpenFile(ppdPath.c_str()));
-    if (!ppd) {
-        report.error = lastPPDError();
-        return report;
-    }
+    PPDFile ppd = openPPD(ppdPath, report.error);
+    if (!ppd) return report;
     report.opened = true;
     if (ppd->modelname) report.modelName = ppd->modelname;
-    ppdMarkDefaults(ppd.get());
 
+    // Everything markable goes to libcups in one list, as the printing system marks a job's
+    // options: each single mark would run libcups' whole conflict check again.
+    cups_option_t *marks = nullptr;
+    int markCount = 0;
     forEachEntry(ppdDictionary, [&](CFTypeRef keyRef, CFTypeRef valueRef) {
         std::string key = utf8(static_cast<CFStringRef>(keyRef));
         if (CFGetTypeID(valueRef) != CFStringGetTypeID()) {
@@ -104,22 +105,23 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
         if (option == nullptr && isStandardJobAttribute(key)) {
             // A job option, not a choice; the ones that stand for PPD options (media, sides,
             // ...) mark them as libcups would for the job, so their conflicts are seen.
-            cups_option_t *jobOption = nullptr;
-            int optionCount = cupsAddOption(key.c_str(), value.c_str(), 0, &jobOption);
-            cupsMarkOptions(ppd.get(), optionCount, jobOption);
-            cupsFreeOptions(optionCount, jobOption);
+            markCount = cupsAddOption(key.c_str(), value.c_str(), markCount, &marks);
         } else if (option == nullptr) {
             report.unknown.push_back({key, value, "unknown keyword"});
         } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
             report.unknown.push_back({key, value, "unknown choice"});
         } else {
-            ppdMarkOption(ppd.get(), key.c_str(), value.c_str());
+            markCount = cupsAddOption(key.c_str(), value.c_str(), markCount, &marks);
         }
     });
+    // libcups counts the conflicts; the pairs are looked for only when there are some.
+    // (cupsMarkOptions looks at nothing when it is given nothing, defaults may conflict too.)
+    bool anyConflict = markCount > 0 ? cupsMarkOptions(ppd.get(), markCount, marks) != 0 : ppdConflicts(ppd.get()) > 0;
+    cupsFreeOptions(markCount, marks);
     std::sort(report.unknown.begin(), report.unknown.end(),
               [](const UnknownChoice &a, const UnknownChoice &b) { return a.key < b.key; });
 
-    for (int index = 0; index < ppd->num_consts; ++index) {
+    for (int index = 0; anyConflict && index < ppd->num_consts; ++index) {
         const ppd_const_t &constraint = ppd->consts[index];
         std::string choice1, choice2;
         if (sideHolds(ppd.get(), constraint.option1, constraint.choice1, choice1) &&

@@ -44,13 +44,9 @@ Printer::~Printer() = default;
 
 // libcups's verdict on the file, and the model name the report and the window show.
 bool Printer::readModel(std::string &error) {
-    ppd_file_t *ppd = ppdOpenFile(ppdPath_.c_str());
-    if (ppd == nullptr) {
-        error = lastPPDError();
-        return false;
-    }
+    PPDFile ppd = openPPD(ppdPath_, error);
+    if (!ppd) return false;
     if (ppd->modelname != nullptr) modelName_ = ppd->modelname;
-    ppdClose(ppd);
     return true;
 }
 

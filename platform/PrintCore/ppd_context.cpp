@@ -6,33 +6,20 @@
 
 #include <cups/ppd.h>
 
-#include <filesystem>
 #include <string_view>
-#include <system_error>
 
 namespace printing {
 namespace {
 
 constexpr std::string_view kDefaultPrefix = "Default";
 
-bool is_readable_file(const std::string &path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
 }  // namespace
 
-void PPDContext::FileCloser::operator()(ppd_file_s *file) const { ppdClose(file); }
-
 PPDContext *PPDContext::open(const std::string &path, PPDOpenFailure &failure) {
-    if (!is_readable_file(path)) {
-        failure = PPDOpenFailure::unreadable;
-        return nullptr;
-    }
-    FileHolder file(ppdOpenFile(path.c_str()));
+    PPDOpenProblem problem;
+    SharedPPD file = open_shared_ppd(path, problem);
     if (!file) {
-        int line = 0;
-        failure = ppdLastError(&line) == PPD_FILE_OPEN_ERROR ? PPDOpenFailure::unreadable : PPDOpenFailure::malformed;
+        failure = problem.kind;
         return nullptr;
     }
     auto *context = new PPDContext(std::move(file));
@@ -44,7 +31,7 @@ PPDContext *PPDContext::open(const std::string &path, PPDOpenFailure &failure) {
     return context;
 }
 
-PPDContext::PPDContext(FileHolder file) : PrintingObject(kKind), file_(std::move(file)) { index_keywords(); }
+PPDContext::PPDContext(SharedPPD file) : PrintingObject(kKind), file_(std::move(file)) { index_keywords(); }
 
 // The list runs over libcups' attributes in file order. libcups keeps a UI option's
 // choices apart from the attributes, so each option takes its place right after its

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "pm_object.h"
+#include "ppd_cache.h"
 
 #include "../support/live_count.h"
 
@@ -22,17 +23,12 @@ namespace printing {
 
 inline constexpr char kPPDContextKind[] = "ppd-context";
 
-enum class PPDOpenFailure {
-    unreadable,  // missing, not a regular file, or cannot be read
-    malformed    // libcups cannot parse it, or it has no main keywords
-};
-
 class PPDContext final : public PrintingObject, platform::live::Counted<kPPDContextKind> {
 public:
     static constexpr ObjectKind kKind = ObjectKind::ppd_context;
 
-    // Opens and indexes the PPD at path; nullptr with the reason when that fails.
-    // The caller owns the one reference of the result.
+    // Opens and indexes the PPD at path, on the process's shared parse of the file; nullptr with
+    // the reason when that fails. The caller owns the one reference of the result.
     static PPDContext *open(const std::string &path, PPDOpenFailure &failure);
 
     // The 1-based position of a main keyword among the file's distinct main keywords; 0 when absent.
@@ -43,24 +39,19 @@ public:
     std::optional<std::string_view> invocation(UInt32 mainIndex, UInt32 optionIndex) const;
 
 private:
-    struct FileCloser {
-        void operator()(ppd_file_s *file) const;
-    };
-    using FileHolder = std::unique_ptr<ppd_file_s, FileCloser>;
-
     struct MainKeyword {
         std::string name;
         const char *value = nullptr;           // from the file's attributes
         const ppd_option_s *option = nullptr;  // when the keyword is a UI option
     };
 
-    explicit PPDContext(FileHolder file);
+    explicit PPDContext(SharedPPD file);
     void index_keywords();
     void index_options_of(const ppd_group_s &group);
     void prefer_library_values();
     MainKeyword &keyword_entry(std::string_view name);
 
-    FileHolder file_;
+    SharedPPD file_;  // read only: its marks belong to whoever leased it for marking
     std::vector<MainKeyword> keywords_;
     std::unordered_map<std::string, std::size_t> position_of_;
 };

@@ -4,6 +4,9 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+struct ppd_file_s;
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,8 +37,16 @@ struct PPDReport {
     std::string emitted;                // feature code of every marked choice
 };
 
-// Why libcups could not open the last PPD it was asked to: its reason and the line.
-std::string lastPPDError();
+// libcups' parse of a PPD, held through the platform's shared parse: each file is parsed once
+// per process, and the marks are the holder's alone until it lets go.
+struct PPDFileRelease {
+    void operator()(ppd_file_s *ppd) const;
+};
+using PPDFile = std::unique_ptr<ppd_file_s, PPDFileRelease>;
+
+// The parse of the PPD at path with every choice at its default; empty with libcups' or the
+// bounds' reason in error when the file cannot be read or parsed or is far beyond any real PPD.
+PPDFile openPPD(const std::string &path, std::string &error);
 
 // The ticket's entries as job options, sorted by key (non-strings are left out).
 std::vector<JobOption> jobOptionsFromTicket(CFDictionaryRef ppdDictionary);

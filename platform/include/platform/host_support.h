@@ -17,6 +17,17 @@ CF_EXPORT CFStringRef PlatformCopyPreferredLocalization(void);
 CF_EXPORT OSStatus PlatformPrinterInfoTicketSetPPDPath(PMTicketRef printerInfoTicket, CFStringRef ppdPath);
 CF_EXPORT OSStatus PlatformPrinterInfoTicketCopyPPDPath(PMTicketRef printerInfoTicket, CFStringRef *ppdPath);
 
+/* libcups' parse of a PPD file (cups/ppd.h), for the host to read and mark. Each file is parsed
+   once per process while it stays the same and is shared with the panes' printer tests
+   (ppdOpenCompiledPPDFromTicket); every choice is at its default when it is handed out, and the
+   marks are the caller's until PlatformPPDClose (an open of the same file meanwhile gets a parse
+   of its own). A file far beyond any real PPD (over 16 MiB, 2,000 options or 200,000 keyword
+   lines) is refused before libcups reads it. NULL with the reason as a new string in *outReason
+   (when it is not NULL) when the file cannot be read, parsed or is refused. */
+struct ppd_file_s;
+CF_EXPORT struct ppd_file_s *PlatformPPDOpen(const char *path, CFStringRef *outReason);
+CF_EXPORT void PlatformPPDClose(struct ppd_file_s *ppd);
+
 CF_EXTERN_C_END
 
 #endif

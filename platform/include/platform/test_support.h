@@ -20,6 +20,8 @@ CF_EXPORT long PlatformLiveCFObjectCount(void);
 /* Live platform objects of one kind: "window", "control", "menu", "event-handler", "event",
    "nib", "print-session", "ticket", "ppd-context". */
 CF_EXPORT long PlatformLiveObjectCount(const char *kind);
+/* How many times libcups has parsed a PPD file in this process (the PPD library keeps its parses). */
+CF_EXPORT long PlatformPPDParseCount(void);
 
 /* Makes the nth call from now (1 = the next one) of the named operation fail with the given
    status, or with a NULL result where the operation returns an object. */

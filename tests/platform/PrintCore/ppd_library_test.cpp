@@ -9,12 +9,17 @@
 
 #include <gtest/gtest.h>
 
+// libcups marks its PPD API deprecated; the host's parse is libcups' ppd_file_t.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
 #include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -245,4 +250,92 @@ TEST_F(PPDLibraryTest, RepeatedSingleValueKeywordsAnswerAsLibcupsDoes) {
     EXPECT_EQ(invocation(index_of("NickName"), 0), "Second");
     EXPECT_EQ(invocation(index_of("Throughput"), 0), "10") << "keywords libcups keeps as a list answer with the first";
     close();
+}
+
+// One parse per file while it stays the same: every context of the PPD library and every host
+// open share it; a file that changed is parsed again and answers with its new text.
+TEST_F(PPDLibraryTest, EachFileIsParsedOnceUntilItChanges) {
+    const std::string path = use_ppd("shared.ppd", kSamplePPD);
+    const long before = PlatformPPDParseCount();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(open(), kPMNoError);
+        close();
+        ppd_file_t *host = PlatformPPDOpen(path.c_str(), nullptr);
+        ASSERT_NE(host, nullptr);
+        PlatformPPDClose(host);
+    }
+    EXPECT_EQ(PlatformPPDParseCount(), before + 1);
+
+    std::string changed = kSamplePPD;
+    changed.replace(changed.find("QUORVEN v-DX7140KSeries"), 23, "QUORVEN v-DX8250KSeries");
+    use_ppd("shared.ppd", changed);  // same size, new bytes
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(invocation(index_of("ModelName"), 0), "QUORVEN v-DX8250KSeries");
+    close();
+    EXPECT_EQ(PlatformPPDParseCount(), before + 2);
+}
+
+// The host marks choices on the shared parse; a second open meanwhile gets a parse of its own,
+// and the next open after it let go starts from the defaults again.
+TEST_F(PPDLibraryTest, MarksNeverReachAnotherHolder) {
+    const std::string path = use_ppd("marks.ppd", kSamplePPD);
+    auto marked = [](ppd_file_t *ppd) {
+        ppd_choice_t *choice = ppdFindMarkedChoice(ppd, "PrintMode");
+        return std::string(choice != nullptr ? choice->choice : "");
+    };
+    ppd_file_t *first = PlatformPPDOpen(path.c_str(), nullptr);
+    ASSERT_NE(first, nullptr);
+    ppdMarkOption(first, "PrintMode", "Hold");
+    ppd_file_t *second = PlatformPPDOpen(path.c_str(), nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(marked(second), "Normal");
+    EXPECT_EQ(marked(first), "Hold");
+    PlatformPPDClose(second);
+    PlatformPPDClose(first);
+    ppd_file_t *third = PlatformPPDOpen(path.c_str(), nullptr);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(marked(third), "Normal");
+    PlatformPPDClose(third);
+}
+
+// Files far beyond any real PPD are refused before libcups reads them, with the reason.
+TEST_F(PPDLibraryTest, FilesBeyondAnyRealPPDAreRefusedUnread) {
+    std::string manyOptions = "*PPD-Adobe: \"4.3\"\n*ModelName: \"Big\"\n";
+    for (int option = 0; option < 2001; ++option)
+        manyOptions += "*OpenUI *O" + std::to_string(option) + ": PickOne\n*CloseUI: *O" + std::to_string(option) + "\n";
+    std::string manyLines = "*PPD-Adobe: \"4.3\"\n*ModelName: \"Big\"\n";
+    for (int line = 0; line < 200001; ++line) manyLines += "*A: \"\"\n";
+    struct Refused {
+        const char *what;
+        std::function<std::string()> make;  // the file's path
+        std::string reason;
+    };
+    const Refused cases[] = {
+        {"2001 options", [&] { return use_ppd("options.ppd", manyOptions); },
+         "the PPD has 2001 options; a PPD may have at most 2000"},
+        {"200001 keyword lines", [&] { return use_ppd("lines.ppd", manyLines); },
+         "the PPD has 200003 keyword lines; a PPD may have at most 200000"},
+        {"17 MiB", [&] {
+             std::string path = use_ppd("huge.ppd", kSamplePPD);
+             std::filesystem::resize_file(path, 17 * 1024 * 1024);
+             return path;
+         },
+         "is too large"},
+    };
+    for (const Refused &refused : cases) {
+        SCOPED_TRACE(refused.what);
+        std::string path = refused.make();
+        const long before = PlatformPPDParseCount();
+        ppdContext untouched = nullptr;
+        EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file), kPMGeneralError);
+        CFStringRef reason = nullptr;
+        EXPECT_EQ(PlatformPPDOpen(path.c_str(), &reason), nullptr);
+        ASSERT_NE(reason, nullptr);
+        char text[256];
+        CFStringGetCString(reason, text, sizeof text, kCFStringEncodingUTF8);
+        CFRelease(reason);
+        EXPECT_NE(std::string(text).find(refused.reason), std::string::npos) << text;
+        EXPECT_EQ(PlatformPPDParseCount(), before) << "libcups never saw the file";
+    }
 }
