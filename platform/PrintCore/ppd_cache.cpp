@@ -27,7 +27,7 @@ namespace {
 
 // How many parses the cache keeps beyond those in use: a dialog has one printer, a test a few.
 constexpr std::size_t kKeptParses = 8;
-// A file changed this recently may change again within a coarse timestamp's resolution.
+// Far longer than any file system's timestamp tick.
 constexpr std::int64_t kDoubtNanoseconds = 2'000'000'000;
 
 struct FileIdentity {
@@ -56,16 +56,12 @@ bool identity_of(const std::string &path, FileIdentity &identity) {
     return true;
 }
 
-std::uint64_t fingerprint(std::string_view bytes) {
-    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-    for (char byte : bytes) hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ULL;
-    return hash;
-}
-
 struct KeptParse {
     FileIdentity identity;
-    bool in_doubt = false;        // changed shortly before it was parsed: compare the bytes too
-    std::uint64_t bytes_hash = 0;
+    // Written shortly before it was parsed: Linux stamps files with a clock that ticks every few
+    // milliseconds (whole seconds on some file systems), so a rewrite of the same size within the
+    // tick keeps the identity. Until the file is old enough its bytes are compared as well.
+    std::string doubted_bytes;
     SharedPPD ppd;
     bool leased = false;          // a marking caller holds it
 };
@@ -108,8 +104,6 @@ bool fail(PPDOpenProblem &problem, PPDOpenFailure kind, std::string reason) {
 
 // The text of a gzip-compressed PPD (libcups reads those too), read no further than the bound.
 bool decompressed(std::string &bytes, PPDOpenProblem &problem) {
-    if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0x1F || static_cast<unsigned char>(bytes[1]) != 0x8B)
-        return true;
     int descriptor = memory_file(bytes);
     cups_file_t *file = descriptor >= 0 ? cupsFileOpenFd(descriptor, "r") : nullptr;
     if (file == nullptr) {
@@ -168,9 +162,17 @@ SharedPPD parse(const std::string &path, std::string &bytes, PPDOpenProblem &pro
              "the PPD " + contents.reason);
         return nullptr;
     }
-    bytes = std::move(contents.bytes);
-    if (!decompressed(bytes, problem) || !within_bounds(bytes, problem)) return nullptr;
-    int descriptor = memory_file(bytes);
+    bytes = std::move(contents.bytes);  // the file's own bytes, for the caller to compare later
+    std::string inflated;
+    bool compressed = bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0x1F &&
+                      static_cast<unsigned char>(bytes[1]) == 0x8B;
+    if (compressed) {
+        inflated = bytes;
+        if (!decompressed(inflated, problem)) return nullptr;
+    }
+    const std::string &text = compressed ? inflated : bytes;
+    if (!within_bounds(text, problem)) return nullptr;
+    int descriptor = memory_file(text);
     if (descriptor < 0) {
         fail(problem, PPDOpenFailure::unreadable, "cannot hold the PPD in memory");
         return nullptr;
@@ -196,9 +198,14 @@ KeptParse *kept_parse(Cache &parses, const std::string &path, PPDOpenProblem &pr
     if (found != parses.kept.end()) {
         KeptParse &entry = found->second;
         bool same = entry.identity == identity;
-        if (same && entry.in_doubt) {
+        if (same && !entry.doubted_bytes.empty()) {
+            // Read before the clock: a rewrite after this read has a later stamp.
             auto contents = platform::files::read_file_at_most(path, kLargestPPDBytes);
-            same = contents && fingerprint(contents.bytes) == entry.bytes_hash;
+            same = contents && contents.bytes == entry.doubted_bytes;
+            if (same && now_nanoseconds() - identity.modified >= kDoubtNanoseconds) {
+                entry.doubted_bytes.clear();
+                entry.doubted_bytes.shrink_to_fit();
+            }
         }
         if (same) {
             parses.kept.splice(parses.kept.begin(), parses.kept, found);
@@ -211,11 +218,7 @@ KeptParse *kept_parse(Cache &parses, const std::string &path, PPDOpenProblem &pr
     if (!ppd) return nullptr;
     KeptParse entry;
     entry.identity = identity;
-    // A file system that keeps times to the nanosecond shows every rewrite in the identity; one
-    // that keeps whole seconds (its times end in zero nanoseconds) may not, for a file written
-    // within the last moments: then the bytes decide as well.
-    entry.in_doubt = identity.modified % 1'000'000'000 == 0 && now_nanoseconds() - identity.modified < kDoubtNanoseconds;
-    if (entry.in_doubt) entry.bytes_hash = fingerprint(bytes);
+    if (now_nanoseconds() - identity.modified < kDoubtNanoseconds) entry.doubted_bytes = std::move(bytes);
     entry.ppd = std::move(ppd);
     parses.kept.emplace_front(path, std::move(entry));
     if (parses.kept.size() > kKeptParses) parses.kept.pop_back();

@@ -32,8 +32,7 @@ struct PPDOpenProblem {
 using SharedPPD = std::shared_ptr<ppd_file_s>;
 
 // The kept parse of the file while its identity (device, inode, size, modification and change
-// times, and its bytes when its times are whole seconds and it changed less than two seconds
-// before it was parsed) is what it was;
+// times; while the file is less than two seconds old, its bytes as well) is what it was;
 // otherwise a new parse, kept from then on. Readers only: nothing may mark its choices.
 SharedPPD open_shared_ppd(const std::string &path, PPDOpenProblem &problem);
 

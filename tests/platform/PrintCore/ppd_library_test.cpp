@@ -11,6 +11,7 @@
 
 // libcups marks its PPD API deprecated; the host's parse is libcups' ppd_file_t.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/file.h>
 #include <cups/ppd.h>
 
 #include <unistd.h>
@@ -338,4 +339,17 @@ TEST_F(PPDLibraryTest, FilesBeyondAnyRealPPDAreRefusedUnread) {
         EXPECT_NE(std::string(text).find(refused.reason), std::string::npos) << text;
         EXPECT_EQ(PlatformPPDParseCount(), before) << "libcups never saw the file";
     }
+}
+
+// libcups reads gzip-compressed PPDs; so does the library, with the same bounds on the text.
+TEST_F(PPDLibraryTest, ACompressedPPDIsReadLikeAPlainOne) {
+    const std::string path = (folder / "sample.ppd.gz").string();
+    cups_file_t *out = cupsFileOpen(path.c_str(), "w9");
+    ASSERT_NE(out, nullptr);
+    cupsFilePuts(out, kSamplePPD.c_str());
+    cupsFileClose(out);
+    point_at(path);
+    ASSERT_EQ(open(), kPMNoError);
+    EXPECT_EQ(invocation(index_of("ModelName"), 0), "QUORVEN v-DX7140KSeries");
+    close();
 }
