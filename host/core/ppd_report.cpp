@@ -102,17 +102,12 @@ PPDReport checkAgainstPPD(const std::string &ppdPath, CFDictionaryRef ppdDiction
         }
         std::string value = utf8(static_cast<CFStringRef>(valueRef));
         ppd_option_t *option = ppdFindOption(ppd.get(), key.c_str());
-        if (option == nullptr && isStandardJobAttribute(key)) {
-            // A job option, not a choice; the ones that stand for PPD options (media, sides,
-            // ...) mark them as libcups would for the job, so their conflicts are seen.
-            markCount = cupsAddOption(key.c_str(), value.c_str(), markCount, &marks);
-        } else if (option == nullptr) {
-            report.unknown.push_back({key, value, "unknown keyword"});
-        } else if (ppdFindChoice(option, value.c_str()) == nullptr) {
-            report.unknown.push_back({key, value, "unknown choice"});
-        } else {
-            markCount = cupsAddOption(key.c_str(), value.c_str(), markCount, &marks);
-        }
+        // A choice the PPD defines is marked; so is a standard job option, for the ones that stand
+        // for PPD options (media, sides, ...) mark them as libcups would for the job, so that
+        // their conflicts are seen.
+        bool markable = option != nullptr ? ppdFindChoice(option, value.c_str()) != nullptr : isStandardJobAttribute(key);
+        if (markable) markCount = cupsAddOption(key.c_str(), value.c_str(), markCount, &marks);
+        else report.unknown.push_back({key, value, option == nullptr ? "unknown keyword" : "unknown choice"});
     });
     // libcups counts the conflicts; the pairs are looked for only when there are some.
     // (cupsMarkOptions looks at nothing when it is given nothing, defaults may conflict too.)
