@@ -1,6 +1,8 @@
 // The print dialog's side of the PDE protocol.
 #include <printdialog/dialog.h>
 
+#include <printdialog/utf8_text.h>
+
 #include <platform/control_lookup.h>
 
 #include <algorithm>
@@ -27,21 +29,6 @@ void copyPresets(CFDictionaryRef presets, CFMutableDictionaryRef into) {
         into);
 }
 
-// A four-character code as 'qel ', a byte that is no printable ASCII as \xNN.
-std::string fourCharacterCode(OSType code) {
-    std::string text = "'";
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        auto byte = static_cast<unsigned char>(code >> shift);
-        if (byte >= 0x20 && byte < 0x7F) {
-            text += static_cast<char>(byte);
-        } else {
-            static constexpr char kDigits[] = "0123456789ABCDEF";
-            text += std::string("\\x") + kDigits[byte >> 4] + kDigits[byte & 0xF];
-        }
-    }
-    return text + "'";
-}
-
 // Why Initialize failed, as far as the host can see: whether the pane's printer test accepted
 // the printer (it wrote its flags) and which control lookup, if any, found nothing after that.
 std::string initializeFailureNote(bool printerAccepted) {
@@ -49,11 +36,17 @@ std::string initializeFailureNote(bool printerAccepted) {
     ControlID missed{};
     if (PlatformGetLastControlLookupMiss(&missed))
         return std::string(kPrinterAcceptedNote) + ", but its nib has no control " +
-               fourCharacterCode(missed.signature) + " / " + std::to_string(missed.id);
+               "'" + withEscapedBytes(fourCharacters(missed.signature)) + "' / " + std::to_string(missed.id);
     return std::string(kPrinterAcceptedNote) + "; Initialize failed after it";
 }
 
 }  // namespace
+
+std::string fourCharacters(OSType code) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
+    return text;
+}
 
 std::vector<std::string> Dialog::bundlesIn(const std::string &directory) {
     std::vector<std::string> paths;

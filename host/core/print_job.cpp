@@ -57,6 +57,15 @@ const char *resultName(PrintOutcome::Result result) {
     return "";
 }
 
+Json printerJSON(const Printer &printer) {
+    Json result{{"ppd", printer.ppdPath()}, {"modelName", printer.modelName()}};
+    if (printer.isQueue()) {
+        result["queue"] = printer.queue();
+        result["server"] = printer.server();
+    }
+    return result;
+}
+
 Json outcomeJSON(const PrintOutcome &outcome) {
     Json value = Json::object();
     value["result"] = resultName(outcome.result);

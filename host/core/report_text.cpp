@@ -85,23 +85,13 @@ Json reportJSON(const PPDReport &report, const std::string &destination, const s
     result["options"] = std::move(options);
     result["lpCommand"] = lpCommandLine(report.options, destination, file);
     Json unknown = Json::array();
-    for (const auto &each : report.unknown) {
-        Json entry = Json::object();
-        entry["key"] = each.key;
-        entry["value"] = each.value;
-        entry["reason"] = each.reason;
-        unknown.push_back(std::move(entry));
-    }
+    for (const auto &each : report.unknown)
+        unknown.push_back(Json{{"key", each.key}, {"value", each.value}, {"reason", each.reason}});
     result["unknown"] = std::move(unknown);
     Json conflicts = Json::array();
-    for (const auto &conflict : report.conflicts) {
-        Json entry = Json::object();
-        entry["option1"] = conflict.option1;
-        entry["choice1"] = conflict.choice1;
-        entry["option2"] = conflict.option2;
-        entry["choice2"] = conflict.choice2;
-        conflicts.push_back(std::move(entry));
-    }
+    for (const auto &conflict : report.conflicts)
+        conflicts.push_back(Json{{"option1", conflict.option1}, {"choice1", conflict.choice1},
+                                 {"option2", conflict.option2}, {"choice2", conflict.choice2}});
     result["conflicts"] = std::move(conflicts);
     result["emitted"] = report.emitted;
     result["ppdError"] = report.error;

@@ -20,12 +20,7 @@ namespace {
 using printdialog::Json;
 
 Json areaJSON(const GdkRectangle &area) {
-    Json result = Json::object();
-    result["x"] = area.x;
-    result["y"] = area.y;
-    result["width"] = area.width;
-    result["height"] = area.height;
-    return result;
+    return Json{{"x", area.x}, {"y", area.y}, {"width", area.width}, {"height", area.height}};
 }
 
 Json widgetJSON(const WidgetState &widget) {
@@ -40,12 +35,7 @@ Json widgetJSON(const WidgetState &widget) {
         result["active"] = widget.active;
         result["popupShown"] = widget.popupShown;
         Json rows = Json::array();
-        for (const auto &[text, sensitive] : widget.rows) {
-            Json row = Json::object();
-            row["text"] = text;
-            row["sensitive"] = sensitive;
-            rows.push_back(std::move(row));
-        }
+        for (const auto &[text, sensitive] : widget.rows) rows.push_back(Json{{"text", text}, {"sensitive", sensitive}});
         result["rows"] = std::move(rows);
     }
     if (widget.type == "GtkCheckButton" || widget.type == "GtkScale") result["value"] = widget.value;
@@ -79,12 +69,7 @@ Json controlJSON(const printdialog::ControlSnapshot &control, const printdialog:
     }
     if (!control.items.empty()) {
         Json items = Json::array();
-        for (const auto &item : control.items) {
-            Json entry = Json::object();
-            entry["text"] = item.text;
-            entry["enabled"] = item.enabled;
-            items.push_back(std::move(entry));
-        }
+        for (const auto &item : control.items) items.push_back(Json{{"text", item.text}, {"enabled", item.enabled}});
         result["items"] = std::move(items);
     }
     if (auto widget = view.widgetState(control.control)) result["widget"] = widgetJSON(*widget);
@@ -109,12 +94,7 @@ Json paneJSON(printdialog::Dialog &dialog, printdialog::Pane &pane, const Contro
     Json summary = Json::array();
     std::vector<printdialog::SummaryRow> rows;
     if (dialog.summary(pane, rows) == noErr) {
-        for (const auto &row : rows) {
-            Json entry = Json::object();
-            entry["title"] = row.title;
-            entry["value"] = row.value;
-            summary.push_back(std::move(entry));
-        }
+        for (const auto &row : rows) summary.push_back(Json{{"title", row.title}, {"value", row.value}});
     }
     result["summary"] = std::move(summary);
     return result;
@@ -166,14 +146,9 @@ Json windowJSON(const DialogWindow &window) {
 
 Json printerJSON(const DialogWindow &window) {
     const printdialog::Printer &printer = window.printer();
-    Json result = Json::object();
-    result["ppd"] = printer.ppdPath();
-    result["modelName"] = window.printerName();
-    if (printer.isQueue()) {
-        result["queue"] = printer.queue();
-        result["server"] = printer.server();
-        result["printFile"] = window.job().file;
-    }
+    Json result = printdialog::printerJSON(printer);
+    result["modelName"] = window.printerName();  // the PPD's path when it names no model
+    if (printer.isQueue()) result["printFile"] = window.job().file;
     return result;
 }
 

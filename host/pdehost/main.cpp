@@ -31,14 +31,7 @@ int fail(int code, const std::string &message) {
 Json resultJSON(Dialog &dialog, const Printer &printer, const PrintOutcome &outcome, const char *ending,
                 const std::string &printFile, Json actionLog) {
     Json document = Json::object();
-    Json printerValue = Json::object();
-    printerValue["ppd"] = printer.ppdPath();
-    printerValue["modelName"] = printer.modelName();
-    if (printer.isQueue()) {
-        printerValue["queue"] = printer.queue();
-        printerValue["server"] = printer.server();
-    }
-    document["printer"] = std::move(printerValue);
+    document["printer"] = printerJSON(printer);
     Json panes = Json::array();
     for (auto &pane : dialog.panes()) panes.push_back(pdehost::paneJSON(dialog, *pane));
     document["panes"] = std::move(panes);

@@ -72,13 +72,8 @@ Json controlJSON(const ControlSnapshot &control) {
     value["text"] = control.kind == "checkbox" ? control.title : control.text;
     if (control.kind == "popup") value["selectedText"] = control.selectedItemText();
     Json items = Json::array();
-    for (const auto &item : control.items) {
-        Json entry = Json::object();
-        entry["text"] = item.text;
-        entry["enabled"] = item.enabled;
-        entry["checked"] = item.checked;
-        items.push_back(std::move(entry));
-    }
+    for (const auto &item : control.items)
+        items.push_back(Json{{"text", item.text}, {"enabled", item.enabled}, {"checked", item.checked}});
     value["items"] = std::move(items);
     return value;
 }
@@ -86,23 +81,12 @@ Json controlJSON(const ControlSnapshot &control) {
 // Summary rows as title/value pairs.
 Json rowsJSON(const std::vector<SummaryRow> &rows) {
     Json result = Json::array();
-    for (const auto &row : rows) {
-        Json entry = Json::object();
-        entry["title"] = row.title;
-        entry["value"] = row.value;
-        result.push_back(std::move(entry));
-    }
+    for (const auto &row : rows) result.push_back(Json{{"title", row.title}, {"value", row.value}});
     return result;
 }
 
 }  // namespace
 
-// A four-character code as its characters ('qel ').
-std::string fourCharacters(OSType code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((code >> shift) & 0xFF);
-    return text;
-}
 
 std::string renderPaneText(Dialog &dialog, Pane &pane) {
     std::string out = "== " + pane.shortName;

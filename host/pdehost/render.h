@@ -24,6 +24,5 @@ printdialog::Json ticketJSON(printdialog::Dialog &dialog);
 std::string renderDiagnosticsText(const std::string &standardError, const std::vector<std::string> &systemLog);
 printdialog::Json diagnosticsJSON(const std::string &standardError, const std::vector<std::string> &systemLog);
 
-std::string fourCharacters(OSType code);
 
 }  // namespace pdehost

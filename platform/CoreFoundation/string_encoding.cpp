@@ -112,36 +112,6 @@ void append_utf8(std::string &out, char32_t code_point) {
     }
 }
 
-// Decodes one UTF-8 sequence at position; nothing when it is malformed.
-// position moves past the sequence on success and past one byte on failure.
-std::optional<char32_t> next_utf8(std::string_view utf8, std::size_t &position) {
-    const auto lead = static_cast<unsigned char>(utf8[position++]);
-    if (lead < 0x80) return lead;
-    int trailing;
-    char32_t code_point;
-    char32_t minimum;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        trailing = 1, code_point = lead & 0x1F, minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        trailing = 2, code_point = lead & 0x0F, minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        trailing = 3, code_point = lead & 0x07, minimum = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    std::size_t cursor = position;
-    for (int i = 0; i < trailing; ++i) {
-        if (cursor >= utf8.size()) return std::nullopt;
-        const auto byte = static_cast<unsigned char>(utf8[cursor]);
-        if ((byte & 0xC0) != 0x80) return std::nullopt;
-        code_point = (code_point << 6) | (byte & 0x3F);
-        ++cursor;
-    }
-    if (code_point < minimum || code_point > 0x10FFFF) return std::nullopt;
-    if (code_point >= 0xD800 && code_point <= 0xDFFF) return std::nullopt;
-    position = cursor;
-    return code_point;
-}
 
 std::optional<std::u16string> decode_utf16(std::string_view bytes, bool big_endian, bool consume_mark) {
     if (bytes.size() % 2 != 0) return std::nullopt;
@@ -303,6 +273,37 @@ std::string encode_non_lossy_ascii(std::u16string_view text) {
 }
 
 }  // namespace
+
+// Decodes one UTF-8 sequence at position; nothing when it is malformed.
+// position moves past the sequence on success and past one byte on failure.
+std::optional<char32_t> next_utf8(std::string_view utf8, std::size_t &position) {
+    const auto lead = static_cast<unsigned char>(utf8[position++]);
+    if (lead < 0x80) return lead;
+    int trailing;
+    char32_t code_point;
+    char32_t minimum;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trailing = 1, code_point = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trailing = 2, code_point = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trailing = 3, code_point = lead & 0x07, minimum = 0x10000;
+    } else {
+        return std::nullopt;
+    }
+    std::size_t cursor = position;
+    for (int i = 0; i < trailing; ++i) {
+        if (cursor >= utf8.size()) return std::nullopt;
+        const auto byte = static_cast<unsigned char>(utf8[cursor]);
+        if ((byte & 0xC0) != 0x80) return std::nullopt;
+        code_point = (code_point << 6) | (byte & 0x3F);
+        ++cursor;
+    }
+    if (code_point < minimum || code_point > 0x10FFFF) return std::nullopt;
+    if (code_point >= 0xD800 && code_point <= 0xDFFF) return std::nullopt;
+    position = cursor;
+    return code_point;
+}
 
 void append_code_point(std::u16string &text, char32_t code_point) {
     if (code_point >= 0x10000) {

@@ -34,6 +34,10 @@ CFIndex maximum_bytes_per_unit(CFStringEncoding encoding);
 // Strict UTF-8 decoding: nothing for malformed, overlong or surrogate sequences.
 std::optional<std::u16string> decode_utf8(std::string_view utf8);
 
+// Decodes one UTF-8 sequence at position; nothing when it is malformed, overlong or a
+// surrogate. position moves past the sequence on success and past one byte on failure.
+std::optional<char32_t> next_utf8(std::string_view utf8, std::size_t &position);
+
 // One Unicode scalar value appended as UTF-16.
 void append_code_point(std::u16string &text, char32_t code_point);
 

@@ -69,7 +69,12 @@ struct KeptParse {
 struct Cache {
     std::mutex mutex;
     std::list<std::pair<std::string, KeptParse>> kept;  // most recently used first
-    std::map<const ppd_file_s *, bool> marking;         // handed out for marking: shared or own
+    // What callers hold for marking, and whether it is the kept parse or one of their own.
+    struct Lease {
+        SharedPPD ppd;
+        bool shared = false;
+    };
+    std::map<const ppd_file_s *, Lease> marking;
     std::size_t parses = 0;
 };
 
@@ -234,7 +239,7 @@ SharedPPD open_shared_ppd(const std::string &path, PPDOpenProblem &problem) {
     return entry != nullptr ? entry->ppd : nullptr;
 }
 
-SharedPPD open_ppd_for_marking(const std::string &path, PPDOpenProblem &problem) {
+ppd_file_s *open_ppd_for_marking(const std::string &path, PPDOpenProblem &problem) {
     Cache &parses = cache();
     std::lock_guard lock(parses.mutex);
     KeptParse *entry = kept_parse(parses, path, problem);
@@ -249,19 +254,22 @@ SharedPPD open_ppd_for_marking(const std::string &path, PPDOpenProblem &problem)
         if (!ppd) return nullptr;
     }
     ppdMarkDefaults(ppd.get());
-    parses.marking[ppd.get()] = shared;
-    return ppd;
+    ppd_file_s *held = ppd.get();
+    parses.marking[held] = {std::move(ppd), shared};
+    return held;
 }
 
 void release_marking_lease(const ppd_file_s *ppd) {
     Cache &parses = cache();
+    SharedPPD last;  // dropped after the lock, so that ppdClose never runs under it
     std::lock_guard lock(parses.mutex);
     auto found = parses.marking.find(ppd);
     if (found == parses.marking.end()) return;
-    if (found->second) {
+    if (found->second.shared) {
         for (auto &[path, entry] : parses.kept)
             if (entry.ppd.get() == ppd) entry.leased = false;
     }
+    last = std::move(found->second.ppd);
     parses.marking.erase(found);
 }
 

@@ -37,9 +37,10 @@ using SharedPPD = std::shared_ptr<ppd_file_s>;
 SharedPPD open_shared_ppd(const std::string &path, PPDOpenProblem &problem);
 
 // For a caller that marks choices: the shared parse with every choice at its default and the marks
-// the caller's until release_marking_lease; while another caller holds that lease, a parse of its
-// own. Readers of the shared parse never look at marks.
-SharedPPD open_ppd_for_marking(const std::string &path, PPDOpenProblem &problem);
+// the caller's until release_marking_lease, which also lets go of it; while another caller holds
+// that lease, a parse of its own. Readers of the shared parse never look at marks. NULL with the
+// problem when the file cannot be parsed.
+ppd_file_s *open_ppd_for_marking(const std::string &path, PPDOpenProblem &problem);
 void release_marking_lease(const ppd_file_s *ppd);
 
 // How many parses libcups has made in this process (for tests).

@@ -7,47 +7,18 @@
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
-#include <map>
-#include <mutex>
-
-namespace {
-
-struct Holds {
-    std::mutex mutex;
-    std::map<const ppd_file_s *, printing::SharedPPD> held;  // what PlatformPPDClose gives back
-};
-
-Holds &holds() {
-    static Holds instance;
-    return instance;
-}
-
-}  // namespace
-
 extern "C" {
 
 struct ppd_file_s *PlatformPPDOpen(const char *path, CFStringRef *outReason) {
     if (outReason != nullptr) *outReason = nullptr;
-    printing::PPDOpenProblem problem;
-    printing::SharedPPD ppd = path != nullptr ? printing::open_ppd_for_marking(path, problem) : nullptr;
-    if (!ppd) {
-        if (outReason != nullptr) *outReason = cf::create_string_from_utf8(path != nullptr ? problem.reason : "no path");
-        return nullptr;
-    }
-    std::lock_guard lock(holds().mutex);
-    holds().held[ppd.get()] = ppd;
-    return ppd.get();
+    printing::PPDOpenProblem problem{printing::PPDOpenFailure::unreadable, "no path"};
+    ppd_file_s *ppd = path != nullptr ? printing::open_ppd_for_marking(path, problem) : nullptr;
+    if (ppd == nullptr && outReason != nullptr) *outReason = cf::create_string_from_utf8(problem.reason);
+    return ppd;
 }
 
 void PlatformPPDClose(struct ppd_file_s *ppd) {
-    if (ppd == nullptr) return;
-    printing::release_marking_lease(ppd);
-    printing::SharedPPD last;  // dropped after the lock, so that ppdClose never runs under it
-    std::lock_guard lock(holds().mutex);
-    auto found = holds().held.find(ppd);
-    if (found == holds().held.end()) return;
-    last = std::move(found->second);
-    holds().held.erase(found);
+    if (ppd != nullptr) printing::release_marking_lease(ppd);
 }
 
 long PlatformPPDParseCount(void) { return static_cast<long>(printing::ppd_parse_count()); }

@@ -44,6 +44,18 @@ using BundleLoadReasonTest = HostTest;
 TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
     auto info = [](const fs::path &bundle) { return bundle / "Contents" / "Info.plist"; };
     auto executable = [](const fs::path &bundle) { return bundle / "Contents" / "MacOS" / "Probe"; };
+    // Info.plist names another function as the factory: one the executable does not define.
+    auto factoryNamed = [&info](const char *name, const std::string &function) {
+        return BrokenBundle{
+            name,
+            [&info, function](const fs::path &bundle) {
+                EXPECT_TRUE(replaceIn(info(bundle), ">CreatePDEFactory<", ">" + function + "<"));
+            },
+            [function](const fs::path &) -> Matcher<std::string> {
+                return Eq("the factory made no instance for the printer-module PDE type (its factory function " +
+                          function + " is missing from the executable)");
+            }};
+    };
     const BrokenBundle cases[] = {
         {"folder missing", [](const fs::path &bundle) { fs::remove_all(bundle); },
          [](const fs::path &bundle) { return Eq("no bundle folder at " + bundle.string()); }},
@@ -59,12 +71,7 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
          [](const fs::path &) {
              return Eq("refused the executable: the executable name \"../../x\" contains a path separator");
          }},
-        {"factory function missing",
-         [&](const fs::path &bundle) { EXPECT_TRUE(replaceIn(info(bundle), ">CreatePDEFactory<", ">NoSuchFactory<")); },
-         [](const fs::path &) {
-             return Eq("the factory made no instance for the printer-module PDE type (its factory function "
-                       "NoSuchFactory is missing from the executable)");
-         }},
+        factoryNamed("factory function missing", "NoSuchFactory"),
         {"registration function missing",
          [&](const fs::path &bundle) {
              EXPECT_TRUE(replaceIn(info(bundle), "<key>CFPlugInFactories<", "<key>Unused<"));
@@ -88,12 +95,7 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
          [&](const fs::path &bundle) {
              return Eq("cannot read " + info(bundle).string() + ": Too many levels of symbolic links");
          }},
-        {"factory function from libc",
-         [&](const fs::path &bundle) { EXPECT_TRUE(replaceIn(info(bundle), ">CreatePDEFactory<", ">abort<")); },
-         [](const fs::path &) {
-             return Eq("the factory made no instance for the printer-module PDE type (its factory function "
-                       "abort is missing from the executable)");
-         }},
+        factoryNamed("factory function from libc", "abort"),
         {"executable cut short",
          [&](const fs::path &bundle) { fs::resize_file(executable(bundle), 4096); },
          [](const fs::path &) { return AllOf(StartsWith("cannot load the executable: "), HasSubstr("truncated")); }},

@@ -21,6 +21,9 @@ struct SummaryRow {
 
 // One extension's pane in the dialog. A pane whose bundle failed to load has no extension; a pane
 // whose Initialize failed is not shown (accepted() is false).
+// A four-character code as its characters ('qel ').
+std::string fourCharacters(OSType code);
+
 // How Pane::initializeNote begins when the pane's printer test accepted the printer and
 // Initialize failed after it (a control missing from the nib, say).
 inline constexpr char kPrinterAcceptedNote[] = "the pane's printer test accepted this printer";

@@ -58,6 +58,9 @@ PrintOutcome cancelDialog(Dialog &dialog, const Printer &printer);
 // "sent", "refused", "no queue", "not sent", "failed"), queue, server, title, file, id or error, problems,
 // forced.
 Json outcomeJSON(const PrintOutcome &outcome);
+// The printer in both programs' JSON documents: "ppd", "modelName", and "queue" and "server" for a
+// queue.
+Json printerJSON(const Printer &printer);
 const char *resultName(PrintOutcome::Result result);
 
 }  // namespace printdialog
