@@ -8,15 +8,15 @@ namespace printdialog {
 namespace {
 
 // The control kinds each user action works on.
-bool kindFits(Action::Kind action, const std::string &kind) {
+bool kindFits(Action::Kind action, ControlType kind) {
     using Kind = Action::Kind;
     switch (action) {
-    case Kind::Select: return kind == "popup";
-    case Kind::Check: return kind == "checkbox";
-    case Kind::Slide: return kind == "slider";
+    case Kind::Select: return kind == ControlType::Popup;
+    case Kind::Check: return kind == ControlType::CheckBox;
+    case Kind::Slide: return kind == ControlType::Slider;
     case Kind::Focus: case Kind::Type: case Kind::Key: case Kind::Selection: case Kind::Paste:
-        return kind == "edittext";
-    case Kind::SetText: return kind == "edittext" || kind == "statictext";
+        return kind == ControlType::EditText;
+    case Kind::SetText: return kind == ControlType::EditText || kind == ControlType::StaticText;
     default: return true;
     }
 }
@@ -96,9 +96,9 @@ bool validateAction(Dialog &dialog, const Action &action, bool manualClock, std:
         error = "unknown control id " + std::to_string(action.id) + " in pane " + action.pane;
         return false;
     }
-    std::string kind = controlKind(control);
+    ControlType kind = controlKind(control);
     if (!kindFits(action.kind, kind)) {
-        error = verb(action) + ": " + controlName(action) + " is not " + kindsWanted(action.kind) + " (it is " + kind + ")";
+        error = verb(action) + ": " + controlName(action) + " is not " + kindsWanted(action.kind) + " (it is " + controlTypeName(kind) + ")";
         return false;
     }
     return checkArgument(action, control, error);

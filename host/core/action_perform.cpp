@@ -4,7 +4,7 @@
 #include <printdialog/control_snapshot.h>
 #include <printdialog/ticket_preset.h>
 
-#include <platform/test_support.h>
+#include <platform/clock.h>
 #include <platform/user_actions.h>
 
 #include <algorithm>
@@ -67,15 +67,15 @@ std::string secondsText(double seconds) {
 std::string describeState(const Action &action, ControlRef control) {
     ControlSnapshot snapshot = snapshotControl(control);
     std::string state;
-    if (snapshot.kind == "popup")
+    if (snapshot.type == ControlType::Popup)
         state = "\"" + snapshot.selectedItemText() + "\" (item " + std::to_string(snapshot.value) + ")";
-    else if (snapshot.kind == "checkbox")
+    else if (snapshot.type == ControlType::CheckBox)
         state = snapshot.value ? "on" : "off";
-    else if (snapshot.kind == "slider")
+    else if (snapshot.type == ControlType::Slider)
         state = std::to_string(snapshot.value);
     else
         state = "text \"" + snapshot.text + "\"";
-    return controlName(action) + " " + snapshot.kind + ": " + state + (snapshot.enabled ? "" : ", disabled");
+    return controlName(action) + " " + controlTypeName(snapshot.type) + ": " + state + (snapshot.enabled ? "" : ", disabled");
 }
 
 // Why a popup choice failed: a disabled item is told apart from a disabled popup.

@@ -9,10 +9,10 @@ namespace printdialog {
 std::string controlName(const Action &action) { return action.pane + " control " + std::to_string(action.id); }
 
 // "other" when the control is gone.
-std::string controlKind(ControlRef control) {
+ControlType controlKind(ControlRef control) {
     ControlKind kind{};
-    if (GetControlKind(control, &kind) != noErr) return "other";
-    return kindName(kind.kind);
+    if (GetControlKind(control, &kind) != noErr) return ControlType::Other;
+    return controlTypeOf(kind.kind);
 }
 
 // A character outside MacRoman, or one that needs more than one byte, has no key.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <printdialog/actions.h>
+#include <printdialog/control_snapshot.h>
 
 #include <optional>
 #include <string>
@@ -12,8 +13,8 @@ namespace printdialog {
 // "jobmode control 6", as messages name a control.
 std::string controlName(const Action &action);
 
-// The control's kind as the nib names it ("popup", "edittext", ...).
-std::string controlKind(ControlRef control);
+// The control's type (Other when the platform does not know the control).
+ControlType controlKind(ControlRef control);
 
 // The bytes a keyboard sends for the text, one MacRoman byte per character; nothing when a
 // character cannot be typed that way.

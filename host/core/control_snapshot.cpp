@@ -7,24 +7,42 @@
 
 namespace printdialog {
 
-std::string kindName(OSType kind) {
+ControlType controlTypeOf(OSType kind) {
     switch (kind) {
-    case kControlKindUserPane: return "userpane";
-    case kControlKindPopupButton: return "popup";
+    case kControlKindUserPane: return ControlType::UserPane;
+    case kControlKindPopupButton: return ControlType::Popup;
     case kControlKindEditUnicodeText:
-    case kControlKindEditText: return "edittext";
-    case kControlKindStaticText: return "statictext";
-    case kControlKindCheckBox: return "checkbox";
-    case kControlKindSlider: return "slider";
-    case kControlKindGroupBox: return "groupbox";
-    case kControlKindSeparator: return "separator";
-    case kControlKindRoot: return "root";
-    default: return "other";
+    case kControlKindEditText: return ControlType::EditText;
+    case kControlKindStaticText: return ControlType::StaticText;
+    case kControlKindCheckBox: return ControlType::CheckBox;
+    case kControlKindSlider: return ControlType::Slider;
+    case kControlKindGroupBox: return ControlType::GroupBox;
+    case kControlKindSeparator: return ControlType::Separator;
+    case kControlKindRoot: return ControlType::Root;
+    default: return ControlType::Other;
     }
 }
 
+const char *controlTypeName(ControlType type) {
+    switch (type) {
+    case ControlType::UserPane: return "userpane";
+    case ControlType::Popup: return "popup";
+    case ControlType::EditText: return "edittext";
+    case ControlType::StaticText: return "statictext";
+    case ControlType::CheckBox: return "checkbox";
+    case ControlType::Slider: return "slider";
+    case ControlType::GroupBox: return "groupbox";
+    case ControlType::Separator: return "separator";
+    case ControlType::Root: return "root";
+    case ControlType::Other: break;
+    }
+    return "other";
+}
+
+std::string kindName(OSType kind) { return controlTypeName(controlTypeOf(kind)); }
+
 std::string ControlSnapshot::selectedItemText() const {
-    if (kind != "popup" || value < 1 || static_cast<size_t>(value) > items.size()) return {};
+    if (type != ControlType::Popup || value < 1 || static_cast<size_t>(value) > items.size()) return {};
     return items[static_cast<size_t>(value - 1)].text;
 }
 
@@ -46,7 +64,7 @@ ControlSnapshot snapshotControl(ControlRef control) {
     snapshot.control = control;
     ControlKind kind{};
     GetControlKind(control, &kind);
-    snapshot.kind = kindName(kind.kind);
+    snapshot.type = controlTypeOf(kind.kind);
     ControlID controlID{};
     if (GetControlID(control, &controlID) == noErr) snapshot.id = controlID.id;
     CFStringRef title = nullptr;
@@ -54,7 +72,7 @@ ControlSnapshot snapshotControl(ControlRef control) {
         auto owned = cf::adopt(title);
         snapshot.title = utf8(owned.get());
     }
-    if (snapshot.kind == "edittext" || snapshot.kind == "statictext") snapshot.text = controlText(control);
+    if (snapshot.type == ControlType::EditText || snapshot.type == ControlType::StaticText) snapshot.text = controlText(control);
     snapshot.value = GetControl32BitValue(control);
     snapshot.minimum = GetControl32BitMinimum(control);
     snapshot.maximum = GetControl32BitMaximum(control);
@@ -73,7 +91,7 @@ ControlSnapshot snapshotControl(ControlRef control) {
             CharParameter mark = noMark;
             GetItemMark(menu, item, &mark);
             // A popup's chosen item carries the menu's check mark, whether or not the menu has one.
-            itemSnapshot.checked = mark != noMark || (snapshot.kind == "popup" && item == snapshot.value);
+            itemSnapshot.checked = mark != noMark || (snapshot.type == ControlType::Popup && item == snapshot.value);
             snapshot.items.push_back(std::move(itemSnapshot));
         }
     }
@@ -85,7 +103,7 @@ ControlSnapshot snapshotControl(ControlRef control) {
         ControlRef child = nullptr;
         if (GetIndexedSubControl(control, index, &child) != noErr) continue;
         ControlSnapshot childSnapshot = snapshotControl(child);
-        if (childSnapshot.kind == "statictext" && childSnapshot.id == 0) {
+        if (childSnapshot.type == ControlType::StaticText && childSnapshot.id == 0) {
             pendingLabel = childSnapshot.text;
         } else if (childSnapshot.id != 0) {
             childSnapshot.label = pendingLabel;

@@ -196,8 +196,10 @@ std::unique_ptr<Extension> Extension::load(const std::string &bundlePath, std::s
     auto header = reinterpret_cast<PMPlugInHeaderInterface *>(extension->interface_);
     extension->interface_->vtable->plugInHeader.GetAPIVersion(header, &extension->apiVersion_);
     if (extension->apiVersion_.baseVersionMajor != kPDEBaseVersionMajor) {
-        error = "unsupported PDE API version " + std::to_string(extension->apiVersion_.buildVersionMajor) + "." +
-                std::to_string(extension->apiVersion_.buildVersionMinor);
+        // The base version is the one the bundle is compatible with, and so the one refused.
+        error = "unsupported PDE API base version " + std::to_string(extension->apiVersion_.baseVersionMajor) + "." +
+                std::to_string(extension->apiVersion_.baseVersionMinor) + " (this host supports " +
+                std::to_string(kPDEBaseVersionMajor) + ".x)";
         return nullptr;
     }
     return extension;

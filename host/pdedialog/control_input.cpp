@@ -205,15 +205,15 @@ void onEntryCut(GtkEntry *entry, Binding *binding) {
 
 }  // namespace
 
-void connectInput(ControlView &view, ControlRef control, const std::string &kind, GtkWidget *widget) {
+void connectInput(ControlView &view, ControlRef control, printdialog::ControlType kind, GtkWidget *widget) {
     auto *binding = new Binding{&view, control};
-    if (kind == "popup") {
+    if (kind == printdialog::ControlType::Popup) {
         connect(widget, "changed", &onPopupChanged, binding, true);
-    } else if (kind == "checkbox") {
+    } else if (kind == printdialog::ControlType::CheckBox) {
         connect(widget, "toggled", &onCheckBoxToggled, binding, true);
-    } else if (kind == "slider") {
+    } else if (kind == printdialog::ControlType::Slider) {
         connect(widget, "change-value", &onSliderChangeValue, binding, true);
-    } else if (kind == "edittext") {
+    } else if (kind == printdialog::ControlType::EditText) {
         connect(widget, "key-press-event", &onEntryKeyPress, binding, true);
         connect(widget, "key-release-event", &onEntryKeyRelease, binding);
         connect(widget, "focus-in-event", &onEntryFocusIn, binding);

@@ -4,6 +4,8 @@
 // model's answer; GTK never changes a widget's value on its own.
 #pragma once
 
+#include <printdialog/control_snapshot.h>
+
 #include <Carbon/Carbon.h>
 #include <gtk/gtk.h>
 
@@ -13,7 +15,7 @@ namespace pdedialog {
 
 class ControlView;
 
-// Connects the widget of a control of that kind ("popup", "edittext", ...) to the platform.
-void connectInput(ControlView &view, ControlRef control, const std::string &kind, GtkWidget *widget);
+// Connects the widget of a control of that kind (a popup, an edit-text field, ...) to the platform.
+void connectInput(ControlView &view, ControlRef control, printdialog::ControlType kind, GtkWidget *widget);
 
 }  // namespace pdedialog

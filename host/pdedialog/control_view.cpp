@@ -29,10 +29,10 @@ private:
 
 constexpr SInt32 kCheckBoxMixedValue = 2;
 
-std::string controlKind(ControlRef control) {
+printdialog::ControlType controlKind(ControlRef control) {
     ControlKind kind{};
     GetControlKind(control, &kind);
-    return printdialog::kindName(kind.kind);
+    return printdialog::controlTypeOf(kind.kind);
 }
 
 std::string controlTitle(ControlRef control) {
@@ -147,7 +147,7 @@ GtkWidget *ControlView::createWidget(ControlRef control, ControlWidget &entry) {
     GtkWidget *widget = nullptr;
     Rect bounds = controlBounds(control);
     bool tall = bounds.bottom - bounds.top > bounds.right - bounds.left;
-    if (entry.kind == "popup") {
+    if (entry.kind == printdialog::ControlType::Popup) {
         GtkListStore *rows = gtk_list_store_new(2, G_TYPE_STRING, G_TYPE_BOOLEAN);
         widget = gtk_combo_box_new_with_model(GTK_TREE_MODEL(rows));
         g_object_unref(rows);
@@ -155,33 +155,33 @@ GtkWidget *ControlView::createWidget(ControlRef control, ControlWidget &entry) {
         gtk_cell_layout_pack_start(GTK_CELL_LAYOUT(widget), cell, TRUE);
         gtk_cell_layout_set_attributes(GTK_CELL_LAYOUT(widget), cell, "text", 0, "sensitive", 1, nullptr);
         connectSignal(widget, "notify::popup-shown", &ControlView::onPopupShown, this);
-    } else if (entry.kind == "edittext") {
+    } else if (entry.kind == printdialog::ControlType::EditText) {
         widget = gtk_entry_new();
         gtk_entry_set_width_chars(GTK_ENTRY(widget), 1);
         gtk_entry_set_activates_default(GTK_ENTRY(widget), TRUE);
-    } else if (entry.kind == "statictext") {
+    } else if (entry.kind == printdialog::ControlType::StaticText) {
         widget = gtk_label_new("");
         gtk_label_set_xalign(GTK_LABEL(widget), 0);
-    } else if (entry.kind == "checkbox") {
+    } else if (entry.kind == printdialog::ControlType::CheckBox) {
         widget = gtk_check_button_new_with_label("");
-    } else if (entry.kind == "slider") {
+    } else if (entry.kind == printdialog::ControlType::Slider) {
         widget = gtk_scale_new(tall ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL, nullptr);
         gtk_scale_set_draw_value(GTK_SCALE(widget), FALSE);
         gtk_range_set_increments(GTK_RANGE(widget), 1, 1);
         gtk_range_set_round_digits(GTK_RANGE(widget), 0);
         gtk_range_set_inverted(GTK_RANGE(widget), tall);  // the platform's minimum is at the bottom
-    } else if (entry.kind == "separator") {
+    } else if (entry.kind == printdialog::ControlType::Separator) {
         widget = gtk_separator_new(tall ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL);
     } else {
         widget = gtk_fixed_new();
         entry.holder = widget;
-        if (entry.kind == "groupbox") {
+        if (entry.kind == printdialog::ControlType::GroupBox) {
             entry.frame = gtk_frame_new(nullptr);
             gtk_fixed_put(GTK_FIXED(widget), entry.frame, 0, 0);
             gtk_widget_show(entry.frame);
         }
     }
-    gtk_widget_set_name(widget, ("control-" + entry.kind).c_str());
+    gtk_widget_set_name(widget, (std::string("control-") + printdialog::controlTypeName(entry.kind)).c_str());
     gtk_widget_show(widget);
     entry.widget = widget;
     return widget;
@@ -213,16 +213,16 @@ void ControlView::render(ControlRef control) {
     RenderScope scope(renderDepth_);
     gtk_widget_set_sensitive(entry.widget, IsControlEnabled(control));
     gtk_widget_set_visible(entry.widget, IsControlVisible(control));
-    if (entry.kind == "popup") {
+    if (entry.kind == printdialog::ControlType::Popup) {
         renderPopup(control, entry.widget);
-    } else if (entry.kind == "edittext") {
+    } else if (entry.kind == printdialog::ControlType::EditText) {
         renderEntry(control, entry.widget);
-    } else if (entry.kind == "statictext") {
+    } else if (entry.kind == printdialog::ControlType::StaticText) {
         std::string text = printdialog::snapshotControl(control).text;
         if (text != gtk_label_get_text(GTK_LABEL(entry.widget))) gtk_label_set_text(GTK_LABEL(entry.widget), text.c_str());
-    } else if (entry.kind == "checkbox") {
+    } else if (entry.kind == printdialog::ControlType::CheckBox) {
         renderCheckBox(control, entry.widget);
-    } else if (entry.kind == "slider") {
+    } else if (entry.kind == printdialog::ControlType::Slider) {
         renderSlider(control, entry.widget);
     } else if (entry.frame != nullptr) {
         std::string title = controlTitle(control);

@@ -3,6 +3,7 @@
 // its own and shows every change the model reports (the control observer, Draw1Control).
 #pragma once
 
+#include <printdialog/control_snapshot.h>
 #include <printdialog/dialog.h>
 
 #include <platform/user_actions.h>
@@ -67,7 +68,7 @@ private:
         GtkWidget *widget = nullptr;  // placed in the container's holder
         GtkWidget *holder = nullptr;  // where embedded controls go (containers only)
         GtkWidget *frame = nullptr;   // a group box's frame
-        std::string kind;
+        printdialog::ControlType kind = printdialog::ControlType::Other;
         const printdialog::Pane *pane = nullptr;
     };
 

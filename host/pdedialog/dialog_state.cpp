@@ -50,7 +50,7 @@ Json widgetJSON(const WidgetState &widget) {
 Json controlJSON(const printdialog::ControlSnapshot &control, const printdialog::Pane &pane, const ControlView &view) {
     Json result = Json::object();
     result["id"] = control.id;
-    result["kind"] = control.kind;
+    result["kind"] = printdialog::controlTypeName(control.type);
     result["label"] = control.label;
     result["title"] = control.title;
     result["value"] = control.value;
@@ -58,7 +58,7 @@ Json controlJSON(const printdialog::ControlSnapshot &control, const printdialog:
     result["maximum"] = control.maximum;
     result["enabled"] = control.enabled;
     result["text"] = control.text;
-    if (control.kind == "edittext") {
+    if (control.type == printdialog::ControlType::EditText) {
         ControlEditTextSelectionRec selection{0, 0};
         GetControlData(control.control, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection,
                        &selection, nullptr);

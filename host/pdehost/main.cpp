@@ -11,8 +11,8 @@
 #include <printdialog/report_text.h>
 #include <printdialog/startup.h>
 
+#include <platform/clock.h>
 #include <platform/host_support.h>
-#include <platform/test_support.h>
 
 #include <iostream>
 #include <sstream>

@@ -33,22 +33,22 @@ std::string statusWord(const Pane &pane) {
 // add their items and the disabled ones.
 void describeControl(const ControlSnapshot &control, std::string &out) {
     if (control.id == 0) return;
-    out += "    " + control.kind + " " + std::to_string(control.id);
+    out += "    " + std::string(controlTypeName(control.type)) + " " + std::to_string(control.id);
     if (!control.label.empty()) out += " " + inQuotes(control.label);
-    if (control.kind == "popup") {
+    if (control.type == ControlType::Popup) {
         out += " = " + control.selectedItemText() + " (item " + std::to_string(control.value) + " of " +
                std::to_string(control.items.size()) + ")";
-    } else if (control.kind == "checkbox") {
+    } else if (control.type == ControlType::CheckBox) {
         out += " " + inQuotes(control.title) + " = " + (control.value ? "on" : "off");
-    } else if (control.kind == "slider") {
+    } else if (control.type == ControlType::Slider) {
         out += " = " + std::to_string(control.value) + " (" + std::to_string(control.minimum) + ".." +
                std::to_string(control.maximum) + ")";
-    } else if (control.kind == "edittext" || control.kind == "statictext") {
+    } else if (control.type == ControlType::EditText || control.type == ControlType::StaticText) {
         out += " text " + inQuotes(control.text);
     }
     out += control.enabled ? ", enabled" : ", disabled";
     out += "\n";
-    if (control.kind == "popup") {
+    if (control.type == ControlType::Popup) {
         std::string disabled;
         for (size_t index = 0; index < control.items.size(); ++index)
             if (!control.items[index].enabled) disabled += (disabled.empty() ? "" : ", ") + control.items[index].text;
@@ -63,14 +63,14 @@ void describeControl(const ControlSnapshot &control, std::string &out) {
 Json controlJSON(const ControlSnapshot &control) {
     Json value = Json::object();
     value["id"] = control.id;
-    value["kind"] = control.kind;
+    value["kind"] = controlTypeName(control.type);
     value["label"] = control.label;
     value["value"] = control.value;
     value["minimum"] = control.minimum;
     value["maximum"] = control.maximum;
     value["enabled"] = control.enabled;
-    value["text"] = control.kind == "checkbox" ? control.title : control.text;
-    if (control.kind == "popup") value["selectedText"] = control.selectedItemText();
+    value["text"] = control.type == ControlType::CheckBox ? control.title : control.text;
+    if (control.type == ControlType::Popup) value["selectedText"] = control.selectedItemText();
     Json items = Json::array();
     for (const auto &item : control.items)
         items.push_back(Json{{"text", item.text}, {"enabled", item.enabled}, {"checked", item.checked}});

@@ -3,7 +3,8 @@
 #include "bundle_internal.h"
 #include "string_internal.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
+#include "support/log.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 namespace fs = std::filesystem;
 
@@ -134,13 +134,15 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL) {
     auto read = cf::bundle::read_property_list(folder / "Contents" / "Info.plist");
     if (read.failure == platform::files::ReadFailure::missing) return nullptr;
     if (read.failure != platform::files::ReadFailure::none) {
-        std::fprintf(stderr, "CFBundle: cannot use %s: Info.plist %s\n", folder.c_str(), read.problem.c_str());
+        platform::log::write(platform::log::Channel::bundle, platform::log::Level::report,
+                             "CFBundle: cannot use %s: Info.plist %s", folder.c_str(), read.problem.c_str());
         return nullptr;
     }
     auto &info = read.list;
     if (info && CFGetTypeID(info.get()) != CFDictionaryGetTypeID()) read.problem = "the top level is not a dictionary";
     if (!read.problem.empty()) {
-        std::fprintf(stderr, "CFBundle: malformed Info.plist in %s: %s\n", folder.c_str(), read.problem.c_str());
+        platform::log::write(platform::log::Channel::bundle, platform::log::Level::report,
+                             "CFBundle: malformed Info.plist in %s: %s", folder.c_str(), read.problem.c_str());
         return nullptr;
     }
     auto url = cf::bundle::url_for_path(folder, true);
@@ -217,8 +219,9 @@ Boolean CFBundleLoadExecutable(CFBundleRef bundle) {
     if (self->code != nullptr) return true;
     auto problem = cf::bundle::load_executable(*self);
     if (!problem) return true;
-    std::fprintf(stderr, "CFBundle: %s the executable of %s: %s\n", problem->refused ? "refusing to load" : "cannot load",
-                 self->folder.c_str(), problem->reason.c_str());
+    platform::log::write(platform::log::Channel::bundle, platform::log::Level::report, "CFBundle: %s the executable of %s: %s",
+                         problem->refused ? "refusing to load" : "cannot load", self->folder.c_str(),
+                         problem->reason.c_str());
     return false;
 }
 

@@ -5,7 +5,7 @@
 #include "object.h"
 #include "ref.h"
 
-#include "../support/bounded_file.h"
+#include "support/bounded_file.h"
 
 #include <CoreFoundation/CFBundle.h>
 #include <CoreFoundation/CFDictionary.h>

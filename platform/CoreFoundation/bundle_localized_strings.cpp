@@ -3,9 +3,10 @@
 #include "bundle_internal.h"
 #include "string_internal.h"
 
+#include "support/log.h"
+
 #include <CoreFoundation/CoreFoundation.h>
 
-#include <cstdio>
 
 namespace fs = std::filesystem;
 
@@ -29,9 +30,11 @@ cf::Ref<CFDictionaryRef> cached_table(__CFBundle &bundle, const std::string &fol
         if (read.problem.empty())
             dictionary = cf::adopt(static_cast<CFDictionaryRef>(read.list.leak()));
         else
-            std::fprintf(stderr, "CFBundle: ignoring strings table %s: %s\n", file.c_str(), read.problem.c_str());
+            platform::log::write(platform::log::Channel::strings, platform::log::Level::report,
+                                 "CFBundle: ignoring strings table %s: %s", file.c_str(), read.problem.c_str());
     } else if (read.failure != platform::files::ReadFailure::missing) {
-        std::fprintf(stderr, "CFBundle: ignoring strings table %s: it %s\n", file.c_str(), read.problem.c_str());
+        platform::log::write(platform::log::Channel::strings, platform::log::Level::report,
+                             "CFBundle: ignoring strings table %s: it %s", file.c_str(), read.problem.c_str());
     }
     bundle.tables.emplace(key, dictionary);
     return dictionary;

@@ -102,6 +102,7 @@ CFDataRef CFDataCreate(CFAllocatorRef, const UInt8 *bytes, CFIndex length) {
 
 // Wraps the caller's bytes without copying; they are freed with free() when the
 // data goes unless bytesDeallocator is kCFAllocatorNull.
+// Partial: any other deallocator is taken to be free().
 CFDataRef CFDataCreateWithBytesNoCopy(CFAllocatorRef, const UInt8 *bytes, CFIndex length,
                                       CFAllocatorRef bytesDeallocator) {
     if (length < 0 || (bytes == nullptr && length > 0)) return nullptr;

@@ -3,13 +3,14 @@
 #include "bundle_internal.h"
 #include "string_internal.h"
 
+#include "support/log.h"
+
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -144,8 +145,8 @@ void register_dynamically(__CFBundle &bundle) {
     if (name == nullptr || CFStringGetLength(name) == 0) name = CFSTR("CFPlugInDynamicRegister");
     auto function = reinterpret_cast<CFPlugInDynamicRegisterFunction>(CFBundleGetFunctionPointerForName(&bundle, name));
     if (function == nullptr) {
-        std::fprintf(stderr, "CFPlugIn: %s has no registration function %s\n", bundle.folder.c_str(),
-                     utf8_of(name).c_str());
+        platform::log::write(platform::log::Channel::plugin, platform::log::Level::report,
+                             "CFPlugIn: %s has no registration function %s", bundle.folder.c_str(), utf8_of(name).c_str());
         return;
     }
     function(&bundle);
@@ -274,7 +275,8 @@ void *CFPlugInInstanceCreate(CFAllocatorRef allocator, CFUUIDRef factoryUUID, CF
             CFBundleGetFunctionPointerForName(call->plugin.get(), name.get()));
     }
     if (function == nullptr) {
-        std::fprintf(stderr, "CFPlugIn: factory function %s cannot be found\n", call->function_name.c_str());
+        platform::log::write(platform::log::Channel::plugin, platform::log::Level::report,
+                             "CFPlugIn: factory function %s cannot be found", call->function_name.c_str());
         return nullptr;
     }
     return function(allocator, typeUUID);
@@ -338,6 +340,7 @@ void CFPlugInAddInstanceForFactory(CFUUIDRef factoryID) {
 }
 
 // Uncounts an instance. Never closes code: the caller is that code.
+// Partial: code is never unloaded, so a CFPlugInUnloadFunction is never called.
 void CFPlugInRemoveInstanceForFactory(CFUUIDRef factoryID) {
     if (!is_uuid(factoryID)) return;
     Registry &plugins = registry();

@@ -150,6 +150,7 @@ CFErrorRef create_error(const std::string &message) {
 
 extern "C" {
 
+// Partial: XML and old-style text only; a binary property list is refused with an error.
 CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, CFOptionFlags options,
                                                CFPropertyListFormat *format, CFErrorRef *error) {
     if (error) *error = nullptr;
@@ -162,6 +163,7 @@ CFPropertyListRef CFPropertyListCreateWithData(CFAllocatorRef, CFDataRef data, C
     return outcome.value.leak();
 }
 
+// Partial: XML and old-style text only; a binary property list is refused with an error.
 CFPropertyListRef CFPropertyListCreateFromXMLData(CFAllocatorRef, CFDataRef xmlData, CFOptionFlags mutabilityOption,
                                                   CFStringRef *errorString) {
     if (errorString) *errorString = nullptr;

@@ -2,18 +2,16 @@
 // into CF objects and checks it against the plist vocabulary.
 #include "property_list_internal.h"
 
+#include "support/xml_reader.h"
+
 #include <CoreFoundation/CFDate.h>
 #include <CoreFoundation/CFNumber.h>
 
-#include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 
 #include <charconv>
 #include <climits>
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,16 +19,6 @@
 namespace cf::plist {
 
 namespace {
-
-struct DocumentDeleter {
-    void operator()(xmlDoc *document) const { xmlFreeDoc(document); }
-};
-struct ContextDeleter {
-    void operator()(xmlParserCtxt *context) const { xmlFreeParserCtxt(context); }
-};
-
-// No network, no external DTD or entity loading, no messages on stderr.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
 
 std::string_view name_of(const xmlNode *node) { return reinterpret_cast<const char *>(node->name); }
 
@@ -320,47 +308,26 @@ private:
     const ValueFactory &factory_;
 };
 
-// The first error of a parse: later ones are mostly fallout from it.
-struct FirstError {
-    std::string message;
-    long line = 0;
-    bool seen = false;
-};
-
-// Structured error handler of one parser context; the context's _private points at its FirstError.
-void keep_first_error(void *user_data, xmlErrorPtr error) {
-    auto *context = static_cast<xmlParserCtxt *>(user_data);
-    auto *first = context ? static_cast<FirstError *>(context->_private) : nullptr;
-    if (!first || first->seen || !error || error->level < XML_ERR_ERROR) return;
-    first->seen = true;
-    first->line = error->line > 0 ? error->line : 1;
-    std::string message = error->message ? error->message : "unknown error";
+// libxml2's report of the first error, as the reader's messages put it.
+std::string malformed_message(std::string message) {
+    if (message.empty()) message = "unknown error";
     while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-    first->message = "Malformed XML (" + message + ")";
+    return "Malformed XML (" + message + ")";
 }
 
 }  // namespace
 
 Value parse_xml(std::span<const UInt8> bytes, const ValueFactory &factory) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
-
     if (bytes.size() > static_cast<size_t>(INT_MAX)) throw ParseError("Document too large", 1);
-    // A context of our own, with its own error handler, keeps the report per call and per thread.
-    std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlNewParserCtxt());
-    if (!context || !context->sax) throw std::bad_alloc();
-    FirstError first_error;
-    context->_private = &first_error;
-    context->sax->serror = keep_first_error;
-    std::unique_ptr<xmlDoc, DocumentDeleter> document(
-        xmlCtxtReadMemory(context.get(), reinterpret_cast<const char *>(bytes.data()),
-                          static_cast<int>(bytes.size()), nullptr, nullptr, kParseOptions));
-    if (!document) {
-        if (first_error.seen) throw ParseError(first_error.message, first_error.line);
-        const xmlError *error = xmlCtxtGetLastError(context.get());
-        throw ParseError("Malformed XML", error && error->line > 0 ? error->line : 1);
+    platform::xml::ReadResult read =
+        platform::xml::read_document({reinterpret_cast<const char *>(bytes.data()), bytes.size()});
+    if (read.out_of_memory) throw std::bad_alloc();
+    if (!read.document) {
+        if (read.error_seen) throw ParseError(malformed_message(std::move(read.error_message)), read.error_line);
+        throw ParseError("Malformed XML", read.error_line);
     }
-    const xmlNode *root = xmlDocGetRootElement(document.get());
+    const xmlDoc *document = read.document.get();
+    const xmlNode *root = xmlDocGetRootElement(document);
     if (!root) throw ParseError("No root element", 1);
     return XmlReader(factory).read_document(root);
 }

@@ -1,7 +1,7 @@
 // Running a run loop: firing due timers, sleeping until the next one, stopping.
 #include "run_loop_internal.h"
 
-#include "../support/clock.h"
+#include "support/clock.h"
 
 #include <algorithm>
 #include <chrono>
@@ -158,6 +158,7 @@ extern "C" {
 
 // Runs the current thread's loop in one mode. Timer firings are not sources,
 // so kCFRunLoopRunHandledSource never comes back and the flag has no effect.
+// Partial: run loops hold timers only, no sources, so returnAfterSourceHandled never applies.
 CFRunLoopRunResult CFRunLoopRunInMode(CFRunLoopMode mode, CFTimeInterval seconds, Boolean) {
     if (mode == nullptr) return kCFRunLoopRunFinished;
     if (std::isnan(seconds)) seconds = 0;

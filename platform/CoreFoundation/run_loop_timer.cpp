@@ -2,7 +2,7 @@
 #include "run_loop_internal.h"
 #include "string_internal.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <atomic>
 #include <cmath>

@@ -1,5 +1,6 @@
 // CFShow and CFShowStr: debugging output on stderr.
 #include "string_object.h"
+#include "string_encoding.h"
 #include "string_internal.h"
 
 #include <cstdio>
@@ -8,20 +9,7 @@
 namespace {
 
 // ASCII as is; every other UTF-16 unit as \uXXXX, so the output is plain ASCII.
-std::string escaped(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char16_t unit : text) {
-        if (unit < 0x80) {
-            out += static_cast<char>(unit);
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
-            out += escape;
-        }
-    }
-    return out;
-}
+std::string escaped(std::u16string_view text) { return cf::escape_non_ascii(text, cf::Backslash::as_is); }
 
 // Writes the line and flushes, ending it with a newline unless it has one.
 void write_line(std::string line) {

@@ -89,6 +89,7 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef, const char *cStr, CFString
 }
 
 // The text is copied, so the buffer is handed back to its deallocator at once.
+// Partial: any deallocator other than kCFAllocatorNull is taken to be free().
 CFStringRef CFStringCreateWithCStringNoCopy(CFAllocatorRef alloc, const char *cStr, CFStringEncoding encoding,
                                             CFAllocatorRef contentsDeallocator) {
     CFStringRef string = CFStringCreateWithCString(alloc, cStr, encoding);
@@ -130,8 +131,10 @@ CFStringRef CFStringCreateWithSubstring(CFAllocatorRef, CFStringRef str, CFRange
 }
 
 // maxLength is only a hint; mutable strings grow as needed.
+// Partial: maxLength is not enforced.
 CFMutableStringRef CFStringCreateMutable(CFAllocatorRef, CFIndex) { return new __CFString(std::u16string(), true); }
 
+// Partial: maxLength is not enforced.
 CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef, CFIndex, CFStringRef theString) {
     const __CFString *string = cf::as<__CFString>(theString);
     if (string == nullptr) return nullptr;

@@ -119,6 +119,8 @@ std::size_t skip_white_space(std::u16string_view text, std::size_t start) {
 
 extern "C" {
 
+// Partial: only kCFCompareCaseInsensitive (simple Latin, Greek and Cyrillic folding) and
+// kCFCompareNumerically; the other options are ignored.
 CFComparisonResult CFStringCompare(CFStringRef theString1, CFStringRef theString2,
                                    CFStringCompareFlags compareOptions) {
     return compare(cf::characters_of(theString1), cf::characters_of(theString2), compareOptions);
@@ -134,6 +136,8 @@ Boolean CFStringHasSuffix(CFStringRef theString, CFStringRef suffix) {
                .location != kCFNotFound;
 }
 
+// Partial: only kCFCompareCaseInsensitive, kCFCompareBackwards and kCFCompareAnchored; the other
+// options are ignored.
 CFRange CFStringFind(CFStringRef theString, CFStringRef stringToFind, CFStringCompareFlags compareOptions) {
     return find(cf::characters_of(theString), cf::characters_of(stringToFind), compareOptions);
 }

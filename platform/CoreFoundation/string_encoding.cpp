@@ -256,10 +256,13 @@ std::optional<std::string> encode_8bit(std::u16string_view text, const HighHalfT
     return out;
 }
 
-std::string encode_non_lossy_ascii(std::u16string_view text) {
+}  // namespace
+
+std::string escape_non_ascii(std::u16string_view text, Backslash backslash) {
     std::string out;
+    out.reserve(text.size());
     for (const char16_t unit : text) {
-        if (unit == u'\\') {
+        if (unit == u'\\' && backslash == Backslash::doubled) {
             out += "\\\\";
         } else if (unit < 0x80) {
             out += static_cast<char>(unit);
@@ -271,8 +274,6 @@ std::string encode_non_lossy_ascii(std::u16string_view text) {
     }
     return out;
 }
-
-}  // namespace
 
 // Decodes one UTF-8 sequence at position; nothing when it is malformed.
 // position moves past the sequence on success and past one byte on failure.
@@ -386,7 +387,7 @@ std::optional<std::string> encode_text(std::u16string_view text, CFStringEncodin
     case kCFStringEncodingUTF16LE: return encode_utf16(text, false, false);
     case kCFStringEncodingASCII: return encode_8bit(text, nullptr, 0x80, options);
     case kCFStringEncodingISOLatin1: return encode_8bit(text, nullptr, 0x100, options);
-    case kCFStringEncodingNonLossyASCII: return encode_non_lossy_ascii(text);
+    case kCFStringEncodingNonLossyASCII: return escape_non_ascii(text, Backslash::doubled);
     default:
         if (const HighHalfTable *table = high_half_table(encoding)) return encode_8bit(text, table, 0, options);
         return std::nullopt;

@@ -25,6 +25,14 @@ struct EncodeOptions {
 std::optional<std::string> encode_text(std::u16string_view text, CFStringEncoding encoding,
                                        EncodeOptions options = {});
 
+// What escape_non_ascii does with a backslash: the non-lossy ASCII encoding doubles it so that
+// its escapes can be read back; CFShow's output leaves it as it is.
+enum class Backslash { as_is, doubled };
+
+// The text as plain ASCII: units below 0x80 as they are, every other UTF-16 unit as \uXXXX
+// (four lower-case hexadecimal digits). The one \u escaper of the platform.
+std::string escape_non_ascii(std::u16string_view text, Backslash backslash);
+
 // Whether the encoding's bytes 0x00-0x7F are ASCII, one byte a character.
 bool is_ascii_compatible(CFStringEncoding encoding);
 

@@ -487,12 +487,14 @@ std::optional<std::u16string> format_text(CFStringRef format, va_list arguments)
 
 extern "C" {
 
+// Partial: %n stores nothing and writes nothing.
 CFStringRef CFStringCreateWithFormatAndArguments(CFAllocatorRef, CFDictionaryRef, CFStringRef format,
                                                  va_list arguments) {
     auto text = format_text(format, arguments);
     return text ? cf::create_string(std::move(*text)) : nullptr;
 }
 
+// Partial: %n stores nothing and writes nothing.
 CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef formatOptions, CFStringRef format, ...) {
     va_list arguments;
     va_start(arguments, format);
@@ -501,6 +503,7 @@ CFStringRef CFStringCreateWithFormat(CFAllocatorRef alloc, CFDictionaryRef forma
     return string;
 }
 
+// Partial: %n stores nothing and writes nothing.
 void CFStringAppendFormatAndArguments(CFMutableStringRef theString, CFDictionaryRef, CFStringRef format,
                                       va_list arguments) {
     __CFString *string = cf::as_mutable_string(theString);
@@ -508,6 +511,7 @@ void CFStringAppendFormatAndArguments(CFMutableStringRef theString, CFDictionary
     if (auto text = format_text(format, arguments)) string->characters += *text;
 }
 
+// Partial: %n stores nothing and writes nothing.
 void CFStringAppendFormat(CFMutableStringRef theString, CFDictionaryRef formatOptions, CFStringRef format, ...) {
     va_list arguments;
     va_start(arguments, format);

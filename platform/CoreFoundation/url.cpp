@@ -113,6 +113,7 @@ extern "C" {
 CFTypeID CFURLGetTypeID(void) { return cf::kTypeURL; }
 
 // Only POSIX paths are understood; a relative path is kept as given.
+// Partial: only kCFURLPOSIXPathStyle; the HFS and Windows styles give NULL.
 CFURLRef CFURLCreateWithFileSystemPath(CFAllocatorRef, CFStringRef filePath, CFURLPathStyle pathStyle,
                                        Boolean isDirectory) {
     if (pathStyle != kCFURLPOSIXPathStyle || CFGetTypeID(filePath) != cf::kTypeString) return nullptr;
@@ -129,6 +130,7 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef, const UInt8 *bu
 }
 
 // The path without a trailing slash (except "/").
+// Partial: only kCFURLPOSIXPathStyle; the HFS and Windows styles give NULL.
 CFStringRef CFURLCopyFileSystemPath(CFURLRef anURL, CFURLPathStyle pathStyle) {
     const auto *self = cf::as<__CFURL>(anURL);
     if (self == nullptr || pathStyle != kCFURLPOSIXPathStyle) return nullptr;

@@ -157,6 +157,7 @@ CFUUIDRef CFUUIDCreateWithBytes(CFAllocatorRef, UInt8 byte0, UInt8 byte1, UInt8 
 }
 
 // NULL for anything but canonical 8-4-4-4-12 text (braces, other lengths, non-hex).
+// Partial: the lenient forms the system's parser reads (braces, short text) are refused.
 CFUUIDRef CFUUIDCreateFromString(CFAllocatorRef, CFStringRef uuidStr) {
     if (CFGetTypeID(uuidStr) != cf::kTypeString) return nullptr;
     const auto bytes = parse(cf::characters_of(uuidStr));

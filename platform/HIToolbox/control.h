@@ -5,7 +5,7 @@
 #include "menu.h"
 #include "text_content.h"
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 
 #include <HIToolbox/Controls.h>
 #include <platform/user_actions.h>

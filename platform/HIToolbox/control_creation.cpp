@@ -3,6 +3,8 @@
 #include "toolbox_strings.h"
 #include "window.h"
 
+#include "support/log.h"
+
 #include <memory>
 
 namespace hitoolbox {
@@ -32,6 +34,11 @@ void no_configuration(Control &) {}
 
 std::u16string text_or_empty(CFStringRef string) { return characters_of_string(string).value_or(u""); }
 
+// Tells the controls channel that a creation function ignored what it was given.
+void trace_ignored(const char *function, const char *what) {
+    platform::log::write(platform::log::Channel::controls, platform::log::Level::trace, "%s: %s ignored", function, what);
+}
+
 }  // namespace
 }  // namespace hitoolbox
 
@@ -57,11 +64,15 @@ OSStatus GetRootControl(WindowRef inWindow, ControlRef *outControl) {
     return noErr;
 }
 
-OSStatus CreateUserPaneControl(WindowRef window, const Rect *boundsRect, UInt32, ControlRef *outControl) {
+// Partial: the features are ignored; every user pane embeds controls.
+OSStatus CreateUserPaneControl(WindowRef window, const Rect *boundsRect, UInt32 features, ControlRef *outControl) {
+    if (features != 0 && features != kControlSupportsEmbedding)
+        hitoolbox::trace_ignored("CreateUserPaneControl", "features other than kControlSupportsEmbedding");
     return hitoolbox::create_in_root(window, boundsRect, kControlKindUserPane, outControl, hitoolbox::no_configuration);
 }
 
 // The menu comes later (SetControlPopupMenuHandle); until then the range is 0 to 0.
+// Partial: the menu ID, variable width, title width, justification and style are ignored.
 OSStatus CreatePopupButtonControl(WindowRef window, const Rect *boundsRect, CFStringRef title, SInt16, Boolean,
                                   SInt16, SInt16, Style, ControlRef *outControl) {
     return hitoolbox::create_in_root(window, boundsRect, kControlKindPopupButton, outControl, [title](Control &popup) {
@@ -70,13 +81,17 @@ OSStatus CreatePopupButtonControl(WindowRef window, const Rect *boundsRect, CFSt
     });
 }
 
-OSStatus CreateEditUnicodeTextControl(WindowRef window, const Rect *boundsRect, CFStringRef text, Boolean,
-                                      const void *, ControlRef *outControl) {
+// Partial: password fields (isPassword) and the style are ignored; the text shows as typed.
+OSStatus CreateEditUnicodeTextControl(WindowRef window, const Rect *boundsRect, CFStringRef text, Boolean isPassword,
+                                      const void *style, ControlRef *outControl) {
+    if (isPassword) hitoolbox::trace_ignored("CreateEditUnicodeTextControl", "isPassword");
+    if (style != nullptr) hitoolbox::trace_ignored("CreateEditUnicodeTextControl", "the style");
     return hitoolbox::create_in_root(window, boundsRect, kControlKindEditUnicodeText, outControl, [text](Control &field) {
         field.edit_text([text](hitoolbox::TextContent &content) { content.set_text(hitoolbox::text_or_empty(text)); });
     });
 }
 
+// Partial: the style is ignored.
 OSStatus CreateStaticTextControl(WindowRef window, const Rect *boundsRect, CFStringRef text, const void *,
                                  ControlRef *outControl) {
     return hitoolbox::create_in_root(window, boundsRect, kControlKindStaticText, outControl, [text](Control &label) {
@@ -95,8 +110,13 @@ OSStatus CreateCheckBoxControl(WindowRef window, const Rect *boundsRect, CFStrin
                                      });
 }
 
+// Partial: orientation, tick marks and live tracking are ignored.
 OSStatus CreateSliderControl(WindowRef window, const Rect *boundsRect, SInt32 value, SInt32 minimum, SInt32 maximum,
-                             UInt16, UInt16, Boolean, void *, ControlRef *outControl) {
+                             UInt16 orientation, UInt16 numTickMarks, Boolean liveTracking, void *liveTrackingProc,
+                             ControlRef *outControl) {
+    if (orientation != kControlSliderPointsDownOrRight) hitoolbox::trace_ignored("CreateSliderControl", "the orientation");
+    if (numTickMarks != 0) hitoolbox::trace_ignored("CreateSliderControl", "the tick marks");
+    if (liveTracking || liveTrackingProc != nullptr) hitoolbox::trace_ignored("CreateSliderControl", "live tracking");
     return hitoolbox::create_in_root(window, boundsRect, kControlKindSlider, outControl,
                                      [value, minimum, maximum](Control &slider) {
                                          slider.set_range(minimum, maximum);
@@ -104,6 +124,7 @@ OSStatus CreateSliderControl(WindowRef window, const Rect *boundsRect, SInt32 va
                                      });
 }
 
+// Partial: primary is ignored (primary and secondary group boxes are alike).
 OSStatus CreateGroupBoxControl(WindowRef window, const Rect *boundsRect, CFStringRef title, Boolean,
                                ControlRef *outControl) {
     return hitoolbox::create_in_root(window, boundsRect, kControlKindGroupBox, outControl,

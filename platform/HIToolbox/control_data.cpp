@@ -2,7 +2,8 @@
 #include "control.h"
 #include "toolbox_strings.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
+#include "support/log.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,11 +41,22 @@ bool accepts_part(DataTag tag, ControlPartCode part) {
     return part == kControlEntireControl || part == kControlLabelPart || part == kControlEditTextPart;
 }
 
-// The checks that Get and Set share, in the order the toolbox makes them.
-OSErr check_request(Control *control, ControlPartCode part, ResType tag_name, std::optional<DataTag> &tag) {
+// The checks that Get and Set share, in the order the toolbox makes them. A refused tag is
+// traced on the controls channel.
+OSErr check_request(const char *function, Control *control, ControlPartCode part, ResType tag_name,
+                    std::optional<DataTag> &tag) {
     if (control == nullptr) return errInvalidControl;
     tag = tag_of(*control, tag_name);
-    if (!tag) return errDataNotSupported;
+    if (!tag) {
+        const OSType kind = control->kind();
+        platform::log::write(platform::log::Channel::controls, platform::log::Level::trace,
+                             "%s: tag '%c%c%c%c' is not supported by a '%c%c%c%c' control", function,
+                             static_cast<char>(tag_name >> 24), static_cast<char>(tag_name >> 16),
+                             static_cast<char>(tag_name >> 8), static_cast<char>(tag_name),
+                             static_cast<char>(kind >> 24), static_cast<char>(kind >> 16), static_cast<char>(kind >> 8),
+                             static_cast<char>(kind));
+        return errDataNotSupported;
+    }
     if (!accepts_part(*tag, part)) return errInvalidPartCode;
     return noErr;
 }
@@ -59,12 +71,14 @@ SInt16 selection_position(std::size_t position) {
 extern "C" {
 
 // The text comes back as a new string that the caller releases.
+// Partial: only the CFString, selection and menu tags; others ('text' included) are refused.
 OSErr GetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTagName, Size inBufferSize,
                      void *inBuffer, Size *outActualSize) {
     if (auto fault = platform::faults::consume("GetControlData")) return static_cast<OSErr>(*fault);
     Control *control = Control::from_ref(inControl);
     std::optional<hitoolbox::DataTag> tag;
-    if (OSErr status = hitoolbox::check_request(control, inPart, inTagName, tag); status != noErr) return status;
+    if (OSErr status = hitoolbox::check_request("GetControlData", control, inPart, inTagName, tag); status != noErr)
+        return status;
     if (inBufferSize != hitoolbox::size_of(*tag)) return errDataSizeMismatch;
     if (inBuffer == nullptr) return paramErr;
     switch (*tag) {
@@ -92,10 +106,12 @@ OSErr GetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
 }
 
 // Text is copied and the caret put at its end; a menu given with the owned tag is taken over.
+// Partial: only the CFString, selection and menu tags; others ('text' included) are refused.
 OSErr SetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTagName, Size inSize, const void *inData) {
     Control *control = Control::from_ref(inControl);
     std::optional<hitoolbox::DataTag> tag;
-    if (OSErr status = hitoolbox::check_request(control, inPart, inTagName, tag); status != noErr) return status;
+    if (OSErr status = hitoolbox::check_request("SetControlData", control, inPart, inTagName, tag); status != noErr)
+        return status;
     if (inSize != hitoolbox::size_of(*tag)) return errDataSizeMismatch;
     if (inData == nullptr) return paramErr;
     switch (*tag) {
@@ -129,10 +145,12 @@ OSErr SetControlData(ControlRef inControl, ControlPartCode inPart, ResType inTag
     return noErr;
 }
 
+// Partial: only the CFString, selection and menu tags; others ('text' included) are refused.
 OSErr GetControlDataSize(ControlRef inControl, ControlPartCode inPart, ResType inTagName, Size *outMaxSize) {
     Control *control = Control::from_ref(inControl);
     std::optional<hitoolbox::DataTag> tag;
-    if (OSErr status = hitoolbox::check_request(control, inPart, inTagName, tag); status != noErr) return status;
+    if (OSErr status = hitoolbox::check_request("GetControlDataSize", control, inPart, inTagName, tag); status != noErr)
+        return status;
     if (outMaxSize == nullptr) return paramErr;
     *outMaxSize = hitoolbox::size_of(*tag);
     return noErr;

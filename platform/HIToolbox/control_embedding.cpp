@@ -2,7 +2,7 @@
 #include "control.h"
 #include "window.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <memory>
 

@@ -18,6 +18,7 @@ OSErr window_status(WindowRef ref, Window *&window) {
 extern "C" {
 
 // Only edit-text fields of that window take the focus; the "no part" code removes it.
+// Partial: the next-part and previous-part codes focus the control itself.
 OSErr SetKeyboardFocus(WindowRef inWindow, ControlRef inControl, ControlFocusPart inPart) {
     Window *window;
     if (OSErr status = window_status(inWindow, window); status != noErr) return status;

@@ -4,7 +4,7 @@
 #include "toolbox_strings.h"
 #include "window.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <utility>
 
@@ -134,6 +134,7 @@ Boolean PlatformIsControlEffectivelyEnabled(ControlRef control) {
     return found != nullptr && found->effectively_enabled();
 }
 
+// Partial: inDoDraw is ignored; nothing is drawn here (an attached view draws).
 OSStatus SetControlVisibility(ControlRef inControl, Boolean inIsVisible, Boolean) {
     Control *control = Control::from_ref(inControl);
     if (control == nullptr) return errInvalidControl;
@@ -146,6 +147,7 @@ Boolean IsControlVisible(ControlRef inControl) {
     return control != nullptr && control->visible;
 }
 
+// Partial: draws no pixels; the draw is counted and told to the attached view.
 void Draw1Control(ControlRef theControl) {
     if (Control *control = Control::from_ref(theControl)) control->draw();
 }

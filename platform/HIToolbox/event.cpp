@@ -1,8 +1,8 @@
 // Carbon event objects: creation, reference counting and the event clock.
 #include "event.h"
 
-#include "../support/clock.h"
-#include "../support/faults.h"
+#include "support/clock.h"
+#include "support/faults.h"
 
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 // The Carbon event object: class, kind, time and typed parameters, reference counted.
 #pragma once
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 
 #include <HIToolbox/CarbonEvents.h>
 

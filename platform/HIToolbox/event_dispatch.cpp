@@ -120,6 +120,7 @@ OSStatus SendEventToEventTarget(EventRef inEvent, EventTargetRef inTarget) {
 
 // Runs the handlers below the calling one (the rest of its target's stack, then the parent
 // targets) and returns their result. Only valid while that handler runs.
+// Partial: no toolbox standard handler ends the chain; past the last handler it is eventNotHandledErr.
 OSStatus CallNextEventHandler(EventHandlerCallRef inCallRef, EventRef inEvent) {
     hitoolbox::HandlerCall *call = hitoolbox::find_call(inCallRef);
     Event *event = Event::from_ref(inEvent);

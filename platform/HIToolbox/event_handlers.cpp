@@ -1,7 +1,7 @@
 // Handler procedures, InstallEventHandler and RemoveEventHandler.
 #include "event_handlers.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <algorithm>
 #include <atomic>

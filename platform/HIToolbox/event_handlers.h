@@ -1,7 +1,7 @@
 // Installed event handlers: what InstallEventHandler puts on a target's stack.
 #pragma once
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 #include "event_target.h"
 
 #include <cstdint>

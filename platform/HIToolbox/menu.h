@@ -1,7 +1,7 @@
 // A menu: reference counted, with items that have text, a command, an enabled state and a mark.
 #pragma once
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 
 #include <HIToolbox/Menus.h>
 

@@ -3,7 +3,7 @@
 #include "menu.h"
 #include "toolbox_strings.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <utility>
 
@@ -38,6 +38,7 @@ OSStatus menu_status(MenuRef ref, Menu *&menu) {
 
 extern "C" {
 
+// Partial: the menu ID and attributes are kept but change nothing.
 OSStatus CreateNewMenu(MenuID inMenuID, MenuAttributes inMenuAttributes, MenuRef *outMenuRef) {
     if (outMenuRef == nullptr) return paramErr;
     *outMenuRef = Menu::create(inMenuID, inMenuAttributes).menu_ref();
@@ -90,6 +91,7 @@ OSStatus SetMenuItemTextWithCFString(MenuRef inMenu, MenuItemIndex inItem, CFStr
 }
 
 // The text is taken as it is: no character has a special meaning.
+// Partial: of the item attributes only kMenuItemAttrDisabled counts; the others are ignored.
 OSStatus AppendMenuItemTextWithCFString(MenuRef inMenu, CFStringRef inString, MenuItemAttributes inAttributes,
                                         MenuCommand inCommandID, MenuItemIndex *outNewItem) {
     Menu *menu;

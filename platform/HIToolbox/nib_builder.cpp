@@ -2,8 +2,8 @@
 // application would make itself, so the nib gets no powers that code lacks.
 #include "nib_builder.h"
 
-#include "../CoreFoundation/ref.h"
-#include "../CoreFoundation/string_internal.h"
+#include "CoreFoundation/ref.h"
+#include "CoreFoundation/string_internal.h"
 
 #include <HIToolbox/Controls.h>
 #include <HIToolbox/Menus.h>

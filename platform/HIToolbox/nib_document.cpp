@@ -2,16 +2,15 @@
 // and turns it into a NibDocument. Every mistake is reported with its line.
 #include "nib_document.h"
 
-#include <libxml/parser.h>
+#include "support/xml_reader.h"
+
 #include <libxml/tree.h>
-#include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 namespace hitoolbox::nib {
@@ -19,15 +18,6 @@ namespace {
 
 constexpr std::size_t kMostItems = 1000;
 
-// No network, no DTD loading, no entity substitution, no messages of libxml2's own on stderr.
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
-
-struct DocumentDeleter {
-    void operator()(xmlDoc *document) const { xmlFreeDoc(document); }
-};
-struct ContextDeleter {
-    void operator()(xmlParserCtxt *context) const { xmlFreeParserCtxt(context); }
-};
 struct XmlStringDeleter {
     void operator()(xmlChar *string) const { xmlFree(string); }
 };
@@ -444,22 +434,6 @@ private:
     std::vector<std::pair<ControlID, long>> ids_;
 };
 
-// The first error libxml2 reports is the one nearest to the mistake.
-struct FirstError {
-    bool seen = false;
-    long line = 1;
-    std::string message;
-};
-
-void keep_first_error(void *user_data, xmlErrorPtr error) {
-    auto *context = static_cast<xmlParserCtxt *>(user_data);
-    auto *first = context != nullptr ? static_cast<FirstError *>(context->_private) : nullptr;
-    if (first == nullptr || first->seen || error == nullptr || error->level == XML_ERR_WARNING) return;
-    first->seen = true;
-    first->line = error->line > 0 ? error->line : 1;
-    first->message = one_line(error->message);
-}
-
 // A document type declaration has no line of its own in the tree; find it in the bytes.
 long doctype_line(std::string_view bytes) {
     std::size_t at = bytes.find("<!DOCTYPE");
@@ -480,27 +454,19 @@ const WindowDescription *NibDocument::find_window(std::string_view name) const {
 }
 
 std::variant<NibDocument, NibError> parse_nib(std::string_view bytes) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
-
     if (bytes.empty()) return NibError{1, "the file is empty"};
     if (bytes.size() > kLargestNib) return too_large_error(bytes.size());
-    std::unique_ptr<xmlParserCtxt, ContextDeleter> context(xmlNewParserCtxt());
-    if (!context || !context->sax) return NibError{1, "out of memory"};
-    FirstError first_error;
-    context->_private = &first_error;
-    context->sax->serror = keep_first_error;
-    std::unique_ptr<xmlDoc, DocumentDeleter> document(xmlCtxtReadMemory(
-        context.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, kParseOptions));
-    if (!document) {
-        if (first_error.seen) return NibError{first_error.line, "malformed XML: " + first_error.message};
-        const xmlError *error = xmlCtxtGetLastError(context.get());
-        return NibError{error != nullptr && error->line > 0 ? error->line : 1, "malformed XML"};
+    platform::xml::ReadResult read = platform::xml::read_document(bytes);
+    if (read.out_of_memory) return NibError{1, "out of memory"};
+    if (!read.document) {
+        if (read.error_seen) return NibError{read.error_line, "malformed XML: " + one_line(read.error_message.c_str())};
+        return NibError{read.error_line, "malformed XML"};
     }
+    const xmlDoc *document = read.document.get();
     // Entities declared in a DTD are the one way a nib could reach outside itself or grow.
     if (document->intSubset != nullptr || document->extSubset != nullptr)
         return NibError{doctype_line(bytes), "a nib may not have a document type declaration"};
-    const xmlNode *root = xmlDocGetRootElement(document.get());
+    const xmlNode *root = xmlDocGetRootElement(document);
     if (root == nullptr) return NibError{1, "the file has no root element"};
     try {
         return Reader().read(root);

@@ -1,7 +1,7 @@
 // Reading nib files and keeping the documents of the most recent ones.
 #include "nib_file.h"
 
-#include "../support/bounded_file.h"
+#include "support/bounded_file.h"
 
 #include <platform/test_support.h>
 

@@ -4,15 +4,15 @@
 #include "nib_document.h"
 #include "nib_file.h"
 
-#include "../CoreFoundation/ref.h"
-#include "../CoreFoundation/string_internal.h"
-#include "../support/faults.h"
-#include "../support/live_count.h"
+#include "CoreFoundation/ref.h"
+#include "CoreFoundation/string_internal.h"
+#include "support/faults.h"
+#include "support/live_count.h"
+#include "support/log.h"
 
 #include <HIToolbox/IBCarbonRuntime.h>
 
 #include <climits>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -89,6 +89,7 @@ extern "C" {
 // unreadable nib (a folder, a FIFO) is kIBCarbonRuntimeCantFindNibFile; a nib that is there
 // but broken or too large is kIBCarbonRuntimeObjectNotOfRequestedType, with "file:line: what"
 // on stderr.
+// Partial: reads this layer's XML nib format (docs/nib-format.md), not Interface Builder's archives.
 OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibName, IBNibRef *outNibRef) {
     if (auto fault = platform::faults::consume("CreateNibReferenceWithCFBundle")) return *fault;
     if (outNibRef == nullptr) return paramErr;
@@ -99,19 +100,21 @@ OSStatus CreateNibReferenceWithCFBundle(CFBundleRef inBundle, CFStringRef inNibN
     auto url = cf::adopt(CFBundleCopyResourceURL(inBundle, inNibName, CFSTR("nib"), nullptr));
     if (!url) {
         std::string bundle_path = path_of(cf::adopt(CFBundleCopyBundleURL(inBundle)).get());
-        std::fprintf(stderr, "CreateNibReferenceWithCFBundle: no nib named '%s' in the bundle %s\n", name.c_str(),
-                     bundle_path.c_str());
+        platform::log::write(platform::log::Channel::nib, platform::log::Level::report,
+                             "CreateNibReferenceWithCFBundle: no nib named '%s' in the bundle %s", name.c_str(),
+                             bundle_path.c_str());
         return kIBCarbonRuntimeCantFindNibFile;
     }
     std::string path = path_of(url.get());
     auto loaded = hitoolbox::nib::load_nib_file(path);
     if (auto *unreadable = std::get_if<hitoolbox::nib::NibUnreadable>(&loaded)) {
-        std::fprintf(stderr, "%s: cannot read the nib '%s': it %s\n", path.c_str(), name.c_str(),
-                     unreadable->reason.c_str());
+        platform::log::write(platform::log::Channel::nib, platform::log::Level::report, "%s: cannot read the nib '%s': it %s",
+                             path.c_str(), name.c_str(), unreadable->reason.c_str());
         return kIBCarbonRuntimeCantFindNibFile;
     }
     if (auto *error = std::get_if<hitoolbox::nib::NibError>(&loaded)) {
-        std::fprintf(stderr, "%s:%ld: %s\n", path.c_str(), error->line, error->message.c_str());
+        platform::log::write(platform::log::Channel::nib, platform::log::Level::report, "%s:%ld: %s", path.c_str(),
+                             error->line, error->message.c_str());
         return kIBCarbonRuntimeObjectNotOfRequestedType;
     }
     auto nib = std::make_shared<const OpaqueIBNibRef>(
@@ -130,7 +133,8 @@ OSStatus CreateWindowFromNib(IBNibRef inNibRef, CFStringRef inName, WindowRef *o
     std::string name = cf::utf8_of(inName);
     const hitoolbox::nib::WindowDescription *window = nib->document->find_window(name);
     if (window == nullptr) {
-        std::fprintf(stderr, "%s: no window named '%s'\n", nib->path.c_str(), name.c_str());
+        platform::log::write(platform::log::Channel::nib, platform::log::Level::report, "%s: no window named '%s'",
+                             nib->path.c_str(), name.c_str());
         return kIBCarbonRuntimeCantFindObject;
     }
     return hitoolbox::nib::build_window(*window, outWindow);

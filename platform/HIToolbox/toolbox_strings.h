@@ -1,7 +1,7 @@
 // CFString in and out of the toolbox's own UTF-16 text.
 #pragma once
 
-#include "../CoreFoundation/string_internal.h"
+#include "CoreFoundation/string_internal.h"
 
 #include <optional>
 #include <string>

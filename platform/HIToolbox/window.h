@@ -3,7 +3,7 @@
 
 #include "event_target.h"
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 
 #include <HIToolbox/MacWindows.h>
 

@@ -2,7 +2,8 @@
 #include "toolbox_strings.h"
 #include "window.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
+#include "support/log.h"
 
 #include <utility>
 
@@ -17,6 +18,12 @@ Rect content_from_structure(const Rect &structure) {
     return content;
 }
 
+OSStatus region_refused(const char *function, WindowRegionCode code) {
+    platform::log::write(platform::log::Channel::windows, platform::log::Level::trace,
+                         "%s: region code %u is not supported", function, static_cast<unsigned>(code));
+    return errWindowRegionCodeInvalid;
+}
+
 OSStatus window_status(WindowRef ref, Window *&window) {
     window = Window::from_ref(ref);
     if (window != nullptr) return noErr;
@@ -28,6 +35,7 @@ OSStatus window_status(WindowRef ref, Window *&window) {
 extern "C" {
 
 // The window starts hidden, with its root control and no title.
+// Partial: the window class and attributes are kept but change nothing.
 OSStatus CreateNewWindow(WindowClass windowClass, WindowAttributes attributes, const Rect *contentBounds,
                          WindowRef *outWindow) {
     if (contentBounds == nullptr || outWindow == nullptr) return paramErr;
@@ -40,6 +48,7 @@ void DisposeWindow(WindowRef window) {
     if (Window *found = Window::from_ref(window)) Window::dispose(*found);
 }
 
+// Partial: only the content and structure regions; other codes give errWindowRegionCodeInvalid.
 OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect *globalBounds) {
     if (auto fault = platform::faults::consume("GetWindowBounds")) return *fault;
     Window *found;
@@ -48,10 +57,11 @@ OSStatus GetWindowBounds(WindowRef window, WindowRegionCode regionCode, Rect *gl
     switch (regionCode) {
     case kWindowContentRgn: *globalBounds = found->content_bounds(); return noErr;
     case kWindowStructureRgn: *globalBounds = found->structure_bounds(); return noErr;
-    default: return errWindowRegionCodeInvalid;
+    default: return region_refused("GetWindowBounds", regionCode);
     }
 }
 
+// Partial: only the content and structure regions; other codes give errWindowRegionCodeInvalid.
 OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Rect *globalBounds) {
     Window *found;
     if (OSStatus status = window_status(window, found); status != noErr) return status;
@@ -59,7 +69,7 @@ OSStatus SetWindowBounds(WindowRef window, WindowRegionCode regionCode, const Re
     switch (regionCode) {
     case kWindowContentRgn: found->set_content_bounds(*globalBounds); return noErr;
     case kWindowStructureRgn: found->set_content_bounds(content_from_structure(*globalBounds)); return noErr;
-    default: return errWindowRegionCodeInvalid;
+    default: return region_refused("SetWindowBounds", regionCode);
     }
 }
 

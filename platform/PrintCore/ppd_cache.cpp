@@ -2,7 +2,7 @@
 // bounds, and handed to libcups from memory, so that what was counted is what is parsed.
 #include "ppd_cache.h"
 
-#include "../support/bounded_file.h"
+#include "support/bounded_file.h"
 
 // libcups marks its PPD API deprecated, yet it is the parser this library is built on.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

@@ -4,7 +4,7 @@
 #include "pm_object.h"
 #include "ppd_cache.h"
 
-#include "../support/live_count.h"
+#include "support/live_count.h"
 
 #include <MacTypes.h>
 

@@ -2,7 +2,7 @@
 // tests, with marks of the host's own.
 #include "ppd_cache.h"
 
-#include "../CoreFoundation/string_internal.h"
+#include "CoreFoundation/string_internal.h"
 
 #include <platform/host_support.h>
 #include <platform/test_support.h>

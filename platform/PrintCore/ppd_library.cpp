@@ -3,7 +3,7 @@
 #include "ppd_context.h"
 #include "ticket.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <PrintCore/PMPPDLibrary.h>
 
@@ -56,6 +56,8 @@ extern "C" {
 
 // Opens the PPD file that a printer-info ticket names. A ticket without one, or a
 // missing or unreadable file, gives fnfErr; a file that is no PPD gives kPMGeneralError.
+// Partial: reads the PPD source through libcups (there is no compiled form); the FSSpec
+// holds only the base name, with no volume or folder.
 OSStatus ppdOpenCompiledPPDFromTicket(PMTicketRef printerInfoTicket, ppdContext *outContext, FSSpec *ppdFile) {
     if (auto fault = platform::faults::consume("ppdOpenCompiledPPDFromTicket")) return *fault;
     auto *ticket = printing::live_as<printing::Ticket>(printerInfoTicket);
@@ -97,6 +99,7 @@ OSStatus ppdGetInvocationString(ppdContext context, UInt32 mainIndex, UInt32 opt
 
 // Closes the PPD and frees the context. Even when a fault is injected the context is
 // freed first, so a caller never has to (and never may) close it twice.
+// Partial: ppdFile is ignored.
 OSStatus ppdCloseCompiledPPDFromTicket(ppdContext context, FSSpec *) {
     auto fault = platform::faults::consume("ppdCloseCompiledPPDFromTicket");
     auto *live = printing::live_as<PPDContext>(context);

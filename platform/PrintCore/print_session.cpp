@@ -2,9 +2,9 @@
 // and the retain/release pair that every printing object answers to.
 #include "pm_object.h"
 
-#include "../CoreFoundation/ref.h"
-#include "../support/faults.h"
-#include "../support/live_count.h"
+#include "CoreFoundation/ref.h"
+#include "support/faults.h"
+#include "support/live_count.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <PrintCore/PMCore.h>

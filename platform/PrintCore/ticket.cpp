@@ -1,7 +1,7 @@
 // The ticket API and the host's hook that names a printer-info ticket's PPD file.
 #include "ticket.h"
 
-#include "../support/faults.h"
+#include "support/faults.h"
 
 #include <PrintCore/PMTicket.h>
 #include <platform/host_support.h>
@@ -64,6 +64,7 @@ OSStatus PMTicketGetType(PMTicketRef ticket, CFStringRef *ticketType) {
 
 // The ticket's own PPD dictionary (Get rule). Tickets here have no sub-tickets,
 // so only the top level exists; any other node is a bad parameter.
+// Partial: only the kPMTopLevel node.
 OSStatus PMTicketGetPPDDict(PMTicketRef ticket, UInt32 nodeIndex1, UInt32 nodeIndex2, CFMutableDictionaryRef *dict) {
     if (auto fault = platform::faults::consume("PMTicketGetPPDDict")) return *fault;
     auto *live = printing::live_as<Ticket>(ticket);

@@ -4,8 +4,8 @@
 
 #include "pm_object.h"
 
-#include "../CoreFoundation/ref.h"
-#include "../support/live_count.h"
+#include "CoreFoundation/ref.h"
+#include "support/live_count.h"
 
 #include <CoreFoundation/CoreFoundation.h>
 

@@ -1,7 +1,7 @@
-// CFAbsoluteTimeGetCurrent and the manual clock of the test-support header.
+// CFAbsoluteTimeGetCurrent and the manual clock of <platform/clock.h>.
 #include "clock.h"
 
-#include <platform/test_support.h>
+#include <platform/clock.h>
 
 #include <chrono>
 #include <mutex>

@@ -1,7 +1,7 @@
 // The live-object counters behind PlatformLiveObjectCount and PlatformLiveCFObjectCount.
 #include "live_count.h"
 
-#include "../CoreFoundation/object.h"
+#include "CoreFoundation/object.h"
 
 #include <platform/test_support.h>
 

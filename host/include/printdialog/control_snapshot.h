@@ -9,6 +9,14 @@
 
 namespace printdialog {
 
+// The kinds of control the host tells apart, from the platform's kControlKind constants.
+enum class ControlType { UserPane, Popup, EditText, StaticText, CheckBox, Slider, GroupBox, Separator, Root, Other };
+
+// The type of a control of the platform's kind (both edit-text kinds are EditText).
+ControlType controlTypeOf(OSType kind);
+// The name the host's output and messages give the type: "userpane", "popup", "edittext", ...
+const char *controlTypeName(ControlType type);
+
 struct MenuItemSnapshot {
     std::string text;
     bool enabled = true;
@@ -17,7 +25,7 @@ struct MenuItemSnapshot {
 
 struct ControlSnapshot {
     ControlRef control = nullptr;
-    std::string kind;        // "userpane", "popup", "edittext", "statictext", "checkbox", "slider", ...
+    ControlType type = ControlType::Other;
     SInt32 id = 0;           // ControlID id, 0 when the control has none
     std::string label;       // the static text just before it in its container, if any
     std::string title;
@@ -46,6 +54,7 @@ void forEachControl(const ControlSnapshot &root, Visit &&visit) {
     }
 }
 
+// controlTypeName(controlTypeOf(kind)).
 std::string kindName(OSType kind);
 
 }  // namespace printdialog

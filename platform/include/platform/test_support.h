@@ -1,19 +1,12 @@
-/* Test-only controls of the platform layer: a manual clock, injected faults and live-object counts.
-   Plug-in code never includes this header. */
+/* Test-only controls of the platform layer: injected faults and live-object counts, with the
+   manual clock of <platform/clock.h>, which tests use too. Plug-in code never includes this header. */
 #ifndef PLATFORM_TEST_SUPPORT_H
 #define PLATFORM_TEST_SUPPORT_H
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <platform/clock.h>
 
 CF_EXTERN_C_BEGIN
-
-/* Switches the manual clock on (frozen at the current real time) or back to the real clock.
-   While it is on, CFAbsoluteTimeGetCurrent moves only when a test advances it, and the run
-   loop fires due timers without sleeping. */
-CF_EXPORT void PlatformUseManualClock(Boolean useManualClock);
-CF_EXPORT Boolean PlatformIsUsingManualClock(void);
-CF_EXPORT void PlatformSetManualClock(CFAbsoluteTime now);
-CF_EXPORT void PlatformAdvanceManualClock(CFTimeInterval seconds);
 
 /* CF objects alive now, constants excluded. */
 CF_EXPORT long PlatformLiveCFObjectCount(void);
