@@ -10,13 +10,13 @@
 enum { kColorAdjustSettingCount = 9 };
 
 typedef struct QEL_PDEContext {
-    ControlRef parentUserPane;
+    ControlRef parentUserPane; /* kept: first in every record and never filled (qel-pane.h) */
     ControlRef control_InvisiblePane;
     ControlRef control_Slider[kColorAdjustSettingCount];
-    ControlRef control_Increment[kColorAdjustSettingCount];
+    ControlRef control_Increment[kColorAdjustSettingCount]; /* the value fields (kept: named Increment) */
     EventHandlerUPP relationshipHandlerUPP;
     EventHandlerRef relationshipEventRef;
-    CFRunLoopTimerRef updateTimer;
+    CFRunLoopTimerRef updateTimer; /* the refresh timer: no deferred-rules unit, so its own name */
 } QEL_PDEContext, *QEL_PDEContextPtr;
 
 #endif

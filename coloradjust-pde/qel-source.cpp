@@ -5,9 +5,11 @@
 #include "qel-coloradjust.h"
 
 #include "apple-utilities.h"
+#include "qel-bundle.h"
 #include "qel-identity.h"
 #include "qel-nib.h"
 #include "qel-pane.h"
+#include "qel-summary.h"
 
 enum {
     kContainerID = 1,
@@ -108,7 +110,8 @@ OSStatus HandleRelationships(EventHandlerCallRef inHandlerCallRef, EventRef inEv
 }
 
 /* ------------------------------------------------------------------------------------------------
-   Controls and the refresh timer
+   Controls and the refresh timer. Built without the framework's deferred-rules unit, the pane
+   supplies ResetPaneTimer, HandleRelationships (above), Open, Close and Terminate itself.
    ------------------------------------------------------------------------------------------------ */
 
 /* Container first, then slider and field of each pair in order. Stops at the first missing
@@ -239,32 +242,22 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
    Summary
    ------------------------------------------------------------------------------------------------ */
 
-/* The key's text in the bundle's default strings table, the key itself where there is none. */
-static CFStringRef CopyLocalizedText(CFBundleRef inBundle, CFStringRef inKey)
-{
-    if (inBundle == NULL)
-        return (CFStringRef)CFRetain(inKey);
-    return CFBundleCopyLocalizedString(inBundle, inKey, inKey, NULL);
-}
-
-/* Appends one row. The value text goes through the strings table too, so that a table may put
-   words in place of numbers. A row that cannot be made completely is left out, so the two arrays
-   never fall out of step. */
+/* Appends one row (kept: the name says Set though it appends a row). The value text goes through
+   the default strings table too, so that a table may put words in place of numbers; title and
+   value fall back to their keys. */
 void SetSliderSummaryValues(CFStringRef inTitle, ControlRef inSlider, CFMutableArrayRef inTitles,
                             CFMutableArrayRef inSummarys)
 {
-    CFBundleRef myBundle = CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
+    CFBundleRef myBundle = GetPaneBundle();
     CFStringRef summary = CopySliderValue(inSlider);
-    if (summary == NULL)
+    if (summary == NULL) /* deliberate: a row that cannot be made completely is left out */
         return;
-    CFStringRef localSummary = CopyLocalizedText(myBundle, summary);
+    CFStringRef localSummary = CopyLocalizedStringOrKey(myBundle, summary, NULL);
     CFRelease(summary);
-    CFStringRef localTitle = CopyLocalizedText(myBundle, inTitle);
+    CFStringRef localTitle = CopyLocalizedStringOrKey(myBundle, inTitle, NULL);
 
-    if (localTitle != NULL && localSummary != NULL) {
-        CFArrayAppendValue(inTitles, localTitle);
-        CFArrayAppendValue(inSummarys, localSummary);
-    }
+    /* deliberate: AppendSummaryRow leaves out a row without its title or value, as this pane wants */
+    (void)AppendSummaryRow(inTitles, inSummarys, localTitle, localSummary);
     if (localTitle != NULL)
         CFRelease(localTitle);
     if (localSummary != NULL)
@@ -275,20 +268,16 @@ void SetSliderSummaryValues(CFStringRef inTitle, ControlRef inSlider, CFMutableA
    arrays. */
 OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef *summaryArray)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-    if (titleArray == NULL || summaryArray == NULL)
-        return paramErr;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableArrayRef titles = NULL;
     CFMutableArrayRef summarys = NULL;
-    OSStatus status = CreateSummaryArrays(&titles, &summarys);
-    if (status != noErr) {
+    OSStatus status = CreateSummaryTextArrays(context, titleArray, summaryArray, &record, &titles, &summarys);
+    if (status == memFullErr) { /* deliberate: this pane hands back NULL arrays when none can be made */
         *titleArray = NULL;
         *summaryArray = NULL;
-        return status;
     }
+    if (status != noErr)
+        return status;
 
     for (int k = 0; k < kColorAdjustSettingCount; k++)
         SetSliderSummaryValues(localisationStrings[k], record->control_Slider[k], titles, summarys);

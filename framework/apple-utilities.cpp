@@ -1,4 +1,4 @@
-/* Ticket access through the print session's data, and the Summary's arrays. */
+/* Ticket access through the print session's data. */
 #include "apple-utilities.h"
 
 #include <stdint.h>
@@ -50,23 +50,4 @@ CFStringRef GetPPDDictString(CFDictionaryRef inPPDDict, CFStringRef inKey, CFStr
     if (value == NULL || CFGetTypeID(value) != CFStringGetTypeID())
         return inDefault;
     return (CFStringRef)value;
-}
-
-/* Two new empty arrays of CF objects for a Summary's titles and values, handed to the caller. When
-   either cannot be made neither is handed out: both come back NULL with memFullErr. */
-OSStatus CreateSummaryArrays(CFMutableArrayRef *outTitles, CFMutableArrayRef *outSummaries)
-{
-    CFMutableArrayRef titles = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    CFMutableArrayRef summaries = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    if (titles == NULL || summaries == NULL) {
-        if (titles != NULL)
-            CFRelease(titles);
-        if (summaries != NULL)
-            CFRelease(summaries);
-        titles = NULL;
-        summaries = NULL;
-    }
-    *outTitles = titles;
-    *outSummaries = summaries;
-    return titles != NULL ? noErr : memFullErr;
 }

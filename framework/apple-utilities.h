@@ -1,4 +1,4 @@
-/* Access to the tickets that the print session holds, and the arrays a Summary is handed in. */
+/* Access to the tickets that the print session holds. */
 #ifndef APPLE_UTILITIES_H
 #define APPLE_UTILITIES_H
 
@@ -10,6 +10,5 @@
 OSStatus GetTicketFromSession(PMPrintSession printSession, CFStringRef ticket, void *container);
 OSStatus GetPrintSettingsPPDDict(PMPrintSession printSession, CFMutableDictionaryRef *outPPDDict);
 CFStringRef GetPPDDictString(CFDictionaryRef inPPDDict, CFStringRef inKey, CFStringRef inDefault);
-OSStatus CreateSummaryArrays(CFMutableArrayRef *outTitles, CFMutableArrayRef *outSummaries);
 
 #endif

@@ -122,6 +122,7 @@ ULONG IUnknownRelease(void *obj)
     if (instance->refCount != 0)
         return instance->refCount;
 
+    /* kept on purpose: the code's one exception handler, so that nothing raised leaves the release */
     try {
         CFPlugInRemoveInstanceForFactory(instance->factoryID);
         CFRelease(instance->factoryID);

@@ -1,11 +1,17 @@
 /* Rules that run on the run loop's next pass after a burst of commands, through one deferral
-   timer per pane, and the Open, Close and Terminate of the panes that use it. */
+   timer per pane, and the Open, Close and Terminate of the panes that use it (qel-pane.h). */
 #include "qel-pane.h"
 
 #include <syslog.h>
 
-/* Seconds the idle timer waits after firing: far enough that only a re-arm makes it fire. */
-static const CFTimeInterval kIdleInterval = 86400.0;
+/* One day in seconds, added to the creation time to make the timer's interval: the interval is
+   the absolute time of creation plus a day (over twenty years), not a day alone, so once fired the
+   timer fires again only when a command re-arms it. */
+static const CFTimeInterval kOneDay = 86400.0;
+
+/* The unit uses the timer field by name; qel-pane.h already holds it last in the record. */
+static_assert(offsetof(QEL_PDEContext, updateRelationshipsTimer) + sizeof(CFRunLoopTimerRef) == sizeof(QEL_PDEContext),
+              "updateRelationshipsTimer is the record's last field");
 
 void ResetPaneTimer(QEL_PDEContextPtr record)
 {
@@ -37,12 +43,21 @@ void ScheduleRelationshipUpdate(void *inUserData)
     CFRunLoopTimerContext timerContext = { 0, record, NULL, NULL, NULL };
     CFAbsoluteTime t0 = CFAbsoluteTimeGetCurrent();
     CFAbsoluteTime t1 = CFAbsoluteTimeGetCurrent();
-    record->updateRelationshipsTimer = CFRunLoopTimerCreate(kCFAllocatorDefault, t1, t0 + kIdleInterval, 0, 0,
-                                                            DelayedRelationshipCallback, &timerContext);
+    /* kept on purpose: the interval is creation time plus a day, not kOneDay alone */
+    record->updateRelationshipsTimer =
+        CFRunLoopTimerCreate(kCFAllocatorDefault, t1, t0 + kOneDay, 0, 0, DelayedRelationshipCallback, &timerContext);
     if (record->updateRelationshipsTimer != NULL)
         CFRunLoopAddTimer(CFRunLoopGetCurrent(), record->updateRelationshipsTimer, kCFRunLoopCommonModes);
     else
         syslog(LOG_ERR, "Relationship timer creation failed! Probably lack of memory.");
+}
+
+/* The timer's callback: the pane's own rules, the same that Initialize runs. The timer's info is
+   the record, whose address is the PDE context. */
+void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
+{
+    (void)timer;
+    EnforceRelationships((PMPDEContext)inUserData);
 }
 
 OSStatus Open(PMPDEContext context)

@@ -1,11 +1,11 @@
 /* Loading the window "Window" of the nib "PDE" and embedding its container in the dialog. */
 #include "qel-nib.h"
-#include "qel-identity.h"
+#include "qel-bundle.h"
 
 /* The nib window, or NULL. The caller disposes of it. */
 WindowRef CreatePDEWindow(void)
 {
-    CFBundleRef pdeBundle = CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
+    CFBundleRef pdeBundle = GetPaneBundle();
     if (pdeBundle == NULL)
         return NULL;
 

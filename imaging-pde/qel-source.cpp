@@ -5,8 +5,10 @@
 #include "qel-imaging.h"
 
 #include "apple-utilities.h"
+#include "qel-bundle.h"
 #include "qel-identity.h"
 #include "qel-nib.h"
+#include "qel-summary.h"
 
 /* Item positions the rules rest on (menu items count from 1). */
 enum {
@@ -49,21 +51,12 @@ enum {
 #define kCheckedKeyword CFSTR("True")
 #define kUncheckedKeyword CFSTR("False")
 
-/* The pane's own bundle, where the strings tables live; found again on every use, as the bundle
-   is the one thing the pane may rely on while it runs. */
-static CFBundleRef GetPaneBundle(void)
-{
-    return CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
-}
-
 /* The table's entry for the key, or the key itself: one lookup serves both directions between
-   item text and keyword. A missing bundle counts as a table without entries. */
+   item text and keyword. The bundle is found again on every use, as it is the one thing the pane
+   may rely on while it runs. */
 static CFStringRef CopyTranslation(CFStringRef inKey, CFStringRef inTableName)
 {
-    CFBundleRef bundle = GetPaneBundle();
-    if (bundle == NULL)
-        return (CFStringRef)CFRetain(inKey);
-    return CFBundleCopyLocalizedString(bundle, inKey, inKey, inTableName);
+    return CopyLocalizedStringOrKey(GetPaneBundle(), inKey, inTableName);
 }
 
 /* "True" for a checked box, "False" otherwise; both are constants, so releasing them is harmless. */
@@ -291,55 +284,50 @@ void EnforceResolutionRelationship(PMPDEContext context)
     }
 }
 
+/* Both rules, after every ticket read, once at the end of Initialize and, through the framework's
+   deferral timer, after the user's commands. */
 void EnforceRelationships(PMPDEContext context)
 {
     EnforceMonoRelationship(context);
     EnforceResolutionRelationship(context);
 }
 
-/* The deferral timer's callback: the same rules, after the user's burst of commands. */
-void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
-{
-    (void)timer;
-    PMPDEContext context = (PMPDEContext)inUserData;
-    EnforceMonoRelationship(context);
-    EnforceResolutionRelationship(context);
-}
-
-/* Appends one row. The title and the value both go through the default table; a value that cannot
-   be had becomes an empty string, so that titles and values stay row for row. */
-static void AppendSummaryRow(CFStringRef inTitle, CFStringRef inSummary, CFMutableArrayRef inTitles,
-                             CFMutableArrayRef inSummarys)
+/* Appends one row, the title and the value both through the default table. */
+static void AppendTranslatedRow(CFStringRef inTitle, CFStringRef inSummary, CFMutableArrayRef inTitles,
+                                CFMutableArrayRef inSummarys)
 {
     CFStringRef localTitle = CopyTranslation(inTitle, NULL);
     CFStringRef localSummary = inSummary != NULL ? CopyTranslation(inSummary, NULL) : NULL;
 
-    CFArrayAppendValue(inTitles, localTitle != NULL ? localTitle : inTitle);
-    CFArrayAppendValue(inSummarys, localSummary != NULL ? localSummary : CFSTR(""));
+    /* deliberate: a value that cannot be had keeps its row, with an empty value */
+    (void)AppendSummaryRow(inTitles, inSummarys, localTitle != NULL ? localTitle : inTitle,
+                           localSummary != NULL ? localSummary : CFSTR(""));
     ReleaseKeyword(localTitle);
     ReleaseKeyword(localSummary);
 }
 
 /* A pop-up row: the item's keyword through the default table, whatever table the ticket uses,
-   so the Summary reads the same words for every pop-up. */
+   so the Summary reads the same words for every pop-up. (kept: the name says Set though it
+   appends a row) */
 void SetPopupSummaryValues(CFStringRef inTitle, ControlRef inPopupMenu, CFMutableArrayRef inTitles,
                            CFMutableArrayRef inSummarys)
 {
     if (inTitle == NULL || inTitles == NULL || inSummarys == NULL)
         return;
     CFStringRef summary = CopyPopupMenu(inPopupMenu, NULL);
-    AppendSummaryRow(inTitle, summary, inTitles, inSummarys);
+    AppendTranslatedRow(inTitle, summary, inTitles, inSummarys);
     ReleaseKeyword(summary);
 }
 
-/* A check-box row: "True" or "False" in the words the default table gives them. */
+/* A check-box row: "True" or "False" in the words the default table gives them. (kept: the
+   name says Set though it appends a row) */
 void SetCheckboxSummaryValues(CFStringRef inTitle, ControlRef inCheckbox, CFMutableArrayRef inTitles,
                               CFMutableArrayRef inSummarys)
 {
     if (inTitle == NULL || inTitles == NULL || inSummarys == NULL)
         return;
     CFStringRef summary = CopyCheckbox(inCheckbox);
-    AppendSummaryRow(inTitle, summary, inTitles, inSummarys);
+    AppendTranslatedRow(inTitle, summary, inTitles, inSummarys);
     ReleaseKeyword(summary);
 }
 
@@ -347,20 +335,16 @@ void SetCheckboxSummaryValues(CFStringRef inTitle, ControlRef inCheckbox, CFMuta
    host owns the two new arrays. */
 OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef *summaryArray)
 {
-    if (titleArray == NULL || summaryArray == NULL)
-        return paramErr;
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableArrayRef titles = NULL;
     CFMutableArrayRef summarys = NULL;
-    OSStatus status = CreateSummaryArrays(&titles, &summarys);
-    if (status != noErr) {
+    OSStatus status = CreateSummaryTextArrays(context, titleArray, summaryArray, &record, &titles, &summarys);
+    if (status == memFullErr) { /* deliberate: this pane hands back NULL arrays when none can be made */
         *titleArray = NULL;
         *summaryArray = NULL;
-        return status;
     }
+    if (status != noErr)
+        return status;
 
     SetPopupSummaryValues(CFSTR("Color Type"), record->control_ColorType, titles, summarys);
     SetPopupSummaryValues(CFSTR("Resolution"), record->control_Resolution, titles, summarys);

@@ -6,7 +6,7 @@
 #include <Carbon/Carbon.h>
 
 typedef struct QEL_PDEContext {
-    ControlRef parentUserPane;
+    ControlRef parentUserPane; /* kept: first in every record and never filled (qel-pane.h) */
     ControlRef control_InvisiblePane;
     ControlRef control_PrintMode;
     ControlRef control_DIN;

@@ -5,10 +5,12 @@
 #include "qel-source.h"
 
 #include "apple-utilities.h"
+#include "qel-bundle.h"
 #include "qel-controlconstraints.h"
 #include "qel-identity.h"
 #include "qel-nib.h"
 #include "qel-pane.h"
+#include "qel-summary.h"
 
 #define kPrintModeKey CFSTR("PrintMode")
 #define kDeptCodeKey CFSTR("DeptCode")
@@ -20,6 +22,7 @@
 #define kDefaultSwitch CFSTR("False")
 #define kDefaultDigits CFSTR("24680")
 
+/* kept: the title a row shows when the strings table lacks its key */
 #define kMissingTitle CFSTR("Missing Localizable.strings")
 
 enum {
@@ -292,18 +295,10 @@ void EnforceDepartmentCodeRelationship(PMPDEContext context)
         DisableControl(record->control_DC);
 }
 
-/* Both rules, after every ticket read and once at the end of Initialize. */
+/* Both rules, after every ticket read, once at the end of Initialize and, through the framework's
+   deferral timer, after the user's commands. */
 void EnforceRelationships(PMPDEContext context)
 {
-    EnforcePrivatePrintModeRelationship(context);
-    EnforceDepartmentCodeRelationship(context);
-}
-
-/* The timer's info is the record, whose address is the PDE context. */
-void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
-{
-    (void)timer;
-    PMPDEContext context = (PMPDEContext)inUserData;
     EnforcePrivatePrintModeRelationship(context);
     EnforceDepartmentCodeRelationship(context);
 }
@@ -370,10 +365,11 @@ OSStatus SyncPaneFromTicket(PMPDEContext context, PMPrintSession printSession)
    ------------------------------------------------------------------------------------------------ */
 
 /* The row title from the bundle's default strings table, looked up afresh each time. A lookup
-   that yields nothing shows the missing-table text, so titles and values stay aligned. */
+   that yields nothing shows the missing-table text, not the key: deliberate, this pane's rows say
+   that the table is missing. */
 static CFStringRef CopySummaryTitle(CFStringRef inKey)
 {
-    CFBundleRef myBundle = CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
+    CFBundleRef myBundle = GetPaneBundle();
     CFStringRef title = NULL;
     if (myBundle != NULL)
         title = CFBundleCopyLocalizedString(myBundle, inKey, kMissingTitle, NULL);
@@ -402,16 +398,6 @@ static OSStatus CopySelectedItemText(ControlRef inPopup, CFStringRef *outText)
     return noErr;
 }
 
-/* Appends one row and gives up the caller's references to both strings. */
-static void AppendSummaryRow(CFMutableArrayRef inTitles, CFMutableArrayRef inSummarys, CFStringRef inTitle,
-                             CFStringRef inValue)
-{
-    CFArrayAppendValue(inTitles, inTitle);
-    CFArrayAppendValue(inSummarys, inValue);
-    CFRelease(inTitle);
-    CFRelease(inValue);
-}
-
 /* A popup row: its title and the selected item's text. */
 static OSStatus AppendPopupRow(CFMutableArrayRef inTitles, CFMutableArrayRef inSummarys, CFStringRef inTitleKey,
                                ControlRef inPopup)
@@ -420,19 +406,24 @@ static OSStatus AppendPopupRow(CFMutableArrayRef inTitles, CFMutableArrayRef inS
     OSStatus err = CopySelectedItemText(inPopup, &text);
     if (err != noErr)
         return err;
-    AppendSummaryRow(inTitles, inSummarys, CopySummaryTitle(inTitleKey), text);
+    CFStringRef title = CopySummaryTitle(inTitleKey);
+    (void)AppendSummaryRow(inTitles, inSummarys, title, text);
+    CFRelease(title);
+    CFRelease(text);
     return noErr;
 }
 
-/* A number row: the field in full with its leading '0's; an unreadable field shows an empty
-   value so that the row still lines up with its title. */
+/* A number row: the field in full with its leading '0's. */
 static void AppendDigitsRow(CFMutableArrayRef inTitles, CFMutableArrayRef inSummarys, CFStringRef inTitleKey,
                             ControlRef inDigitControl)
 {
     CFStringRef digits = CreateZeroPaddedDigitsFromTextField(inDigitControl, kJobModeDigitCount);
-    if (digits == NULL)
+    if (digits == NULL) /* deliberate: an unreadable field keeps its row, with an empty value */
         digits = (CFStringRef)CFRetain(CFSTR(""));
-    AppendSummaryRow(inTitles, inSummarys, CopySummaryTitle(inTitleKey), digits);
+    CFStringRef title = CopySummaryTitle(inTitleKey);
+    (void)AppendSummaryRow(inTitles, inSummarys, title, digits);
+    CFRelease(title);
+    CFRelease(digits);
 }
 
 /* Two to four rows from the controls as they stand: print mode, the document number for private
@@ -440,16 +431,12 @@ static void AppendDigitsRow(CFMutableArrayRef inTitles, CFMutableArrayRef inSumm
    nothing is handed out. */
 OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef *summaryArray)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-    if (titleArray == NULL || summaryArray == NULL)
-        return paramErr;
-
+    QEL_PDEContextPtr record = NULL;
     CFMutableArrayRef titles = NULL;
     CFMutableArrayRef summarys = NULL;
-    OSStatus err = CreateSummaryArrays(&titles, &summarys);
+    OSStatus err = CreateSummaryTextArrays(context, titleArray, summaryArray, &record, &titles, &summarys);
 
+    /* kept: the strings tables title the print-mode row under the key "DINTITLE" */
     if (err == noErr)
         err = AppendPopupRow(titles, summarys, CFSTR("DINTITLE"), record->control_PrintMode);
     if (err == noErr) {

@@ -1,9 +1,11 @@
 /* The probe pane: the smallest pane that uses every part of the framework. Its rule enables the
    number field while the mode is "On"; the rule counts its runs so that tests can see them. */
+#include "qel-bundle.h"
 #include "qel-controlconstraints.h"
 #include "qel-identity.h"
 #include "qel-nib.h"
 #include "qel-pane.h"
+#include "qel-summary.h"
 #include "apple-utilities.h"
 
 #include "probe-hooks.h"
@@ -128,33 +130,30 @@ void EnforceRelationships(PMPDEContext context)
         DisableControl(record->control_Number);
 }
 
-void DelayedRelationshipCallback(CFRunLoopTimerRef timer, void *inUserData)
-{
-    (void)timer;
-    EnforceRelationships((PMPDEContext)inUserData);
-}
-
+/* The mode row, and the number row when the field's text can be read. */
 OSStatus GetSummaryText(PMPDEContext context, CFArrayRef *titleArray, CFArrayRef *summaryArray)
 {
-    QEL_PDEContextPtr record = GetQELContext(context);
-    if (record == NULL)
-        return kPMInvalidPDEContext;
-    CFMutableArrayRef titles = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    CFMutableArrayRef summarys = CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks);
-    CFBundleRef bundle = CFBundleGetBundleWithIdentifier(CFSTR(QEL_BUNDLE_IDENTIFIER));
+    QEL_PDEContextPtr record = NULL;
+    CFMutableArrayRef titles = NULL;
+    CFMutableArrayRef summarys = NULL;
+    OSStatus status = CreateSummaryTextArrays(context, titleArray, summaryArray, &record, &titles, &summarys);
+    if (status != noErr)
+        return status;
+    CFBundleRef bundle = GetPaneBundle();
 
-    CFStringRef title = CFBundleCopyLocalizedString(bundle, CFSTR("MODE"), CFSTR("MODE"), NULL);
-    CFArrayAppendValue(titles, title);
-    CFRelease(title);
-    CFArrayAppendValue(summarys, GetControl32BitValue(record->control_Mode) == 2 ? CFSTR("On") : CFSTR("Off"));
+    CFStringRef title = CopyLocalizedStringOrKey(bundle, CFSTR("MODE"), NULL);
+    (void)AppendSummaryRow(titles, summarys, title,
+                           GetControl32BitValue(record->control_Mode) == 2 ? CFSTR("On") : CFSTR("Off"));
+    if (title != NULL)
+        CFRelease(title);
 
     CFStringRef text = NULL;
     if (GetControlData(record->control_Number, kControlEntireControl, kControlEditTextCFStringTag, sizeof(text),
                        &text, NULL) == noErr && text != NULL) {
-        title = CFBundleCopyLocalizedString(bundle, CFSTR("NUMBER"), CFSTR("NUMBER"), NULL);
-        CFArrayAppendValue(titles, title);
-        CFArrayAppendValue(summarys, text);
-        CFRelease(title);
+        title = CopyLocalizedStringOrKey(bundle, CFSTR("NUMBER"), NULL);
+        (void)AppendSummaryRow(titles, summarys, title, text);
+        if (title != NULL)
+            CFRelease(title);
         CFRelease(text);
     }
     *titleArray = titles;
