@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-namespace balance {
+namespace test_support {
 namespace {
 
 TEST(LiveObjects, SeesAnUnreleasedStringAndAWindowNotDisposedOf) {
@@ -15,7 +15,7 @@ TEST(LiveObjects, SeesAnUnreleasedStringAndAWindowNotDisposedOf) {
     Rect bounds;
     SetRect(&bounds, 0, 0, 100, 100);
     WindowRef window = nullptr;
-    ASSERT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &window), noErr);
+    ASSERT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &bounds, &window));
 
     // A window comes with its root control.
     auto change = [&start](const std::string &what, long was) {
@@ -23,7 +23,7 @@ TEST(LiveObjects, SeesAnUnreleasedStringAndAWindowNotDisposedOf) {
     };
     std::vector<std::string> expected = {change("CF objects", start.cfObjects), change("window", start.count("window")),
                                           change("control", start.count("control"))};
-    EXPECT_EQ(differences(start, LiveObjects::now()), expected);
+    EXPECT_EQ(expected, differences(start, LiveObjects::now()));
 
     DisposeWindow(window);
     CFRelease(leaked);
@@ -31,4 +31,4 @@ TEST(LiveObjects, SeesAnUnreleasedStringAndAWindowNotDisposedOf) {
 }
 
 }  // namespace
-}  // namespace balance
+}  // namespace test_support

@@ -3,8 +3,10 @@
 // host or the pane made, is gone once the dialog has terminated the pane and released it.
 #include "live_objects.h"
 #include "pane_life.h"
+#include "platform_scopes.h"
+#include "sample_printers.h"
 
-#include <platform/cf_ref.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
@@ -12,6 +14,9 @@
 #include <gtest/gtest.h>
 
 namespace balance {
+
+using test_support::differences;
+using test_support::LiveObjects;
 
 // Test names and messages show the pane, not the address of its description.
 void PrintTo(const PaneLife *life, std::ostream *out) { *out << life->name; }
@@ -30,8 +35,7 @@ std::string joined(const std::vector<std::string> &lines) {
 }
 
 bool bundleIsLoaded(const std::string &identifier) {
-    auto name = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, identifier.c_str(), kCFStringEncodingUTF8));
-    return CFBundleGetBundleWithIdentifier(name.get()) != nullptr;
+    return CFBundleGetBundleWithIdentifier(cf::string(identifier).get()) != nullptr;
 }
 
 // Time goes on after the dialog: a timer left on the run loop would fire into a freed record.
@@ -44,16 +48,11 @@ void letTimeGoOn() {
 
 class Balance : public ::testing::TestWithParam<const PaneLife *> {
 protected:
-    void SetUp() override {
-        PlatformClearInjectedFaults();
-        PlatformUseManualClock(true);
-        PlatformSetPreferredLocalization(CFSTR("en"));
-    }
-    void TearDown() override {
-        PlatformUseManualClock(false);
-        PlatformSetPreferredLocalization(nullptr);
-    }
+    void SetUp() override { PlatformClearInjectedFaults(); }
     const PaneLife &life() const { return *GetParam(); }
+
+    test_support::ManualClockScope clock_;
+    test_support::LocalizationScope english_{"en"};
 };
 
 TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
@@ -72,10 +71,10 @@ TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
         EXPECT_TRUE(bundleIsLoaded(life().identifier));
 
         for (int round = 0; round < kSyncsEachWay; ++round) {
-            ASSERT_EQ(dialog->sync(*pane, false), noErr) << "pane to ticket, round " << round;
-            ASSERT_EQ(dialog->sync(*pane, true), noErr) << "ticket to pane, round " << round;
+            ASSERT_EQ(noErr, dialog->sync(*pane, false)) << "pane to ticket, round " << round;
+            ASSERT_EQ(noErr, dialog->sync(*pane, true)) << "ticket to pane, round " << round;
         }
-        ASSERT_EQ(dialog->openPane(*pane), noErr);
+        ASSERT_EQ(noErr, dialog->openPane(*pane));
 
         UserSession session(*dialog, *pane);
         life().workEveryControl(session);
@@ -96,11 +95,11 @@ TEST_P(Balance, WholeLifeInTheHostLeavesNothingBehind) {
 
         for (int call = 0; call < kSummaries; ++call) {
             std::vector<printdialog::SummaryRow> rows;
-            ASSERT_EQ(dialog->summary(*pane, rows), noErr);
+            ASSERT_EQ(noErr, dialog->summary(*pane, rows));
             EXPECT_EQ(rows.size(), life().summaryRowsAfterWork);
         }
-        EXPECT_EQ(dialog->sync(*pane, false), noErr);
-        EXPECT_EQ(dialog->closePane(*pane), noErr);
+        EXPECT_EQ(noErr, dialog->sync(*pane, false));
+        EXPECT_EQ(noErr, dialog->closePane(*pane));
         dialog->terminate();
         EXPECT_EQ(LiveObjects::now().count("window"), start.count("window")) << "Terminate leaves no window";
     }
@@ -120,7 +119,7 @@ TEST_P(Balance, DialogGoneWithWorkPendingLeavesNothingBehind) {
         std::string error;
         auto dialog = openDialog(life(), pane, error);
         ASSERT_NE(pane, nullptr) << error;
-        ASSERT_EQ(dialog->openPane(*pane), noErr);
+        ASSERT_EQ(noErr, dialog->openPane(*pane));
         UserSession session(*dialog, *pane);
         life().leaveWorkPending(session);
         EXPECT_FALSE(session.failed()) << session.failure();
@@ -136,18 +135,18 @@ TEST_P(Balance, DialogGoneWithWorkPendingLeavesNothingBehind) {
 TEST_P(Balance, RefusedPaneLeavesNothingBehind) {
     PaneLife refused = life();
     refused.printer = refused.printer.find("7140K") != std::string::npos
-                          ? PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd"
-                          : PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
+                          ? sample_printers::kDX8250K
+                          : sample_printers::kDX7140K;
     const LiveObjects start = LiveObjects::now();
     {
         printdialog::Pane *pane = nullptr;
         std::string error;
         auto dialog = openDialog(refused, pane, error);
         ASSERT_NE(dialog, nullptr) << error;
-        EXPECT_EQ(pane, nullptr) << "the pane took a printer it does not serve";
+        EXPECT_EQ(nullptr, pane) << "the pane took a printer it does not serve";
         printdialog::Pane *found = dialog->findPane(life().name);
         ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->initializeStatus, kPMInvalidPDEContext);
+        EXPECT_EQ(kPMInvalidPDEContext, found->initializeStatus);
     }
     letTimeGoOn();
     EXPECT_FALSE(bundleIsLoaded(life().identifier));
@@ -157,33 +156,31 @@ TEST_P(Balance, RefusedPaneLeavesNothingBehind) {
 
 // The same lives one after another in a single dialog of all three bundles.
 TEST(BalanceOfAllPanes, OneDialogWithEveryBundleLeavesNothingBehind) {
-    PlatformUseManualClock(true);
-    PlatformSetPreferredLocalization(CFSTR("en"));
+    test_support::ManualClockScope clock;
+    test_support::LocalizationScope english("en");
     const LiveObjects start = LiveObjects::now();
     {
         printdialog::Dialog::Options options;
-        options.ppdPath = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
+        options.ppdPath = sample_printers::kDX7140K;
         for (const PaneLife *life : everyPaneLife()) options.bundlePaths.push_back(life->bundlePath);
         std::string error;
         auto dialog = printdialog::Dialog::open(options, error);
         ASSERT_NE(dialog, nullptr) << error;
-        ASSERT_EQ(dialog->panes().size(), 3u);
+        ASSERT_EQ(3u, dialog->panes().size());
         EXPECT_FALSE(dialog->findPane("imaging")->accepted()) << "imaging serves only the 8250K";
         for (const char *name : {"jobmode", "coloradjust"}) {
             printdialog::Pane *pane = dialog->findPane(name);
             ASSERT_TRUE(pane != nullptr && pane->accepted()) << name;
-            EXPECT_EQ(dialog->openPane(*pane), noErr);
+            EXPECT_EQ(noErr, dialog->openPane(*pane));
         }
-        EXPECT_EQ(dialog->syncAll(false), noErr);
-        EXPECT_EQ(dialog->syncAll(true), noErr);
+        EXPECT_EQ(noErr, dialog->syncAll(false));
+        EXPECT_EQ(noErr, dialog->syncAll(true));
         letTimeGoOn();
         // The dialog goes while both panes are open: the host closes them before Terminate.
     }
     letTimeGoOn();
     std::vector<std::string> left = differences(start, LiveObjects::now());
     EXPECT_TRUE(left.empty()) << "left behind:" << joined(left);
-    PlatformUseManualClock(false);
-    PlatformSetPreferredLocalization(nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Panes, Balance, ::testing::ValuesIn(everyPaneLife()),

@@ -1,17 +1,15 @@
 // The three panes' lives: their bundles and printers, and a person working every control.
 #include "pane_life.h"
 
-#include <platform/cf_ref.h>
+#include "sample_printers.h"
+
+#include <platform/cf_text.h>
 #include <platform/user_actions.h>
 
 namespace balance {
 namespace {
 
 constexpr UInt8 kBackspace = 0x08;
-
-cf::Ref<CFStringRef> makeString(const std::string &text) {
-    return cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8));
-}
 
 std::string describe(SInt32 id) { return "control " + std::to_string(id); }
 
@@ -146,7 +144,7 @@ void UserSession::select(SInt32 id, SInt16 start, SInt16 end) {
 
 void UserSession::paste(SInt32 id, const std::string &text) {
     if (ControlRef field = control(id, "paste into"))
-        check(PlatformPasteText(field, makeString(text).get()), "pasting into " + describe(id));
+        check(PlatformPasteText(field, cf::string(text).get()), "pasting into " + describe(id));
 }
 
 void UserSession::letRulesRun() { printdialog::Dialog::turnRunLoop(); }
@@ -173,21 +171,21 @@ void UserSession::expectEnabled(SInt32 id, bool enabled) {
 
 const PaneLife &jobModeLife() {
     static const PaneLife life = {"jobmode", "com.quorven.print.pde.jobmode", PDE_PLUGIN_DIR "/JobMode.plugin",
-                                  PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd", 4, false, workJobMode,
+                                  sample_printers::kDX7140K, 4, false, workJobMode,
                                   choosePrivateMode};
     return life;
 }
 
 const PaneLife &imagingLife() {
     static const PaneLife life = {"imaging", "com.quorven.print.pde.imaging", PDE_PLUGIN_DIR "/Imaging.plugin",
-                                  PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd", 8, false, workImaging,
+                                  sample_printers::kDX8250K, 8, false, workImaging,
                                   chooseBlackAndWhite};
     return life;
 }
 
 const PaneLife &colorAdjustLife() {
     static const PaneLife life = {"coloradjust", "com.quorven.print.pde.coloradjust",
-                                  PDE_PLUGIN_DIR "/ColorAdjust.plugin", PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd",
+                                  PDE_PLUGIN_DIR "/ColorAdjust.plugin", sample_printers::kDX7140K,
                                   9, true, workColorAdjust, moveCyanSlider};
     return life;
 }
@@ -220,10 +218,7 @@ std::string textOf(ControlRef control) {
     if (GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr) != noErr ||
         text == nullptr)
         return "<no text>";
-    auto owned = cf::adopt(text);
-    char buffer[256] = {};
-    CFStringGetCString(text, buffer, sizeof buffer, kCFStringEncodingUTF8);
-    return buffer;
+    return cf::adopt_utf8(text);
 }
 
 }  // namespace balance

@@ -2,8 +2,12 @@
 // ticket presets and the manual clock.
 #pragma once
 
+#include "live_objects.h"
+#include "platform_scopes.h"
+#include "sample_printers.h"
+
 #include <Carbon/Carbon.h>
-#include <platform/cf_ref.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 #include <platform/user_actions.h>
@@ -14,8 +18,6 @@
 
 namespace coloradjust_test {
 
-inline const char *const kPrinter7140 = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
-inline const char *const kPrinter8250 = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd";
 inline const char *const kBundlePath = PDE_PLUGIN_DIR "/ColorAdjust.plugin";
 // Same pane code; its English nib lacks value field 24, its German one is complete and its German
 // strings table names some values in words.
@@ -26,61 +28,40 @@ inline const std::vector<std::string> kTicketKeys = {
     "ColorBalanceCyan", "ColorBalanceMagenta", "ColorBalanceYellow", "ColorBalanceBlack", "SharpnessQRV",
     "BrightnessQRV",    "ContrastQRV",         "SaturationQRV",      "BackgroundAdjustmentQRV"};
 
-inline cf::Ref<CFStringRef> makeString(const std::string &text) {
-    return cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, text.c_str(), kCFStringEncodingUTF8));
-}
-
-inline std::string utf8Of(CFStringRef string) {
-    if (string == nullptr) return "<null>";
-    char buffer[256] = {};
-    CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8);
-    return buffer;
-}
-
 inline std::string textOf(ControlRef control) {
     CFStringRef text = nullptr;
     if (GetControlData(control, kControlEntireControl, kControlStaticTextCFStringTag, sizeof text, &text, nullptr) != noErr)
         return "<no text>";
-    auto owned = cf::adopt(text);
-    return utf8Of(text);
+    return cf::adopt_utf8(text);
 }
 
 inline void setText(ControlRef control, const std::string &text) {
-    auto string = makeString(text);
+    auto string = cf::string(text);
     CFStringRef value = string.get();
     SetControlData(control, kControlEntireControl, kControlStaticTextCFStringTag, sizeof value, &value);
 }
 
 // The ticket entry as text, "<missing>" or "<not a string>".
 inline std::string ticketValue(CFDictionaryRef ppdDictionary, const std::string &key) {
-    CFTypeRef value = CFDictionaryGetValue(ppdDictionary, makeString(key).get());
+    CFTypeRef value = CFDictionaryGetValue(ppdDictionary, cf::string(key).get());
     if (value == nullptr) return "<missing>";
     if (CFGetTypeID(value) != CFStringGetTypeID()) return "<not a string>";
-    return utf8Of(static_cast<CFStringRef>(value));
+    return cf::utf8(static_cast<CFStringRef>(value));
 }
 
 inline cf::Ref<CFMutableDictionaryRef> makePresets(const std::map<std::string, std::string> &entries) {
     auto presets = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                                        &kCFTypeDictionaryValueCallBacks));
     for (const auto &[key, value] : entries)
-        CFDictionarySetValue(presets.get(), makeString(key).get(), makeString(value).get());
+        CFDictionarySetValue(presets.get(), cf::string(key).get(), cf::string(value).get());
     return presets;
 }
 
 // The manual clock for one test, in English; the real clock and the environment's localization
 // come back after it.
-class ManualClockScope {
-public:
-    ManualClockScope() {
-        PlatformUseManualClock(true);
-        PlatformSetPreferredLocalization(CFSTR("en"));
-    }
-    ~ManualClockScope() {
-        PlatformUseManualClock(false);
-        PlatformSetPreferredLocalization(nullptr);
-    }
-    ManualClockScope(const ManualClockScope &) = delete;
-    ManualClockScope &operator=(const ManualClockScope &) = delete;
+struct ManualClockScope {
+    test_support::ManualClockScope clock;
+    test_support::LocalizationScope english{"en"};
 };
 
 }  // namespace coloradjust_test

@@ -25,35 +25,32 @@ std::unique_ptr<printdialog::Dialog> openDialog(const std::string &bundlePath, c
     return dialog;
 }
 
-class ColorAdjustDialog : public ::testing::Test {
+class ColorAdjustDialog : public test_support::LeakCheckedTest {
 protected:
     // Bundles and their strings tables stay cached once read: one full dialog life in each
     // localization first, so that a test's count of live objects starts after that.
     static void SetUpTestSuite() {
         for (const char *localization : {"en", "de"}) {
-            PlatformSetPreferredLocalization(makeString(localization).get());
+            test_support::LocalizationScope scope(localization);
             for (const char *bundle : {kBundlePath, kTestBundlePath}) {
-                auto dialog = openDialog(bundle, kPrinter7140);
+                auto dialog = openDialog(bundle, sample_printers::kDX7140K);
                 std::vector<printdialog::SummaryRow> rows;
                 if (dialog && !dialog->panes().empty()) dialog->summary(*dialog->panes().front(), rows);
             }
         }
-        PlatformSetPreferredLocalization(nullptr);
     }
-
-    void SetUp() override { baseline_ = PlatformLiveCFObjectCount(); }
 
     void TearDown() override {
         dialog_.reset();
-        EXPECT_EQ(PlatformLiveCFObjectCount(), baseline_) << "CF objects left after the dialog is gone";
+        LeakCheckedTest::TearDown();
     }
 
     printdialog::Pane &open(const std::map<std::string, std::string> &presets = {},
                         const std::string &bundlePath = kBundlePath) {
-        dialog_ = openDialog(bundlePath, kPrinter7140, presets);
+        dialog_ = openDialog(bundlePath, sample_printers::kDX7140K, presets);
         pane_ = dialog_->findPane("coloradjust");
         EXPECT_NE(pane_, nullptr);
-        EXPECT_EQ(pane_->initializeStatus, noErr);
+        EXPECT_EQ(noErr, pane_->initializeStatus);
         return *pane_;
     }
 
@@ -61,7 +58,6 @@ protected:
     UInt32 refreshes() const { return PlatformGetControlDrawCount(control(20)); }
 
     ManualClockScope clock_;
-    long baseline_ = 0;
     std::unique_ptr<printdialog::Dialog> dialog_;
     printdialog::Pane *pane_ = nullptr;
 };
@@ -74,7 +70,7 @@ TEST_F(ColorAdjustDialog, FieldsRefreshOnTheNextPassAfterOpenThenEveryHalfSecond
     printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before) << "no refresh while the pane is closed";
 
-    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    ASSERT_EQ(noErr, dialog_->openPane(pane));
     EXPECT_EQ(refreshes(), before);
     printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 1) << "first refresh on the next pass";
@@ -91,7 +87,7 @@ TEST_F(ColorAdjustDialog, FieldsRefreshOnTheNextPassAfterOpenThenEveryHalfSecond
     }
     EXPECT_EQ(refreshes(), before + 5);
 
-    ASSERT_EQ(dialog_->closePane(pane), noErr);
+    ASSERT_EQ(noErr, dialog_->closePane(pane));
     PlatformAdvanceManualClock(3.0);
     printdialog::Dialog::turnRunLoop();
     EXPECT_EQ(refreshes(), before + 5) << "no refresh after Close";
@@ -108,27 +104,27 @@ TEST_F(ColorAdjustDialog, MovingASliderShowsItsValueAtOnceAndItsCommandGoesOn) {
     const EventTypeSpec command = {kEventClassCommand, kEventCommandProcess};
     EventHandlerUPP counter = NewEventHandlerUPP(countCommand);
     EventHandlerRef handler = nullptr;
-    ASSERT_EQ(InstallEventHandler(GetControlEventTarget(pane.userPane), counter, 1, &command,
-                                  &commandsBeyondThePane, &handler), noErr);
-    ASSERT_EQ(PlatformMoveSlider(control(12), -3), noErr);
-    EXPECT_EQ(textOf(control(22)), "-3");
-    ASSERT_EQ(PlatformMoveSlider(control(12), 0), noErr);
-    EXPECT_EQ(textOf(control(22)), "0");
-    ASSERT_EQ(PlatformMoveSlider(control(18), -2), noErr);
-    EXPECT_EQ(textOf(control(28)), "0") << "background adjustment starts at 0";
-    EXPECT_EQ(commandsBeyondThePane, 3);
+    ASSERT_EQ(noErr, InstallEventHandler(GetControlEventTarget(pane.userPane), counter, 1, &command,
+                                  &commandsBeyondThePane, &handler));
+    ASSERT_EQ(noErr, PlatformMoveSlider(control(12), -3));
+    EXPECT_EQ("-3", textOf(control(22)));
+    ASSERT_EQ(noErr, PlatformMoveSlider(control(12), 0));
+    EXPECT_EQ("0", textOf(control(22)));
+    ASSERT_EQ(noErr, PlatformMoveSlider(control(18), -2));
+    EXPECT_EQ("0", textOf(control(28))) << "background adjustment starts at 0";
+    EXPECT_EQ(3, commandsBeyondThePane);
     RemoveEventHandler(handler);
     DisposeEventHandlerUPP(counter);
 }
 
 TEST_F(ColorAdjustDialog, TextPutIntoAFieldIsReplacedAtTheNextRefresh) {
     printdialog::Pane &pane = open({{"BrightnessQRV", "-1"}});
-    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    ASSERT_EQ(noErr, dialog_->openPane(pane));
     printdialog::Dialog::turnRunLoop();
     setText(control(25), "12");
     PlatformAdvanceManualClock(0.5);
     printdialog::Dialog::turnRunLoop();
-    EXPECT_EQ(textOf(control(25)), "-1");
+    EXPECT_EQ("-1", textOf(control(25)));
 }
 
 TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffers) {
@@ -138,11 +134,11 @@ TEST_F(ColorAdjustDialog, CommittingWritesNineKeysWhoseEveryValueThePrinterOffer
             ControlRef slider = control(10 + k);
             PlatformMoveSlider(slider, toMaximum ? GetControl32BitMaximum(slider) : GetControl32BitMinimum(slider));
         }
-        ASSERT_EQ(dialog_->sync(pane, false), noErr);
+        ASSERT_EQ(noErr, dialog_->sync(pane, false));
         CFDictionaryRef ticket = dialog_->ppdDictionary();
         for (int k = 0; k < 9; k++)
             EXPECT_EQ(ticketValue(ticket, kTicketKeys[k]), toMaximum ? "5" : k == 8 ? "0" : "-5");
-        printdialog::PPDReport report = printdialog::checkAgainstPPD(kPrinter7140, ticket);
+        printdialog::PPDReport report = printdialog::checkAgainstPPD(sample_printers::kDX7140K, ticket);
         ASSERT_TRUE(report.opened) << report.error;
         for (const auto &unknown : report.unknown)
             ADD_FAILURE() << unknown.key << "=" << unknown.value << ": " << unknown.reason;
@@ -154,55 +150,55 @@ TEST_F(ColorAdjustDialog, SummaryShowsLocalizedTitlesAndTheSlidersCurrentValues)
     printdialog::Pane &pane = open({{"ColorBalanceYellow", "4"}});
     PlatformMoveSlider(control(17), -2);
     std::vector<printdialog::SummaryRow> rows;
-    ASSERT_EQ(dialog_->summary(pane, rows), noErr);
+    ASSERT_EQ(noErr, dialog_->summary(pane, rows));
     const char *titles[9] = {"Farbbalance Cyan", "Farbbalance Magenta", "Farbbalance Gelb",
                              "Farbbalance Schwarz", "Schärfe", "Helligkeit", "Kontrast", "Sättigung",
                              "Hintergrundanpassung"};
     const char *values[9] = {"0", "0", "4", "0", "0", "0", "0", "-2", "0"};
-    ASSERT_EQ(rows.size(), 9u);
+    ASSERT_EQ(9u, rows.size());
     for (int k = 0; k < 9; k++) {
         EXPECT_EQ(rows[k].title, titles[k]);
         EXPECT_EQ(rows[k].value, values[k]) << titles[k];
     }
-    EXPECT_EQ(ticketValue(dialog_->ppdDictionary(), "SaturationQRV"), "<missing>") << "Summary does not save";
+    EXPECT_EQ("<missing>", ticketValue(dialog_->ppdDictionary(), "SaturationQRV")) << "Summary does not save";
 }
 
 TEST_F(ColorAdjustDialog, StringsTableMayNameValuesInWords) {
     PlatformSetPreferredLocalization(CFSTR("de"));
     printdialog::Pane &pane = open({{"ColorBalanceCyan", "-5"}, {"ContrastQRV", "5"}}, kTestBundlePath);
     std::vector<printdialog::SummaryRow> rows;
-    ASSERT_EQ(dialog_->summary(pane, rows), noErr);
-    ASSERT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows[0].value, "Minimum");
-    EXPECT_EQ(rows[6].value, "Maximum");
-    EXPECT_EQ(rows[1].value, "0");
+    ASSERT_EQ(noErr, dialog_->summary(pane, rows));
+    ASSERT_EQ(9u, rows.size());
+    EXPECT_EQ("Minimum", rows[0].value);
+    EXPECT_EQ("Maximum", rows[6].value);
+    EXPECT_EQ("0", rows[1].value);
 }
 
 TEST_F(ColorAdjustDialog, PaneIsRefusedForThe8250K) {
-    dialog_ = openDialog(kBundlePath, kPrinter8250);
+    dialog_ = openDialog(kBundlePath, sample_printers::kDX8250K);
     printdialog::Pane *pane = dialog_->findPane("coloradjust");
     ASSERT_NE(pane, nullptr);
-    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(kPMInvalidPDEContext, pane->initializeStatus);
     EXPECT_FALSE(pane->accepted());
 }
 
 TEST_F(ColorAdjustDialog, MissingValueField24FailsInitializeAfterRecordingWhatCameBefore) {
-    dialog_ = openDialog(kTestBundlePath, kPrinter7140);
+    dialog_ = openDialog(kTestBundlePath, sample_printers::kDX7140K);
     pane_ = dialog_->findPane("coloradjust");
     ASSERT_NE(pane_, nullptr);
-    EXPECT_EQ(pane_->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(kPMInvalidPDEContext, pane_->initializeStatus);
     auto *record = reinterpret_cast<QEL_PDEContextPtr>(pane_->context);
     EXPECT_EQ(record->control_InvisiblePane, control(1));
     for (int k = 0; k < 9; k++) {
         EXPECT_EQ(record->control_Slider[k], k <= 4 ? control(10 + k) : nullptr) << k;
         EXPECT_EQ(record->control_Increment[k], k <= 3 ? control(20 + k) : nullptr) << k;
     }
-    EXPECT_EQ(record->relationshipEventRef, nullptr) << "a refused pane gets no handler";
+    EXPECT_EQ(nullptr, record->relationshipEventRef) << "a refused pane gets no handler";
 }
 
 TEST_F(ColorAdjustDialog, ManyTimerTicksLeaveNothingBehind) {
     printdialog::Pane &pane = open({{"SharpnessQRV", "2"}});
-    ASSERT_EQ(dialog_->openPane(pane), noErr);
+    ASSERT_EQ(noErr, dialog_->openPane(pane));
     UInt32 before = refreshes();
     for (int tick = 0; tick < 400; tick++) {
         PlatformAdvanceManualClock(0.5);
@@ -210,9 +206,9 @@ TEST_F(ColorAdjustDialog, ManyTimerTicksLeaveNothingBehind) {
         if (tick % 100 == 0) PlatformMoveSlider(control(16), tick % 3 - 1);
     }
     EXPECT_EQ(refreshes(), before + 400 + 4);
-    EXPECT_EQ(textOf(control(24)), "2");
-    EXPECT_EQ(dialog_->closePane(pane), noErr);
-    EXPECT_EQ(dialog_->openPane(pane), noErr);
+    EXPECT_EQ("2", textOf(control(24)));
+    EXPECT_EQ(noErr, dialog_->closePane(pane));
+    EXPECT_EQ(noErr, dialog_->openPane(pane));
     // The host ends with the pane open: its Close comes before Terminate.
 }
 

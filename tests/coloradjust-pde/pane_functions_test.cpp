@@ -14,7 +14,7 @@ using namespace coloradjust_test;
 
 namespace {
 
-class PaneFunctions : public ::testing::Test {
+class PaneFunctions : public test_support::LeakCheckedTest {
 protected:
     // The pane code finds its bundle by identifier, so the bundle must be known first. Its
     // English strings table is read once here, so that the table cache does not count as a leak.
@@ -29,7 +29,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NE(bundle_, nullptr) << kBundlePath;
-        baseline_ = PlatformLiveCFObjectCount();
+        LeakCheckedTest::SetUp();
         record_ = CreateQELContext();
         window_ = CreatePDEWindow();
         ASSERT_NE(window_, nullptr);
@@ -39,11 +39,11 @@ protected:
     void TearDown() override {
         PlatformClearInjectedFaults();
         if (record_ != nullptr) {
-            EXPECT_EQ(Terminate(context(), noErr), noErr);
+            EXPECT_EQ(noErr, Terminate(context(), noErr));
         }
         DisposeWindow(window_);
         session_ = printdialog::PrintSession();
-        EXPECT_EQ(PlatformLiveCFObjectCount(), baseline_);
+        LeakCheckedTest::TearDown();
     }
 
     PMPDEContext context() const { return reinterpret_cast<PMPDEContext>(record_); }
@@ -52,15 +52,14 @@ protected:
 
     CFMutableDictionaryRef openSession(const std::map<std::string, std::string> &entries = {}) {
         std::string error;
-        EXPECT_TRUE(printdialog::PrintSession::create(kPrinter7140, session_, error)) << error;
+        EXPECT_TRUE(printdialog::PrintSession::create(sample_printers::kDX7140K, session_, error)) << error;
         for (const auto &[key, value] : entries)
-            CFDictionarySetValue(session_.ppdDictionary(), makeString(key).get(), makeString(value).get());
+            CFDictionarySetValue(session_.ppdDictionary(), cf::string(key).get(), cf::string(value).get());
         return session_.ppdDictionary();
     }
 
     static CFBundleRef bundle_;
     ManualClockScope clock_;
-    long baseline_ = 0;
     QEL_PDEContextPtr record_ = nullptr;
     WindowRef window_ = nullptr;
     printdialog::PrintSession session_;
@@ -76,8 +75,8 @@ TEST_F(PaneFunctions, NibHoldsNineSlidersWithThePrintersRangesAndAFieldBesideEac
         EXPECT_EQ(sliderID.id, 10 + k);
         EXPECT_EQ(fieldID.id, 20 + k);
         EXPECT_EQ(GetControl32BitMinimum(slider(k)), k == 8 ? 0 : -5) << kTicketKeys[k];
-        EXPECT_EQ(GetControl32BitMaximum(slider(k)), 5) << kTicketKeys[k];
-        EXPECT_EQ(GetControl32BitValue(slider(k)), 0) << kTicketKeys[k];
+        EXPECT_EQ(5, GetControl32BitMaximum(slider(k))) << kTicketKeys[k];
+        EXPECT_EQ(0, GetControl32BitValue(slider(k))) << kTicketKeys[k];
     }
 }
 
@@ -100,11 +99,11 @@ std::string recordedWithout(SInt32 id, bool &found) {
 
 TEST_F(PaneFunctions, LookupStopsAtTheFirstMissingControlKeepingWhatWasFound) {
     bool found = true;
-    EXPECT_EQ(recordedWithout(24, found), "csfsfsfsfs---------");
+    EXPECT_EQ("csfsfsfsfs---------", recordedWithout(24, found));
     EXPECT_FALSE(found);
-    EXPECT_EQ(recordedWithout(16, found), "csfsfsfsfsfsf------");
+    EXPECT_EQ("csfsfsfsfsfsf------", recordedWithout(16, found));
     EXPECT_FALSE(found);
-    EXPECT_EQ(recordedWithout(1, found), "-------------------");
+    EXPECT_EQ("-------------------", recordedWithout(1, found));
     EXPECT_FALSE(found);
 }
 
@@ -112,9 +111,9 @@ TEST_F(PaneFunctions, SliderValueIsPlainDecimalText) {
     for (auto [value, text] : {std::pair{-3, "-3"}, {0, "0"}, {5, "5"}}) {
         SetControl32BitValue(slider(1), value);
         auto copied = cf::adopt(CopySliderValue(slider(1)));
-        EXPECT_EQ(utf8Of(copied.get()), text);
+        EXPECT_EQ(cf::utf8(copied.get()), text);
     }
-    EXPECT_EQ(CopySliderValue(nullptr), nullptr);
+    EXPECT_EQ(nullptr, CopySliderValue(nullptr));
 }
 
 TEST_F(PaneFunctions, TextSetsTheSliderToItsLeadingIntegerPinnedToTheRange) {
@@ -124,17 +123,17 @@ TEST_F(PaneFunctions, TextSetsTheSliderToItsLeadingIntegerPinnedToTheRange) {
         {"-99999999999", -5}};
     for (auto [text, expected] : cases) {
         SetControl32BitValue(slider(0), 1);
-        SetSliderValue(makeString(text).get(), slider(0));
-        EXPECT_EQ(GetControl32BitValue(slider(0)), expected) << '"' << text << '"';
+        SetSliderValue(cf::string(text).get(), slider(0));
+        EXPECT_EQ(expected, GetControl32BitValue(slider(0))) << '"' << text << '"';
     }
     SetSliderValue(CFSTR("-2"), slider(8));
-    EXPECT_EQ(GetControl32BitValue(slider(8)), 0);
+    EXPECT_EQ(0, GetControl32BitValue(slider(8)));
 
     SInt32 four = 4;
     auto number = cf::adopt(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt32Type, &four));
     SetSliderValue(reinterpret_cast<CFStringRef>(number.get()), slider(3));
-    EXPECT_EQ(GetControl32BitValue(slider(3)), 0) << "a number is not read as text";
-    EXPECT_EQ(textOf(field(0)), "0") << "setting a slider leaves its field to the next refresh";
+    EXPECT_EQ(0, GetControl32BitValue(slider(3))) << "a number is not read as text";
+    EXPECT_EQ("0", textOf(field(0))) << "setting a slider leaves its field to the next refresh";
 }
 
 TEST_F(PaneFunctions, RefreshRewritesAndRedrawsEveryField) {
@@ -145,7 +144,7 @@ TEST_F(PaneFunctions, RefreshRewritesAndRedrawsEveryField) {
     }
     setText(field(2), "junk");
 
-    EXPECT_EQ(HandleRelationships(nullptr, nullptr, record_), eventNotHandledErr);
+    EXPECT_EQ(eventNotHandledErr, HandleRelationships(nullptr, nullptr, record_));
     for (int k = 0; k < 9; k++) {
         EXPECT_EQ(textOf(field(k)), std::to_string(k - 4)) << k;
         EXPECT_EQ(PlatformGetControlDrawCount(field(k)), draws[k] + 1) << k;
@@ -153,28 +152,28 @@ TEST_F(PaneFunctions, RefreshRewritesAndRedrawsEveryField) {
 }
 
 TEST_F(PaneFunctions, OpenKeepsARunningTimerAndCopesWithoutOne) {
-    ASSERT_EQ(Open(context()), noErr);
+    ASSERT_EQ(noErr, Open(context()));
     CFRunLoopTimerRef running = record_->updateTimer;
     ASSERT_NE(running, nullptr);
-    EXPECT_EQ(Open(context()), noErr);
+    EXPECT_EQ(noErr, Open(context()));
     EXPECT_EQ(record_->updateTimer, running);
     UInt32 draws = PlatformGetControlDrawCount(field(0));
     CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
     EXPECT_EQ(PlatformGetControlDrawCount(field(0)), draws + 1) << "one timer, one refresh";
-    EXPECT_EQ(Close(context()), noErr);
-    EXPECT_EQ(record_->updateTimer, nullptr);
+    EXPECT_EQ(noErr, Close(context()));
+    EXPECT_EQ(nullptr, record_->updateTimer);
 
     PlatformInjectFault("CFRunLoopTimerCreate", 1, memFullErr);
-    EXPECT_EQ(Open(context()), noErr);
-    EXPECT_EQ(record_->updateTimer, nullptr);
-    EXPECT_EQ(Close(context()), noErr);
+    EXPECT_EQ(noErr, Open(context()));
+    EXPECT_EQ(nullptr, record_->updateTimer);
+    EXPECT_EQ(noErr, Close(context()));
 }
 
 TEST_F(PaneFunctions, TerminateWithoutCloseStopsTheTimerBeforeFreeingTheRecord) {
-    ASSERT_EQ(Open(context()), noErr);
+    ASSERT_EQ(noErr, Open(context()));
     ControlRef watched = field(0);
     UInt32 draws = PlatformGetControlDrawCount(watched);
-    EXPECT_EQ(Terminate(context(), noErr), noErr);
+    EXPECT_EQ(noErr, Terminate(context(), noErr));
     record_ = nullptr;
     PlatformAdvanceManualClock(2.0);
     CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
@@ -183,10 +182,10 @@ TEST_F(PaneFunctions, TerminateWithoutCloseStopsTheTimerBeforeFreeingTheRecord) 
 
 TEST_F(PaneFunctions, EntryPointsRefuseANullContext) {
     CFArrayRef titles = nullptr, values = nullptr;
-    EXPECT_EQ(Open(0), kPMInvalidPDEContext);
-    EXPECT_EQ(Close(0), kPMInvalidPDEContext);
-    EXPECT_EQ(GetSummaryText(0, &titles, &values), kPMInvalidPDEContext);
-    EXPECT_EQ(Terminate(0, noErr), noErr);
+    EXPECT_EQ(kPMInvalidPDEContext, Open(0));
+    EXPECT_EQ(kPMInvalidPDEContext, Close(0));
+    EXPECT_EQ(kPMInvalidPDEContext, GetSummaryText(0, &titles, &values));
+    EXPECT_EQ(noErr, Terminate(0, noErr));
 }
 
 TEST_F(PaneFunctions, EmptyTicketLoadsZerosAndGainsNoKey) {
@@ -196,10 +195,10 @@ TEST_F(PaneFunctions, EmptyTicketLoadsZerosAndGainsNoKey) {
         SetControl32BitValue(slider(k), 3);
         setText(field(k), "3");
     }
-    ASSERT_EQ(SyncPaneFromTicket(context(), session_.session()), noErr);
+    ASSERT_EQ(noErr, SyncPaneFromTicket(context(), session_.session()));
     for (int k = 0; k < 9; k++) {
-        EXPECT_EQ(GetControl32BitValue(slider(k)), 0) << k;
-        EXPECT_EQ(textOf(field(k)), "0") << k;
+        EXPECT_EQ(0, GetControl32BitValue(slider(k))) << k;
+        EXPECT_EQ("0", textOf(field(k))) << k;
     }
     EXPECT_EQ(CFDictionaryGetCount(ticket), entries);
 }
@@ -210,27 +209,27 @@ TEST_F(PaneFunctions, LoadReadsNumbersAndTreatsEverythingElseAsZero) {
                                                  {"BackgroundAdjustmentQRV", "-1"}});
     CFDictionarySetValue(ticket, CFSTR("ColorBalanceMagenta"), kCFBooleanTrue);
     SetControl32BitValue(slider(1), 4);
-    ASSERT_EQ(SyncPaneFromTicket(context(), session_.session()), noErr);
+    ASSERT_EQ(noErr, SyncPaneFromTicket(context(), session_.session()));
     const SInt32 expected[9] = {2, 0, 5, -5, 0, 0, 0, 0, 0};
     for (int k = 0; k < 9; k++) {
-        EXPECT_EQ(GetControl32BitValue(slider(k)), expected[k]) << kTicketKeys[k];
+        EXPECT_EQ(expected[k], GetControl32BitValue(slider(k))) << kTicketKeys[k];
         EXPECT_EQ(textOf(field(k)), std::to_string(expected[k])) << kTicketKeys[k];
     }
-    EXPECT_EQ(ticketValue(ticket, "ColorBalanceMagenta"), "<not a string>");
+    EXPECT_EQ("<not a string>", ticketValue(ticket, "ColorBalanceMagenta"));
 }
 
 TEST_F(PaneFunctions, SaveWritesAllNineKeysAndLoadThenSaveKeepsPlainValues) {
     CFMutableDictionaryRef ticket = openSession({{"ColorBalanceCyan", "-2"}, {"SharpnessQRV", "5"},
                                                  {"BackgroundAdjustmentQRV", "3"}, {"ContrastQRV", "+1"}});
-    ASSERT_EQ(SyncPaneFromTicket(context(), session_.session()), noErr);
-    ASSERT_EQ(SyncTicketFromPane(context(), session_.session()), noErr);
+    ASSERT_EQ(noErr, SyncPaneFromTicket(context(), session_.session()));
+    ASSERT_EQ(noErr, SyncTicketFromPane(context(), session_.session()));
     const char *expected[9] = {"-2", "0", "0", "0", "5", "0", "1", "0", "3"};
-    for (int k = 0; k < 9; k++) EXPECT_EQ(ticketValue(ticket, kTicketKeys[k]), expected[k]);
+    for (int k = 0; k < 9; k++) EXPECT_EQ(expected[k], ticketValue(ticket, kTicketKeys[k]));
 
     SetControl32BitValue(slider(5), -4);
     setText(field(5), "2");
-    ASSERT_EQ(SyncTicketFromPane(context(), session_.session()), noErr);
-    EXPECT_EQ(ticketValue(ticket, "BrightnessQRV"), "-4") << "the slider counts, not its field";
+    ASSERT_EQ(noErr, SyncTicketFromPane(context(), session_.session()));
+    EXPECT_EQ("-4", ticketValue(ticket, "BrightnessQRV")) << "the slider counts, not its field";
 }
 
 TEST_F(PaneFunctions, UnreachableTicketChangesNothing) {
@@ -238,29 +237,29 @@ TEST_F(PaneFunctions, UnreachableTicketChangesNothing) {
     SetControl32BitValue(slider(0), -1);
     UInt32 draws = PlatformGetControlDrawCount(field(0));
     PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMInvalidTicket);
-    EXPECT_EQ(SyncPaneFromTicket(context(), session_.session()), kPMInvalidTicket);
+    EXPECT_EQ(kPMInvalidTicket, SyncPaneFromTicket(context(), session_.session()));
     PlatformInjectFault("PMTicketGetPPDDict", 1, kPMInvalidTicket);
-    EXPECT_EQ(SyncTicketFromPane(context(), session_.session()), kPMInvalidTicket);
-    EXPECT_EQ(GetControl32BitValue(slider(0)), -1);
+    EXPECT_EQ(kPMInvalidTicket, SyncTicketFromPane(context(), session_.session()));
+    EXPECT_EQ(-1, GetControl32BitValue(slider(0)));
     EXPECT_EQ(PlatformGetControlDrawCount(field(0)), draws);
-    EXPECT_EQ(ticketValue(session_.ppdDictionary(), "ColorBalanceCyan"), "2");
+    EXPECT_EQ("2", ticketValue(session_.ppdDictionary(), "ColorBalanceCyan"));
 }
 
 TEST_F(PaneFunctions, SummaryHasNineRowsFromTheSlidersAsTheyStand) {
     SetControl32BitValue(slider(0), -3);
     SetControl32BitValue(slider(8), 4);
     CFArrayRef titles = nullptr, values = nullptr;
-    ASSERT_EQ(GetSummaryText(context(), &titles, &values), noErr);
+    ASSERT_EQ(noErr, GetSummaryText(context(), &titles, &values));
     auto ownedTitles = cf::adopt(titles);
     auto ownedValues = cf::adopt(values);
     const char *expectedTitles[9] = {"Cyan Balance", "Magenta Balance", "Yellow Balance", "Black Balance",
                                      "Sharpness",    "Brightness",      "Contrast",       "Saturation",
                                      "Background Adjustment"};
-    ASSERT_EQ(CFArrayGetCount(titles), 9);
-    ASSERT_EQ(CFArrayGetCount(values), 9);
+    ASSERT_EQ(9, CFArrayGetCount(titles));
+    ASSERT_EQ(9, CFArrayGetCount(values));
     for (int k = 0; k < 9; k++) {
-        EXPECT_EQ(utf8Of(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, k))), expectedTitles[k]);
-        EXPECT_EQ(utf8Of(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, k))),
+        EXPECT_EQ(expectedTitles[k], cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, k))));
+        EXPECT_EQ(cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, k))),
                   k == 0 ? "-3" : k == 8 ? "4" : "0");
     }
 }

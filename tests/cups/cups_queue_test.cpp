@@ -1,6 +1,8 @@
 // The queue functions where no CUPS server answers: each failure is one line that names the
 // server or the file, and nothing is left in the temporary folder. print_to_queue_test.sh covers
 // them against a running server.
+#include "temporary_folder.h"
+
 #include <printdialog/cups_queue.h>
 
 #include <cups/cups.h>
@@ -29,15 +31,12 @@ protected:
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ASSERT_EQ(bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        ASSERT_EQ(0, bind(socket_, reinterpret_cast<sockaddr *>(&address), sizeof address));
         socklen_t length = sizeof address;
-        ASSERT_EQ(getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length), 0);
+        ASSERT_EQ(0, getsockname(socket_, reinterpret_cast<sockaddr *>(&address), &length));
         server_ = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
         cupsSetServer(server_.c_str());
 
-        std::string pattern = (std::filesystem::temp_directory_path() / "cups-queue-test.XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
         if (const char *previous = std::getenv("TMPDIR")) previousTemporaryFolder_ = previous;
         setenv("TMPDIR", folder_.c_str(), 1);
     }
@@ -46,7 +45,6 @@ protected:
         cupsSetServer(nullptr);
         if (previousTemporaryFolder_) setenv("TMPDIR", previousTemporaryFolder_->c_str(), 1);
         else unsetenv("TMPDIR");
-        if (!folder_.empty()) std::filesystem::remove_all(folder_);
         if (socket_ >= 0) close(socket_);
     }
 
@@ -65,14 +63,15 @@ protected:
 
     int socket_ = -1;
     std::string server_;
-    std::string folder_;
+    test_support::TemporaryFolder temporary_{"cups-queue-test"};
+    const std::string folder_ = temporary_.path();
     std::optional<std::string> previousTemporaryFolder_;
 };
 
 TEST_F(NoServer, FetchingAQueuePPDNamesTheServerAndLeavesNoFile) {
     std::string error;
     std::unique_ptr<printdialog::QueuePPD> ppd = printdialog::QueuePPD::fetch("q7140", error);
-    EXPECT_EQ(ppd, nullptr);
+    EXPECT_EQ(nullptr, ppd);
     EXPECT_EQ("no CUPS server is running at " + server_ + " (start cupsd, or set CUPS_SERVER)", error) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     EXPECT_TRUE(folderEntries().empty()) << "a temporary file was left in " << folder_;
@@ -84,12 +83,12 @@ TEST_F(NoServer, SubmittingAJobNamesTheServerAndReportsNoId) {
     job.id = 99;
     std::string error;
     EXPECT_FALSE(printdialog::submitPrintJob("q7140", page, "", {{"PrintMode", "Private"}}, job, error));
-    EXPECT_EQ(job.id, 0);
-    EXPECT_EQ(job.queue, "q7140");
+    EXPECT_EQ(0, job.id);
+    EXPECT_EQ("q7140", job.queue);
     EXPECT_EQ(job.server, server_);
-    EXPECT_EQ(job.title, "page.ps") << "the title defaults to the file's name";
+    EXPECT_EQ("page.ps", job.title) << "the title defaults to the file's name";
     EXPECT_EQ("no CUPS server is running at " + server_ + " (start cupsd, or set CUPS_SERVER)", error) << error;
-    EXPECT_EQ(folderEntries(), std::vector<std::string>{"page.ps"});
+    EXPECT_EQ(std::vector<std::string>{"page.ps"}, folderEntries());
 }
 
 TEST_F(NoServer, AFileThatCannotBeReadIsNamedBeforeTheServerIsAsked) {
@@ -98,7 +97,7 @@ TEST_F(NoServer, AFileThatCannotBeReadIsNamedBeforeTheServerIsAsked) {
     std::string missing = folder_ + "/missing.ps";
     EXPECT_FALSE(printdialog::submitPrintJob("q7140", missing, "Title", {}, job, error));
     EXPECT_EQ(error, "cannot read the file to print: " + missing);
-    EXPECT_EQ(job.title, "Title");
+    EXPECT_EQ("Title", job.title);
 
     EXPECT_FALSE(printdialog::submitPrintJob("q7140", folder_, "", {}, job, error));
     EXPECT_EQ(error, "cannot read the file to print: " + folder_) << "a folder is no file to print";
@@ -106,18 +105,18 @@ TEST_F(NoServer, AFileThatCannotBeReadIsNamedBeforeTheServerIsAsked) {
 
 TEST_F(NoServer, AnEmptyQueueNameIsRefusedWithoutAsking) {
     std::string error;
-    EXPECT_EQ(printdialog::QueuePPD::fetch("", error), nullptr);
-    EXPECT_EQ(error, "the queue name is empty");
+    EXPECT_EQ(nullptr, printdialog::QueuePPD::fetch("", error));
+    EXPECT_EQ("the queue name is empty", error);
 }
 
 // The server as messages name it: with its port, an IPv6 address in brackets, a socket as its path.
 TEST(CupsServerName, NamesTheServerLibcupsUses) {
     cupsSetServer("printhost.example:8631");
-    EXPECT_EQ(printdialog::cupsServerName(), "printhost.example:8631");
+    EXPECT_EQ("printhost.example:8631", printdialog::cupsServerName());
     cupsSetServer("[::1]:8632");
-    EXPECT_EQ(printdialog::cupsServerName(), "[::1]:8632");
+    EXPECT_EQ("[::1]:8632", printdialog::cupsServerName());
     cupsSetServer("/run/cups/cups.sock");
-    EXPECT_EQ(printdialog::cupsServerName(), "/run/cups/cups.sock");
+    EXPECT_EQ("/run/cups/cups.sock", printdialog::cupsServerName());
     cupsSetServer(nullptr);
 }
 

@@ -12,14 +12,14 @@ class SourceWindow {
 public:
     SourceWindow() {
         Rect content = makeRect(300, 700, 600, 1100);
-        EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, 0, &content, &window), noErr);
+        EXPECT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, 0, &content, &window));
         Rect containerBounds = makeRect(10, 10, 60, 110);
-        EXPECT_EQ(CreateUserPaneControl(window, &containerBounds, kControlSupportsEmbedding, &container), noErr);
+        EXPECT_EQ(noErr, CreateUserPaneControl(window, &containerBounds, kControlSupportsEmbedding, &container));
         ControlID id = {kSignature, 1};
-        EXPECT_EQ(SetControlID(container, &id), noErr);
+        EXPECT_EQ(noErr, SetControlID(container, &id));
         Rect fieldBounds = makeRect(20, 20, 36, 100);
-        EXPECT_EQ(CreateEditUnicodeTextControl(window, &fieldBounds, CFSTR("7"), false, nullptr, &field), noErr);
-        EXPECT_EQ(EmbedControl(field, container), noErr);
+        EXPECT_EQ(noErr, CreateEditUnicodeTextControl(window, &fieldBounds, CFSTR("7"), false, nullptr, &field));
+        EXPECT_EQ(noErr, EmbedControl(field, container));
     }
     ~SourceWindow() {
         if (window != nullptr) DisposeWindow(window);
@@ -54,12 +54,12 @@ TEST_P(PlacementTest, KeepsTheOffsetFromThePaneCornerPlusHalfTheExcess) {
     SourceWindow source;
     DialogWindow dialog(makeRect(40, 40, 700, 800), GetParam().pane);
 
-    EXPECT_EQ(MoveControlToPane(source.window, kSignature, 1, dialog.userPane()), noErr);
+    EXPECT_EQ(noErr, MoveControlToPane(source.window, kSignature, 1, dialog.userPane()));
 
     EXPECT_EQ(boundsOf(source.container), GetParam().expected);
     EXPECT_EQ(GetControlOwner(source.container), dialog.window());
     ControlRef super = nullptr;
-    EXPECT_EQ(GetSuperControl(source.container, &super), noErr);
+    EXPECT_EQ(noErr, GetSuperControl(source.container, &super));
     EXPECT_EQ(super, dialog.userPane());
 }
 
@@ -82,14 +82,14 @@ TEST_F(EmbeddingTest, EmbeddedControlsTravelAlongAndOutliveTheNibWindow) {
     DialogWindow dialog(makeRect(40, 40, 700, 800), makeRect(50, 20, 450, 520));
     Rect fieldBefore = boundsOf(source.field);
 
-    ASSERT_EQ(MoveControlToPane(source.window, kSignature, 1, dialog.userPane()), noErr);
+    ASSERT_EQ(noErr, MoveControlToPane(source.window, kSignature, 1, dialog.userPane()));
     source.dispose();
 
     EXPECT_EQ(GetControlOwner(source.container), dialog.window()) << "alive after the nib window is gone";
     EXPECT_EQ(GetControlOwner(source.field), dialog.window());
     EXPECT_EQ(boundsOf(source.field), fieldBefore) << "only the moved control's own bounds are set";
     EXPECT_EQ(dialog.control(1), source.container);
-    EXPECT_EQ(fieldText(source.field), "7");
+    EXPECT_EQ("7", fieldText(source.field));
 }
 
 TEST_F(EmbeddingTest, NullWindowOrPaneIsAParameterError) {
@@ -97,8 +97,8 @@ TEST_F(EmbeddingTest, NullWindowOrPaneIsAParameterError) {
     DialogWindow dialog(makeRect(40, 40, 700, 800), makeRect(50, 20, 450, 520));
     Rect before = boundsOf(source.container);
 
-    EXPECT_EQ(MoveControlToPane(source.window, kSignature, 1, nullptr), paramErr);
-    EXPECT_EQ(MoveControlToPane(nullptr, kSignature, 1, dialog.userPane()), paramErr);
+    EXPECT_EQ(paramErr, MoveControlToPane(source.window, kSignature, 1, nullptr));
+    EXPECT_EQ(paramErr, MoveControlToPane(nullptr, kSignature, 1, dialog.userPane()));
 
     EXPECT_EQ(GetControlOwner(source.container), source.window) << "the control stays in the nib window";
     EXPECT_EQ(boundsOf(source.container), before);
@@ -112,7 +112,7 @@ TEST_F(EmbeddingTest, MissingControlOrUnreadableWindowMovesNothing) {
     EXPECT_EQ(MoveControlToPane(source.window, kSignature, 2, dialog.userPane()), errUnknownControl);
     EXPECT_EQ(MoveControlToPane(source.window, 'QEL ', 1, dialog.userPane()), errUnknownControl);
     PlatformInjectFault("GetWindowBounds", 1, -30593);
-    EXPECT_EQ(MoveControlToPane(source.window, kSignature, 1, dialog.userPane()), -30593);
+    EXPECT_EQ(-30593, MoveControlToPane(source.window, kSignature, 1, dialog.userPane()));
 
     EXPECT_EQ(GetControlOwner(source.container), source.window);
     EXPECT_EQ(boundsOf(source.container), before);
@@ -130,13 +130,13 @@ TEST_F(EmbeddingTest, EmbeddingFailureIsReturned) {
 TEST_F(EmbeddingTest, ControlsAreFoundByTheWholeControlID) {
     SourceWindow source;
     ControlID fieldID = {kSignature, 6};
-    ASSERT_EQ(SetControlID(source.field, &fieldID), noErr);
+    ASSERT_EQ(noErr, SetControlID(source.field, &fieldID));
 
     EXPECT_EQ(GetControlFromWindow(source.window, kSignature, 1), source.container);
     EXPECT_EQ(GetControlFromWindow(source.window, kSignature, 6), source.field) << "embedded controls included";
-    EXPECT_EQ(GetControlFromWindow(source.window, kSignature, 7), nullptr);
-    EXPECT_EQ(GetControlFromWindow(source.window, 'abcd', 6), nullptr);
-    EXPECT_EQ(GetControlFromWindow(nullptr, kSignature, 1), nullptr);
+    EXPECT_EQ(nullptr, GetControlFromWindow(source.window, kSignature, 7));
+    EXPECT_EQ(nullptr, GetControlFromWindow(source.window, 'abcd', 6));
+    EXPECT_EQ(nullptr, GetControlFromWindow(nullptr, kSignature, 1));
 }
 
 }  // namespace

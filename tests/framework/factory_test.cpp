@@ -30,7 +30,7 @@ protected:
 
     PDEInterfaceObject *queryPDEInterface(IUnknownInstance *instance) {
         void *object = nullptr;
-        EXPECT_EQ(QueryInterface(instance, bytesOf(kDialogExtensionIntfIDStr), &object), S_OK);
+        EXPECT_EQ(S_OK, QueryInterface(instance, bytesOf(kDialogExtensionIntfIDStr), &object));
         return static_cast<PDEInterfaceObject *>(object);
     }
 
@@ -41,8 +41,8 @@ TEST_F(FactoryTest, OtherTypeGivesNullAndRegistersNothing) {
     auto otherType = uuid(kGeneralPrintDialogTypeIDStr);
     long cfObjectsBefore = PlatformLiveCFObjectCount();
 
-    EXPECT_EQ(CreatePDEFactory(kCFAllocatorDefault, otherType.get()), nullptr);
-    EXPECT_EQ(CreatePDEFactory(kCFAllocatorDefault, nullptr), nullptr);
+    EXPECT_EQ(nullptr, CreatePDEFactory(kCFAllocatorDefault, otherType.get()));
+    EXPECT_EQ(nullptr, CreatePDEFactory(kCFAllocatorDefault, nullptr));
 
     EXPECT_TRUE(observed().instancesAdded.empty());
     EXPECT_EQ(PlatformLiveCFObjectCount(), cfObjectsBefore) << "the factory UUID made for the test is released";
@@ -54,20 +54,20 @@ TEST_F(FactoryTest, InstanceIsRegisteredUnderTheFactoryAndFreedAtZero) {
     ASSERT_NE(instance, nullptr);
 
     EXPECT_EQ(instance->vtable, &instance->vtableStorage);
-    EXPECT_EQ(instance->vtable->_reserved, nullptr);
+    EXPECT_EQ(nullptr, instance->vtable->_reserved);
     EXPECT_EQ(instance->vtable->QueryInterface, &QueryInterface);
     EXPECT_EQ(instance->vtable->AddRef, &IUnknownAddRef);
     EXPECT_EQ(instance->vtable->Release, &IUnknownRelease);
-    EXPECT_EQ(instance->refCount, 1u);
+    EXPECT_EQ(1u, instance->refCount);
     EXPECT_TRUE(CFEqual(instance->factoryID, uuid(kProbeFactory).get()));
-    EXPECT_EQ(observed().instancesAdded, std::vector<std::string>{kProbeFactory});
+    EXPECT_EQ(std::vector<std::string>{kProbeFactory}, observed().instancesAdded);
 
-    EXPECT_EQ(instance->vtable->AddRef(instance), 2u);
-    EXPECT_EQ(instance->vtable->Release(instance), 1u);
+    EXPECT_EQ(2u, instance->vtable->AddRef(instance));
+    EXPECT_EQ(1u, instance->vtable->Release(instance));
     EXPECT_TRUE(observed().instancesRemoved.empty()) << "still alive at a count of 1";
-    EXPECT_EQ(instance->vtable->Release(instance), 0u);
+    EXPECT_EQ(0u, instance->vtable->Release(instance));
 
-    EXPECT_EQ(observed().instancesRemoved, std::vector<std::string>{kProbeFactory});
+    EXPECT_EQ(std::vector<std::string>{kProbeFactory}, observed().instancesRemoved);
     EXPECT_EQ(PlatformLiveCFObjectCount(), cfObjectsBefore) << "the instance's factory UUID is released";
 }
 
@@ -79,8 +79,8 @@ TEST_F(FactoryTest, InstanceAllocationFailureGivesNullAndRegistersNothing) {
     int allocations = allocation_failure::callsSinceArmed();
     allocation_failure::failNth(0);
 
-    EXPECT_EQ(instance, nullptr);
-    EXPECT_EQ(allocations, 1);
+    EXPECT_EQ(nullptr, instance);
+    EXPECT_EQ(1, allocations);
     EXPECT_TRUE(observed().instancesAdded.empty());
     EXPECT_EQ(PlatformLiveCFObjectCount(), cfObjectsBefore);
 }
@@ -89,12 +89,12 @@ TEST_F(FactoryTest, QueryForIUnknownRaisesTheCountAndReturnsTheInstance) {
     IUnknownInstance *instance = createInstance();
     void *result = nullptr;
 
-    EXPECT_EQ(QueryInterface(instance, CFUUIDGetUUIDBytes(IUnknownUUID), &result), S_OK);
+    EXPECT_EQ(S_OK, QueryInterface(instance, CFUUIDGetUUIDBytes(IUnknownUUID), &result));
 
     EXPECT_EQ(result, instance);
-    EXPECT_EQ(instance->refCount, 2u);
-    EXPECT_EQ(IUnknownRelease(instance), 1u);
-    EXPECT_EQ(IUnknownRelease(instance), 0u);
+    EXPECT_EQ(2u, instance->refCount);
+    EXPECT_EQ(1u, IUnknownRelease(instance));
+    EXPECT_EQ(0u, IUnknownRelease(instance));
 }
 
 TEST_F(FactoryTest, QueryForThePDEInterfaceMakesAFreshObjectEachTime) {
@@ -107,9 +107,9 @@ TEST_F(FactoryTest, QueryForThePDEInterfaceMakesAFreshObjectEachTime) {
 
     EXPECT_NE(first, second);
     EXPECT_NE(first->vtable, second->vtable) << "every object owns its table";
-    EXPECT_EQ(first->refCount, 1);
-    EXPECT_EQ(second->refCount, 1);
-    EXPECT_EQ(instance->refCount, 1u) << "handing out an interface object does not retain the instance";
+    EXPECT_EQ(1, first->refCount);
+    EXPECT_EQ(1, second->refCount);
+    EXPECT_EQ(1u, instance->refCount) << "handing out an interface object does not retain the instance";
 
     const PlugInIntfVTable *table = first->vtable;
     EXPECT_EQ(table->plugInHeader.Retain, &Retain);
@@ -134,10 +134,10 @@ TEST_F(FactoryTest, UnknownInterfaceGivesNoInterfaceAndNull) {
     IUnknownInstance *instance = createInstance();
     void *result = instance;  // anything but NULL, to see that NULL is stored
 
-    EXPECT_EQ(QueryInterface(instance, bytesOf(kGeneralPrintDialogTypeIDStr), &result), E_NOINTERFACE);
+    EXPECT_EQ(E_NOINTERFACE, QueryInterface(instance, bytesOf(kGeneralPrintDialogTypeIDStr), &result));
 
-    EXPECT_EQ(result, nullptr);
-    EXPECT_EQ(instance->refCount, 1u);
+    EXPECT_EQ(nullptr, result);
+    EXPECT_EQ(1u, instance->refCount);
     IUnknownRelease(instance);
 }
 
@@ -171,11 +171,11 @@ TEST_F(FactoryTest, InterfaceObjectAllocationFailureGivesOutOfMemoryAndNull) {
         int allocations = allocation_failure::callsSinceArmed();
         allocation_failure::failNth(0);
 
-        EXPECT_EQ(status, E_OUTOFMEMORY);
-        EXPECT_EQ(result, nullptr) << "an object without a table is never handed out";
+        EXPECT_EQ(E_OUTOFMEMORY, status);
+        EXPECT_EQ(nullptr, result) << "an object without a table is never handed out";
         EXPECT_EQ(allocations, failingAllocation);
     }
-    EXPECT_EQ(instance->refCount, 1u);
+    EXPECT_EQ(1u, instance->refCount);
     IUnknownRelease(instance);
 }
 
@@ -189,12 +189,12 @@ TEST_F(FactoryTest, InstanceReleaseAtZeroOrNullChangesNothing) {
     spent.factoryID = factoryID.get();
     spent.refCount = 0;
 
-    EXPECT_EQ(IUnknownRelease(&spent), 0u);
-    EXPECT_EQ(IUnknownRelease(&spent), 0u);
-    EXPECT_EQ(IUnknownRelease(nullptr), 0u);
-    EXPECT_EQ(IUnknownAddRef(nullptr), 0u);
+    EXPECT_EQ(0u, IUnknownRelease(&spent));
+    EXPECT_EQ(0u, IUnknownRelease(&spent));
+    EXPECT_EQ(0u, IUnknownRelease(nullptr));
+    EXPECT_EQ(0u, IUnknownAddRef(nullptr));
 
-    EXPECT_EQ(spent.refCount, 0u);
+    EXPECT_EQ(0u, spent.refCount);
     EXPECT_EQ(spent.factoryID, factoryID.get());
     EXPECT_EQ(CFGetRetainCount(factoryID.get()), retainsBefore);
     EXPECT_TRUE(observed().instancesRemoved.empty());
@@ -207,21 +207,21 @@ TEST_F(FactoryTest, HeaderReleaseClearsThePointerEvenWhenTheObjectSurvives) {
     auto *header = reinterpret_cast<PMPlugInHeaderInterface *>(object);
     const PMPlugInHeader &slots = object->vtable->plugInHeader;
 
-    EXPECT_EQ(slots.Retain(header), noErr);
-    EXPECT_EQ(object->refCount, 2);
+    EXPECT_EQ(noErr, slots.Retain(header));
+    EXPECT_EQ(2, object->refCount);
     PMPlugInHeaderInterface *firstHolder = header;
-    EXPECT_EQ(slots.Release(&firstHolder), noErr);
-    EXPECT_EQ(firstHolder, nullptr);
-    EXPECT_EQ(object->refCount, 1) << "still alive for the second holder";
+    EXPECT_EQ(noErr, slots.Release(&firstHolder));
+    EXPECT_EQ(nullptr, firstHolder);
+    EXPECT_EQ(1, object->refCount) << "still alive for the second holder";
 
     PMPlugInHeaderInterface *secondHolder = header;
-    EXPECT_EQ(Release(&secondHolder), noErr);  // frees object and table; the sanitizers see a leak otherwise
-    EXPECT_EQ(secondHolder, nullptr);
+    EXPECT_EQ(noErr, Release(&secondHolder));  // frees object and table; the sanitizers see a leak otherwise
+    EXPECT_EQ(nullptr, secondHolder);
 
     PMPlugInHeaderInterface *none = nullptr;
-    EXPECT_EQ(Release(&none), noErr);
-    EXPECT_EQ(Release(nullptr), noErr);
-    EXPECT_EQ(Retain(nullptr), noErr);
+    EXPECT_EQ(noErr, Release(&none));
+    EXPECT_EQ(noErr, Release(nullptr));
+    EXPECT_EQ(noErr, Retain(nullptr));
     IUnknownRelease(instance);
 }
 
@@ -232,12 +232,12 @@ TEST_F(FactoryTest, APIVersionIsOneZeroOneZero) {
     auto *header = reinterpret_cast<PMPlugInHeaderInterface *>(object);
     PMPlugInAPIVersion version = {0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
 
-    EXPECT_EQ(object->vtable->plugInHeader.GetAPIVersion(header, &version), noErr);
+    EXPECT_EQ(noErr, object->vtable->plugInHeader.GetAPIVersion(header, &version));
 
-    EXPECT_EQ(version.buildVersionMajor, 1u);
-    EXPECT_EQ(version.buildVersionMinor, 0u);
-    EXPECT_EQ(version.baseVersionMajor, 1u);
-    EXPECT_EQ(version.baseVersionMinor, 0u);
+    EXPECT_EQ(1u, version.buildVersionMajor);
+    EXPECT_EQ(0u, version.buildVersionMinor);
+    EXPECT_EQ(1u, version.baseVersionMajor);
+    EXPECT_EQ(0u, version.baseVersionMinor);
     Release(&header);
     IUnknownRelease(instance);
 }

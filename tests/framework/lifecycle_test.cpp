@@ -28,28 +28,28 @@ PrologueResult callPrologue() {
 }
 
 TEST_F(LifecycleTest, PrologueReportsTheNibWindowAndThePaneIdentity) {
-    LiveCounts before = LiveCounts::now();
+    LiveObjects before = LiveObjects::now();
 
     PrologueResult result = callPrologue();
 
-    EXPECT_EQ(result.status, noErr);
+    EXPECT_EQ(noErr, result.status);
     EXPECT_NE(result.context, 0u);
-    EXPECT_EQ(result.width, 400u);
-    EXPECT_EQ(result.height, 300u);
-    EXPECT_EQ(utf8(result.title.get()), "Probe");
+    EXPECT_EQ(400u, result.width);
+    EXPECT_EQ(300u, result.height);
+    EXPECT_EQ("Probe", utf8(result.title.get()));
     EXPECT_EQ(result.creator, static_cast<OSType>('qel '));
-    EXPECT_EQ(utf8(result.kind), kProbePaneKind);
+    EXPECT_EQ(kProbePaneKind, utf8(result.kind));
 
     QEL_PDEContextPtr record = GetQELContext(result.context);
-    EXPECT_EQ(record->parentUserPane, nullptr);
-    EXPECT_EQ(record->control_InvisiblePane, nullptr);
-    EXPECT_EQ(record->updateRelationshipsTimer, nullptr);
-    EXPECT_EQ(PlatformLiveObjectCount("window"), before.windows) << "the nib window is disposed of";
-    EXPECT_EQ(PlatformLiveObjectCount("nib"), before.nibs);
+    EXPECT_EQ(nullptr, record->parentUserPane);
+    EXPECT_EQ(nullptr, record->control_InvisiblePane);
+    EXPECT_EQ(nullptr, record->updateRelationshipsTimer);
+    EXPECT_EQ(PlatformLiveObjectCount("window"), before.count("window")) << "the nib window is disposed of";
+    EXPECT_EQ(PlatformLiveObjectCount("nib"), before.count("nib"));
 
-    EXPECT_EQ(Terminate(result.context, noErr), noErr);
+    EXPECT_EQ(noErr, Terminate(result.context, noErr));
     result.title.reset();
-    EXPECT_EQ(LiveCounts::now(), before);
+    EXPECT_EQ(LiveObjects::now(), before);
 }
 
 TEST_F(LifecycleTest, PrologueWithoutMemoryStillNamesThePane) {
@@ -65,13 +65,13 @@ TEST_F(LifecycleTest, PrologueWithoutMemoryStillNamesThePane) {
     OSStatus status = Prologue(&context, &creator, &kind, &title, &width, &height);
     allocation_failure::failNth(0);
 
-    EXPECT_EQ(status, memFullErr);
-    EXPECT_EQ(context, 0u) << "NULL is handed out";
+    EXPECT_EQ(memFullErr, status);
+    EXPECT_EQ(0u, context) << "NULL is handed out";
     EXPECT_EQ(creator, static_cast<OSType>('qel '));
-    EXPECT_EQ(utf8(kind), kProbePaneKind);
-    EXPECT_EQ(title, nullptr);
+    EXPECT_EQ(kProbePaneKind, utf8(kind));
+    EXPECT_EQ(nullptr, title);
     EXPECT_EQ(PlatformLiveObjectCount("window"), windowsBefore);
-    EXPECT_EQ(Terminate(context, noErr), noErr);
+    EXPECT_EQ(noErr, Terminate(context, noErr));
 }
 
 struct PrologueFault {
@@ -83,7 +83,7 @@ struct PrologueFault {
 class PrologueFaultTest : public FrameworkTest, public ::testing::WithParamInterface<PrologueFault> {};
 
 TEST_P(PrologueFaultTest, ReportsTheFailureDisposesOfTheWindowAndKeepsTheRecord) {
-    LiveCounts before = LiveCounts::now();
+    LiveObjects before = LiveObjects::now();
     PlatformInjectFault(GetParam().operation, 1, GetParam().injected);
 
     PrologueResult result = callPrologue();
@@ -91,11 +91,11 @@ TEST_P(PrologueFaultTest, ReportsTheFailureDisposesOfTheWindowAndKeepsTheRecord)
     EXPECT_EQ(result.status, GetParam().expected);
     EXPECT_NE(result.context, 0u) << "the record is handed out for Terminate to free";
     EXPECT_EQ(result.creator, static_cast<OSType>('qel '));
-    EXPECT_EQ(utf8(result.kind), kProbePaneKind);
-    EXPECT_EQ(result.title.get(), nullptr);
-    EXPECT_EQ(PlatformLiveObjectCount("window"), before.windows);
-    EXPECT_EQ(PlatformLiveObjectCount("nib"), before.nibs);
-    EXPECT_EQ(Terminate(result.context, noErr), noErr);
+    EXPECT_EQ(kProbePaneKind, utf8(result.kind));
+    EXPECT_EQ(nullptr, result.title.get());
+    EXPECT_EQ(PlatformLiveObjectCount("window"), before.count("window"));
+    EXPECT_EQ(PlatformLiveObjectCount("nib"), before.count("nib"));
+    EXPECT_EQ(noErr, Terminate(result.context, noErr));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,36 +115,36 @@ TEST_F(LifecycleTest, EveryLaterEntryPointRefusesANullContext) {
     CFArrayRef titles = nullptr;
     CFArrayRef values = nullptr;
 
-    EXPECT_EQ(Initialize(0, &flags, 0, dialog.userPane(), pane.session()), kPMInvalidPDEContext);
-    EXPECT_EQ(flags, 0xA5A5A5A5u);
+    EXPECT_EQ(kPMInvalidPDEContext, Initialize(0, &flags, 0, dialog.userPane(), pane.session()));
+    EXPECT_EQ(0xA5A5A5A5u, flags);
     UInt16 embedded = 99;
-    EXPECT_EQ(CountSubControls(dialog.userPane(), &embedded), noErr);
-    EXPECT_EQ(embedded, 0);
-    EXPECT_EQ(Sync(0, pane.session(), true), kPMInvalidPDEContext);
-    EXPECT_EQ(Sync(0, pane.session(), false), kPMInvalidPDEContext);
-    EXPECT_EQ(GetSummaryText(0, &titles, &values), kPMInvalidPDEContext);
-    EXPECT_EQ(titles, nullptr);
-    EXPECT_EQ(values, nullptr);
-    EXPECT_EQ(Open(0), kPMInvalidPDEContext);
-    EXPECT_EQ(Close(0), kPMInvalidPDEContext);
-    EXPECT_EQ(Terminate(0, noErr), noErr);
+    EXPECT_EQ(noErr, CountSubControls(dialog.userPane(), &embedded));
+    EXPECT_EQ(0, embedded);
+    EXPECT_EQ(kPMInvalidPDEContext, Sync(0, pane.session(), true));
+    EXPECT_EQ(kPMInvalidPDEContext, Sync(0, pane.session(), false));
+    EXPECT_EQ(kPMInvalidPDEContext, GetSummaryText(0, &titles, &values));
+    EXPECT_EQ(nullptr, titles);
+    EXPECT_EQ(nullptr, values);
+    EXPECT_EQ(kPMInvalidPDEContext, Open(0));
+    EXPECT_EQ(kPMInvalidPDEContext, Close(0));
+    EXPECT_EQ(noErr, Terminate(0, noErr));
 }
 
 TEST_F(LifecycleTest, InitializeRefusesAnotherModelAndWritesNoFlags) {
-    ProbePane pane(samplePPD("QUORVEN-v-DX8250K.ppd"), false);
-    LiveCounts before = LiveCounts::now();
+    ProbePane pane(sample_printers::kDX8250K, false);
+    LiveObjects before = LiveObjects::now();
     int rulesBefore = QELProbeRuleRunCount();
 
-    EXPECT_EQ(pane.initialize(), kPMInvalidPDEContext);
+    EXPECT_EQ(kPMInvalidPDEContext, pane.initialize());
 
-    EXPECT_EQ(pane.flags(), 0xA5A5A5A5u) << "nothing is written through flags";
+    EXPECT_EQ(0xA5A5A5A5u, pane.flags()) << "nothing is written through flags";
     UInt16 embedded = 99;
-    EXPECT_EQ(CountSubControls(pane.dialog().userPane(), &embedded), noErr);
-    EXPECT_EQ(embedded, 0) << "nothing is moved into the user pane";
-    EXPECT_EQ(pane.record()->control_InvisiblePane, nullptr);
+    EXPECT_EQ(noErr, CountSubControls(pane.dialog().userPane(), &embedded));
+    EXPECT_EQ(0, embedded) << "nothing is moved into the user pane";
+    EXPECT_EQ(nullptr, pane.record()->control_InvisiblePane);
     EXPECT_EQ(QELProbeRuleRunCount(), rulesBefore);
-    EXPECT_EQ(LiveCounts::now(), before);
-    EXPECT_EQ(pane.terminate(), noErr);  // the record is freed: the leak checker would tell
+    EXPECT_EQ(LiveObjects::now(), before);
+    EXPECT_EQ(noErr, pane.terminate());  // the record is freed: the leak checker would tell
 }
 
 TEST_F(LifecycleTest, InitializeMovesTheControlsInFillsThemAndRunsTheRules) {
@@ -154,16 +154,16 @@ TEST_F(LifecycleTest, InitializeMovesTheControlsInFillsThemAndRunsTheRules) {
     long handlersBefore = PlatformLiveObjectCount("event-handler");
     int rulesBefore = QELProbeRuleRunCount();
 
-    EXPECT_EQ(pane.initialize(), noErr);
+    EXPECT_EQ(noErr, pane.initialize());
 
-    EXPECT_EQ(pane.flags(), kPMPDENoFlags);
+    EXPECT_EQ(kPMPDENoFlags, pane.flags());
     QEL_PDEContextPtr record = pane.record();
     EXPECT_EQ(record->control_InvisiblePane, pane.dialog().control(1));
     EXPECT_EQ(record->control_Mode, pane.dialog().control(5));
     EXPECT_EQ(record->control_Number, pane.dialog().control(6));
     ASSERT_NE(record->control_InvisiblePane, nullptr);
     ControlRef container = nullptr;
-    EXPECT_EQ(GetSuperControl(record->control_InvisiblePane, &container), noErr);
+    EXPECT_EQ(noErr, GetSuperControl(record->control_InvisiblePane, &container));
     EXPECT_EQ(container, pane.dialog().userPane());
     Rect bounds;
     GetControlBounds(record->control_InvisiblePane, &bounds);
@@ -174,15 +174,15 @@ TEST_F(LifecycleTest, InitializeMovesTheControlsInFillsThemAndRunsTheRules) {
     EXPECT_NE(record->constraintLength_Number, nullptr);
     EXPECT_NE(record->constraintDigitOnly_Number, nullptr);
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersBefore + 3);
-    EXPECT_EQ(fieldText(record->control_Number), "12345");
-    EXPECT_EQ(GetControl32BitValue(record->control_Mode), 1);
+    EXPECT_EQ("12345", fieldText(record->control_Number));
+    EXPECT_EQ(1, GetControl32BitValue(record->control_Mode));
     EXPECT_FALSE(IsControlEnabled(record->control_Number));
     EXPECT_EQ(QELProbeRuleRunCount(), rulesBefore + 2) << "once in the ticket read, once at the end";
-    EXPECT_EQ(record->updateRelationshipsTimer, nullptr) << "no timer before the first command";
+    EXPECT_EQ(nullptr, record->updateRelationshipsTimer) << "no timer before the first command";
 
-    EXPECT_EQ(Open(pane.context()), noErr);
-    EXPECT_EQ(Close(pane.context()), noErr);
-    EXPECT_EQ(pane.terminate(), noErr);
+    EXPECT_EQ(noErr, Open(pane.context()));
+    EXPECT_EQ(noErr, Close(pane.context()));
+    EXPECT_EQ(noErr, pane.terminate());
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersBefore);
 }
 
@@ -193,18 +193,18 @@ TEST_F(LifecycleTest, SyncReadsTheTicketIntoThePaneAndWritesItBack) {
     CFDictionarySetValue(pane.ppdDictionary(), CFSTR("ProbeMode"), CFSTR("On"));
     CFDictionarySetValue(pane.ppdDictionary(), CFSTR("ProbeNumber"), CFSTR("777"));
 
-    EXPECT_EQ(Sync(pane.context(), pane.session(), kPMSyncPaneFromTicket), noErr);
-    EXPECT_EQ(GetControl32BitValue(record->control_Mode), 2);
-    EXPECT_EQ(fieldText(record->control_Number), "777");
+    EXPECT_EQ(noErr, Sync(pane.context(), pane.session(), kPMSyncPaneFromTicket));
+    EXPECT_EQ(2, GetControl32BitValue(record->control_Mode));
+    EXPECT_EQ("777", fieldText(record->control_Number));
     EXPECT_TRUE(IsControlEnabled(record->control_Number));
 
     SetControl32BitValue(record->control_Mode, 1);
     ASSERT_TRUE(setFieldText(record->control_Number, "4242"));
-    EXPECT_EQ(Sync(pane.context(), pane.session(), kPMSyncTicketFromPane), noErr);
+    EXPECT_EQ(noErr, Sync(pane.context(), pane.session(), kPMSyncTicketFromPane));
     auto mode = static_cast<CFStringRef>(CFDictionaryGetValue(pane.ppdDictionary(), CFSTR("ProbeMode")));
     auto number = static_cast<CFStringRef>(CFDictionaryGetValue(pane.ppdDictionary(), CFSTR("ProbeNumber")));
-    EXPECT_EQ(utf8(mode), "Off");
-    EXPECT_EQ(utf8(number), "4242");
+    EXPECT_EQ("Off", utf8(mode));
+    EXPECT_EQ("4242", utf8(number));
 }
 
 TEST_F(LifecycleTest, SyncWithoutTheTicketChangesNothing) {
@@ -214,13 +214,13 @@ TEST_F(LifecycleTest, SyncWithoutTheTicketChangesNothing) {
     CFDictionarySetValue(pane.ppdDictionary(), CFSTR("ProbeNumber"), CFSTR("1"));
     PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMKeyNotFound);
 
-    EXPECT_EQ(Sync(pane.context(), pane.session(), kPMSyncPaneFromTicket), kPMInvalidTicket);
-    EXPECT_EQ(fieldText(record->control_Number), "12345");
+    EXPECT_EQ(kPMInvalidTicket, Sync(pane.context(), pane.session(), kPMSyncPaneFromTicket));
+    EXPECT_EQ("12345", fieldText(record->control_Number));
 
     PlatformInjectFault("PMTicketGetPPDDict", 1, kPMInvalidTicket);
     ASSERT_TRUE(setFieldText(record->control_Number, "999"));
-    EXPECT_EQ(Sync(pane.context(), pane.session(), kPMSyncTicketFromPane), kPMInvalidTicket);
-    EXPECT_EQ(utf8(static_cast<CFStringRef>(CFDictionaryGetValue(pane.ppdDictionary(), CFSTR("ProbeNumber")))), "1");
+    EXPECT_EQ(kPMInvalidTicket, Sync(pane.context(), pane.session(), kPMSyncTicketFromPane));
+    EXPECT_EQ("1", utf8(static_cast<CFStringRef>(CFDictionaryGetValue(pane.ppdDictionary(), CFSTR("ProbeNumber")))));
 }
 
 TEST_F(LifecycleTest, InitializeWhoseTicketReadFailsStillMakesThePaneReady) {
@@ -229,7 +229,7 @@ TEST_F(LifecycleTest, InitializeWhoseTicketReadFailsStillMakesThePaneReady) {
     int rulesBefore = QELProbeRuleRunCount();
     PlatformInjectFault("PMTicketGetPPDDict", 1, kPMInvalidTicket);
 
-    EXPECT_EQ(pane.initialize(), kPMInvalidTicket);
+    EXPECT_EQ(kPMInvalidTicket, pane.initialize());
 
     QEL_PDEContextPtr record = pane.record();
     EXPECT_NE(record->constraintLength_Number, nullptr);
@@ -247,12 +247,12 @@ TEST_F(LifecycleTest, InitializeWithAMissingControlRefusesThePane) {
     // The move looks up the container first; the pane then looks up ids 1, 5 and 6.
     PlatformInjectFault("GetControlByID", 4, errUnknownControl);
 
-    EXPECT_EQ(pane.initialize(), kPMInvalidPDEContext);
+    EXPECT_EQ(kPMInvalidPDEContext, pane.initialize());
 
-    EXPECT_EQ(pane.record()->control_Number, nullptr);
+    EXPECT_EQ(nullptr, pane.record()->control_Number);
     EXPECT_EQ(PlatformLiveObjectCount("window"), windowsBefore) << "the nib window is disposed of";
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersBefore) << "nothing is attached";
-    EXPECT_EQ(pane.terminate(), noErr);
+    EXPECT_EQ(noErr, pane.terminate());
 }
 
 TEST_F(LifecycleTest, InitializeWithoutTheNibWindowRefusesThePane) {
@@ -260,28 +260,28 @@ TEST_F(LifecycleTest, InitializeWithoutTheNibWindowRefusesThePane) {
     ProbePane pane(folder.withModel(kProbeModel), false);
     PlatformInjectFault("CreateWindowFromNib", 1, -10962);
 
-    EXPECT_EQ(pane.initialize(), kPMInvalidPDEContext);
-    EXPECT_EQ(pane.terminate(), noErr);
+    EXPECT_EQ(kPMInvalidPDEContext, pane.initialize());
+    EXPECT_EQ(noErr, pane.terminate());
 }
 
 TEST_F(LifecycleTest, AWholeLifeLeavesNothingBehind) {
-    LiveCounts before = LiveCounts::now();
+    LiveObjects before = LiveObjects::now();
     {
         PPDFolder folder;
         ProbePane pane(folder.withModel(kProbeModel));
         QEL_PDEContextPtr record = pane.record();
-        ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);  // makes the deferral timer
+        ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));  // makes the deferral timer
         ASSERT_NE(record->updateRelationshipsTimer, nullptr);
         CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false);
         CFArrayRef titles = nullptr;
         CFArrayRef values = nullptr;
-        EXPECT_EQ(GetSummaryText(pane.context(), &titles, &values), noErr);
+        EXPECT_EQ(noErr, GetSummaryText(pane.context(), &titles, &values));
         CFRelease(titles);
         CFRelease(values);
-        EXPECT_EQ(Sync(pane.context(), pane.session(), false), noErr);
-        EXPECT_EQ(pane.terminate(), noErr);
+        EXPECT_EQ(noErr, Sync(pane.context(), pane.session(), false));
+        EXPECT_EQ(noErr, pane.terminate());
     }
-    EXPECT_EQ(LiveCounts::now(), before);
+    EXPECT_EQ(LiveObjects::now(), before);
 }
 
 TEST_F(LifecycleTest, SummaryGivesTitlesAndValuesRowByRow) {
@@ -290,17 +290,17 @@ TEST_F(LifecycleTest, SummaryGivesTitlesAndValuesRowByRow) {
     CFArrayRef titles = nullptr;
     CFArrayRef values = nullptr;
 
-    ASSERT_EQ(GetSummaryText(pane.context(), &titles, &values), noErr);
+    ASSERT_EQ(noErr, GetSummaryText(pane.context(), &titles, &values));
     auto ownedTitles = cf::adopt(titles);
     auto ownedValues = cf::adopt(values);
 
-    ASSERT_EQ(CFArrayGetCount(titles), 2);
-    ASSERT_EQ(CFArrayGetCount(values), 2);
-    EXPECT_EQ(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, 0))), "Mode");
-    EXPECT_EQ(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, 0))), "Off");
-    EXPECT_EQ(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, 1))), "Number");
-    EXPECT_EQ(utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, 1))), "12345");
-    EXPECT_EQ(CFGetRetainCount(titles), 1) << "the caller owns the arrays";
+    ASSERT_EQ(2, CFArrayGetCount(titles));
+    ASSERT_EQ(2, CFArrayGetCount(values));
+    EXPECT_EQ("Mode", utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, 0))));
+    EXPECT_EQ("Off", utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, 0))));
+    EXPECT_EQ("Number", utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, 1))));
+    EXPECT_EQ("12345", utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, 1))));
+    EXPECT_EQ(1, CFGetRetainCount(titles)) << "the caller owns the arrays";
 }
 
 }  // namespace

@@ -13,12 +13,12 @@ const PMTicketRef kUntouched = reinterpret_cast<PMTicketRef>(static_cast<intptr_
 // A bare session whose data a test fills itself. Released at the end.
 class BareSession {
 public:
-    BareSession() { EXPECT_EQ(PMCreateSession(&session), noErr); }
+    BareSession() { EXPECT_EQ(noErr, PMCreateSession(&session)); }
     ~BareSession() { PMRelease(session); }
     BareSession(const BareSession &) = delete;
     BareSession &operator=(const BareSession &) = delete;
 
-    void set(CFStringRef key, CFTypeRef datum) { ASSERT_EQ(PMSessionSetDataInSession(session, key, datum), noErr); }
+    void set(CFStringRef key, CFTypeRef datum) { ASSERT_EQ(noErr, PMSessionSetDataInSession(session, key, datum)); }
 
     PMPrintSession session = nullptr;
 };
@@ -42,15 +42,15 @@ protected:
 
 TEST_F(PrinterTest, ExactModelNameIsServed) {
     EXPECT_TRUE(servedFor(folder.withModel(kProbeModel)));
-    EXPECT_EQ(observed().ppdOpens, 1);
-    EXPECT_EQ(observed().ppdCloses, 1);
+    EXPECT_EQ(1, observed().ppdOpens);
+    EXPECT_EQ(1, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, SamplePrintersOfTheSeriesAndOthers) {
-    EXPECT_TRUE(servedFor(samplePPD("QUORVEN-v-DX7140K.ppd")));
-    EXPECT_FALSE(servedFor(samplePPD("QUORVEN-v-DX8250K.ppd")));
-    EXPECT_FALSE(servedFor(samplePPD("QUORVEN-v-DX5100K.ppd")));
-    EXPECT_EQ(observed().ppdCloses, 3);
+    EXPECT_TRUE(servedFor(sample_printers::kDX7140K));
+    EXPECT_FALSE(servedFor(sample_printers::kDX8250K));
+    EXPECT_FALSE(servedFor(sample_printers::kDX5100K));
+    EXPECT_EQ(3, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, NamesThatDifferInCaseOrBlanksAreRefused) {
@@ -59,20 +59,20 @@ TEST_F(PrinterTest, NamesThatDifferInCaseOrBlanksAreRefused) {
     EXPECT_FALSE(servedFor(folder.withModel("QUORVEN v-DX7140K Series")));
     EXPECT_FALSE(servedFor(folder.withModel("QUORVEN v-DX7140KSeries2")));
     EXPECT_FALSE(servedFor(folder.withModel("QUORVEN v-DX7140KSerie")));
-    EXPECT_EQ(observed().ppdCloses, 5);
+    EXPECT_EQ(5, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, PPDWithoutModelNameIsRefusedAndClosed) {
     EXPECT_FALSE(servedFor(folder.withoutModelName()));
-    EXPECT_EQ(observed().ppdOpens, 1);
-    EXPECT_EQ(observed().ppdCloses, 1);
+    EXPECT_EQ(1, observed().ppdOpens);
+    EXPECT_EQ(1, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, UnreadablePPDsAreRefused) {
     EXPECT_FALSE(servedFor(folder.malformed()));
     EXPECT_FALSE(servedFor(folder.write("missing-folder/none.ppd", "")));
-    EXPECT_EQ(observed().ppdOpens, 2);
-    EXPECT_EQ(observed().ppdCloses, 0) << "nothing was opened";
+    EXPECT_EQ(2, observed().ppdOpens);
+    EXPECT_EQ(0, observed().ppdCloses) << "nothing was opened";
 }
 
 TEST_F(PrinterTest, PPDThatFailsToCloseRefusesEvenAMatch) {
@@ -80,7 +80,7 @@ TEST_F(PrinterTest, PPDThatFailsToCloseRefusesEvenAMatch) {
     PlatformInjectFault("ppdCloseCompiledPPDFromTicket", 1, kPMGeneralError);
 
     EXPECT_FALSE(servedFor(path));
-    EXPECT_EQ(observed().ppdCloses, 1);
+    EXPECT_EQ(1, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, ModelNameThatCannotBeReadIsRefusedAndClosed) {
@@ -88,7 +88,7 @@ TEST_F(PrinterTest, ModelNameThatCannotBeReadIsRefusedAndClosed) {
     PlatformInjectFault("ppdGetInvocationString", 1, kPMKeyNotFound);
 
     EXPECT_FALSE(servedFor(path));
-    EXPECT_EQ(observed().ppdCloses, 1);
+    EXPECT_EQ(1, observed().ppdCloses);
 }
 
 TEST_F(PrinterTest, SessionWithoutPrinterInfoTicketOpensNoPPD) {
@@ -102,7 +102,7 @@ TEST_F(PrinterTest, SessionWithoutPrinterInfoTicketOpensNoPPD) {
     bare.set(CFSTR("PMPrinterInfoTicket"), CFSTR("not a ticket"));
     EXPECT_FALSE(IsPDENeededForThisPrinter(bare.session));
 
-    EXPECT_EQ(observed().ppdOpens, 0);
+    EXPECT_EQ(0, observed().ppdOpens);
 }
 
 TEST_F(PrinterTest, TicketIsFetchedFromTheSession) {
@@ -112,8 +112,8 @@ TEST_F(PrinterTest, TicketIsFetchedFromTheSession) {
     PMTicketRef settings = kUntouched;
     PMTicketRef printerInfo = kUntouched;
 
-    EXPECT_EQ(GetTicketFromSession(printSession.session(), kQELPrintSettingsTicketKey, &settings), noErr);
-    EXPECT_EQ(GetTicketFromSession(printSession.session(), kQELPrinterInfoTicketKey, &printerInfo), noErr);
+    EXPECT_EQ(noErr, GetTicketFromSession(printSession.session(), kQELPrintSettingsTicketKey, &settings));
+    EXPECT_EQ(noErr, GetTicketFromSession(printSession.session(), kQELPrinterInfoTicketKey, &printerInfo));
 
     EXPECT_EQ(settings, printSession.printSettingsTicket());
     EXPECT_EQ(printerInfo, printSession.printerInfoTicket());
@@ -123,19 +123,19 @@ TEST_F(PrinterTest, MissingOrNonNumericDatumIsAnInvalidTicket) {
     BareSession bare;
     PMTicketRef container = kUntouched;
 
-    EXPECT_EQ(GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container), -30891);
-    EXPECT_EQ(container, kUntouched);
+    EXPECT_EQ(-30891, GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container));
+    EXPECT_EQ(kUntouched, container);
 
     bare.set(kQELPrintSettingsTicketKey, CFSTR("12345"));
-    EXPECT_EQ(GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container), -30891);
-    EXPECT_EQ(container, kUntouched);
+    EXPECT_EQ(-30891, GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container));
+    EXPECT_EQ(kUntouched, container);
 
     bare.set(kQELPrintSettingsTicketKey, kCFBooleanTrue);
-    EXPECT_EQ(GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container), -30891);
-    EXPECT_EQ(container, kUntouched);
+    EXPECT_EQ(-30891, GetTicketFromSession(bare.session, kQELPrintSettingsTicketKey, &container));
+    EXPECT_EQ(kUntouched, container);
 
-    EXPECT_EQ(GetTicketFromSession(nullptr, kQELPrintSettingsTicketKey, &container), -30891);
-    EXPECT_EQ(container, kUntouched);
+    EXPECT_EQ(-30891, GetTicketFromSession(nullptr, kQELPrintSettingsTicketKey, &container));
+    EXPECT_EQ(kUntouched, container);
 }
 
 TEST_F(PrinterTest, SessionFailureIsAnInvalidTicketWhateverItsStatus) {
@@ -145,8 +145,8 @@ TEST_F(PrinterTest, SessionFailureIsAnInvalidTicketWhateverItsStatus) {
     PMTicketRef container = kUntouched;
     PlatformInjectFault("PMSessionGetDataFromSession", 1, memFullErr);
 
-    EXPECT_EQ(GetTicketFromSession(printSession.session(), kQELPrintSettingsTicketKey, &container), -30891);
-    EXPECT_EQ(container, kUntouched);
+    EXPECT_EQ(-30891, GetTicketFromSession(printSession.session(), kQELPrintSettingsTicketKey, &container));
+    EXPECT_EQ(kUntouched, container);
 }
 
 }  // namespace

@@ -93,8 +93,8 @@ void makeProbeBundleKnown() {
 }
 
 DialogWindow::DialogWindow(const Rect &content, const Rect &paneBounds) {
-    EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &content, &window_), noErr);
-    EXPECT_EQ(CreateUserPaneControl(window_, &paneBounds, kControlSupportsEmbedding, &userPane_), noErr);
+    EXPECT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, kWindowStandardHandlerAttribute, &content, &window_));
+    EXPECT_EQ(noErr, CreateUserPaneControl(window_, &paneBounds, kControlSupportsEmbedding, &userPane_));
 }
 
 DialogWindow::~DialogWindow() {
@@ -112,7 +112,7 @@ ProbePane::ProbePane(const std::string &ppdPath, bool initializeNow)
     CFStringRef title = nullptr;
     UInt32 width = 0;
     UInt32 height = 0;
-    EXPECT_EQ(Prologue(&context_, &creator, &kind, &title, &width, &height), noErr);
+    EXPECT_EQ(noErr, Prologue(&context_, &creator, &kind, &title, &width, &height));
     if (title != nullptr) CFRelease(title);
     if (initializeNow) initialize();
 }

@@ -11,7 +11,7 @@
 #include "qel-nib.h"
 #include "qel-pane.h"
 #include "qel-printer.h"
-#include "platform_test_helpers.h"
+#include "toolbox_helpers.h"
 
 #include <ApplicationServices/ApplicationServices.h>
 #include <Carbon/Carbon.h>

@@ -30,7 +30,7 @@ TEST_F(RelationshipTest, HandlerSchedulesTheRulesAndPassesTheCommandOn) {
     ProbePane pane(folder.withModel(kProbeModel));
     QEL_PDEContextPtr record = pane.record();
 
-    EXPECT_EQ(HandleRelationships(nullptr, nullptr, record), eventNotHandledErr);
+    EXPECT_EQ(eventNotHandledErr, HandleRelationships(nullptr, nullptr, record));
     CFRunLoopTimerRef timer = record->updateRelationshipsTimer;
     ASSERT_NE(timer, nullptr);
     EXPECT_TRUE(isScheduled(timer)) << "added for the common modes, the default mode among them";
@@ -39,17 +39,17 @@ TEST_F(RelationshipTest, HandlerSchedulesTheRulesAndPassesTheCommandOn) {
     CFRunLoopTimerContext context{};
     CFRunLoopTimerGetContext(timer, &context);
     EXPECT_EQ(context.info, record);
-    EXPECT_EQ(context.retain, nullptr) << "the timer does not own the record";
-    EXPECT_EQ(context.release, nullptr);
+    EXPECT_EQ(nullptr, context.retain) << "the timer does not own the record";
+    EXPECT_EQ(nullptr, context.release);
 
-    EXPECT_EQ(HandleRelationships(nullptr, nullptr, record), eventNotHandledErr);
+    EXPECT_EQ(eventNotHandledErr, HandleRelationships(nullptr, nullptr, record));
     EXPECT_EQ(record->updateRelationshipsTimer, timer);
 }
 
 TEST_F(RelationshipTest, LaterCommandReArmsTheSameTimer) {
     ProbePane pane(folder.withModel(kProbeModel));
     QEL_PDEContextPtr record = pane.record();
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
     turnRunLoop();
     CFRunLoopTimerRef timer = record->updateRelationshipsTimer;
     ASSERT_NE(timer, nullptr);
@@ -58,7 +58,7 @@ TEST_F(RelationshipTest, LaterCommandReArmsTheSameTimer) {
     int rulesBefore = QELProbeRuleRunCount();
 
     PlatformAdvanceManualClock(5);
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 1), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 1));
 
     EXPECT_EQ(record->updateRelationshipsTimer, timer);
     EXPECT_DOUBLE_EQ(CFRunLoopTimerGetNextFireDate(timer), CFAbsoluteTimeGetCurrent());
@@ -71,19 +71,19 @@ TEST_F(RelationshipTest, LaterCommandReArmsTheSameTimer) {
 TEST_F(RelationshipTest, TerminateWithTheTimerArmedStopsIt) {
     ProbePane pane(folder.withModel(kProbeModel));
     QEL_PDEContextPtr record = pane.record();
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
     CFRunLoopTimerRef timer = record->updateRelationshipsTimer;
     ASSERT_NE(timer, nullptr);
     CFRetain(timer);  // to look at it after the record is gone
     int rulesBefore = QELProbeRuleRunCount();
 
-    EXPECT_EQ(pane.terminate(), noErr);
+    EXPECT_EQ(noErr, pane.terminate());
     turnRunLoop();
 
     EXPECT_EQ(QELProbeRuleRunCount(), rulesBefore);
     EXPECT_FALSE(CFRunLoopTimerIsValid(timer));
     EXPECT_FALSE(isScheduled(timer));
-    EXPECT_EQ(CFGetRetainCount(timer), 1) << "the record's reference is released";
+    EXPECT_EQ(1, CFGetRetainCount(timer)) << "the record's reference is released";
     CFRelease(timer);
 }
 
@@ -93,21 +93,21 @@ TEST_F(RelationshipTest, FailedTimerCreationIsLoggedAndRetriedOnTheNextCommand) 
     int rulesBefore = QELProbeRuleRunCount();
     PlatformInjectFault("CFRunLoopTimerCreate", 1, memFullErr);
 
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
 
-    EXPECT_EQ(record->updateRelationshipsTimer, nullptr);
+    EXPECT_EQ(nullptr, record->updateRelationshipsTimer);
     const std::vector<std::pair<int, std::string>> expectedLog = {
         {LOG_ERR, "Relationship timer creation failed! Probably lack of memory."}};
-    EXPECT_EQ(observed().logLines, expectedLog);
+    EXPECT_EQ(expectedLog, observed().logLines);
     turnRunLoop();
     EXPECT_EQ(QELProbeRuleRunCount(), rulesBefore) << "that command's update is lost";
 
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
     EXPECT_NE(record->updateRelationshipsTimer, nullptr);
     turnRunLoop();
     EXPECT_EQ(QELProbeRuleRunCount(), rulesBefore + 1);
     EXPECT_TRUE(IsControlEnabled(record->control_Number));
-    EXPECT_EQ(observed().logLines.size(), 1u);
+    EXPECT_EQ(1u, observed().logLines.size());
 }
 
 TEST_F(RelationshipTest, WithoutItsHandlerThePaneIgnoresCommands) {
@@ -116,14 +116,14 @@ TEST_F(RelationshipTest, WithoutItsHandlerThePaneIgnoresCommands) {
     // Initialize installs the two key filters first, then the command handler.
     PlatformInjectFault("InstallEventHandler", 3, memFullErr);
 
-    EXPECT_EQ(pane.initialize(), noErr);
+    EXPECT_EQ(noErr, pane.initialize());
 
     QEL_PDEContextPtr record = pane.record();
-    EXPECT_EQ(record->relationshipHandlerUPP, nullptr);
-    EXPECT_EQ(record->relationshipEventRef, nullptr);
+    EXPECT_EQ(nullptr, record->relationshipHandlerUPP);
+    EXPECT_EQ(nullptr, record->relationshipEventRef);
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersBefore + 2);
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
-    EXPECT_EQ(record->updateRelationshipsTimer, nullptr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
+    EXPECT_EQ(nullptr, record->updateRelationshipsTimer);
 }
 
 TEST_F(RelationshipTest, DetachingRemovesTheHandlerOnce) {
@@ -135,11 +135,11 @@ TEST_F(RelationshipTest, DetachingRemovesTheHandlerOnce) {
     DetachRelationshipHandlers(pane.context());
     DetachRelationshipHandlers(0);
 
-    EXPECT_EQ(record->relationshipEventRef, nullptr);
-    EXPECT_EQ(record->relationshipHandlerUPP, nullptr);
+    EXPECT_EQ(nullptr, record->relationshipEventRef);
+    EXPECT_EQ(nullptr, record->relationshipHandlerUPP);
     EXPECT_EQ(PlatformLiveObjectCount("event-handler"), handlersBefore - 1);
-    ASSERT_EQ(PlatformChoosePopupItem(record->control_Mode, 2), noErr);
-    EXPECT_EQ(record->updateRelationshipsTimer, nullptr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(record->control_Mode, 2));
+    EXPECT_EQ(nullptr, record->updateRelationshipsTimer);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
          }},
         // Info.plist that is no plain file: named, never read (a FIFO would never end).
         {"Info.plist a FIFO",
-         [&](const fs::path &bundle) { fs::remove(info(bundle)); ASSERT_EQ(mkfifo(info(bundle).c_str(), 0600), 0); },
+         [&](const fs::path &bundle) { fs::remove(info(bundle)); ASSERT_EQ(0, mkfifo(info(bundle).c_str(), 0600)); },
          [&](const fs::path &bundle) { return Eq(info(bundle).string() + " is a FIFO, not a plain file"); }},
         {"Info.plist a folder", [&](const fs::path &bundle) { fs::remove(info(bundle)); fs::create_directory(info(bundle)); },
          [&](const fs::path &bundle) { return Eq(info(bundle).string() + " is a folder, not a plain file"); }},
@@ -108,19 +108,19 @@ TEST_F(BundleLoadReasonTest, ThePaneNamesWhyItsBundleDidNotLoad) {
         test.breakIt(bundle);
         Matcher<std::string> expected = test.loadError(bundle);
 
-        LiveCounts before = LiveCounts::now();
+        LiveObjects before = LiveObjects::now();
         {
             printdialog::Dialog::Options options;
-            options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
+            options.ppdPath = sample_printers::kDX7140K;
             options.bundlePaths = {bundle.string()};
             std::string error;
             auto dialog = printdialog::Dialog::open(options, error);
             ASSERT_NE(dialog, nullptr) << error;
-            ASSERT_EQ(dialog->panes().size(), 1u);
-            EXPECT_EQ(dialog->panes()[0]->extension, nullptr);
+            ASSERT_EQ(1u, dialog->panes().size());
+            EXPECT_EQ(nullptr, dialog->panes()[0]->extension);
             EXPECT_THAT(dialog->panes()[0]->loadError, expected);
         }
-        EXPECT_EQ(LiveCounts::now(), before) << "a bundle that does not load leaves nothing behind";
+        EXPECT_EQ(LiveObjects::now(), before) << "a bundle that does not load leaves nothing behind";
     }
 }
 
@@ -136,7 +136,7 @@ TEST_F(BundleLoadReasonTest, CopiesOfABundleAreToldApart) {
     };
     auto open = [&](std::vector<std::string> bundles) {
         printdialog::Dialog::Options options;
-        options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
+        options.ppdPath = sample_printers::kDX7140K;
         options.bundlePaths = std::move(bundles);
         std::string error;
         auto dialog = printdialog::Dialog::open(options, error);
@@ -146,23 +146,23 @@ TEST_F(BundleLoadReasonTest, CopiesOfABundleAreToldApart) {
 
     {
         auto dialog = open({kProbeBundle, copyProbe("Second.plugin")});
-        ASSERT_EQ(dialog->panes().size(), 2u);
+        ASSERT_EQ(2u, dialog->panes().size());
         EXPECT_TRUE(dialog->panes()[0]->accepted());
-        EXPECT_EQ(dialog->panes()[1]->loadError,
-                  "duplicate of Probe.plugin (its factory is already registered by that bundle)");
+        EXPECT_EQ("duplicate of Probe.plugin (its factory is already registered by that bundle)",
+                  dialog->panes()[1]->loadError);
     }
     {
         std::string nameless = copyProbe("Nameless.plugin");
         EXPECT_TRUE(replaceIn(fs::path(nameless) / "Contents" / "Info.plist", kProbeIdentifier, ""));
         auto dialog = open({nameless});
-        ASSERT_EQ(dialog->panes().size(), 1u);
+        ASSERT_EQ(1u, dialog->panes().size());
         EXPECT_NE(dialog->panes()[0]->extension, nullptr);
-        EXPECT_EQ(dialog->panes()[0]->shortName, "Nameless");
+        EXPECT_EQ("Nameless", dialog->panes()[0]->shortName);
     }
     {
         auto dialog = open({copyProbe("Pr\xF6" "be.plugin")});
-        ASSERT_EQ(dialog->panes().size(), 1u);
-        EXPECT_EQ(dialog->panes()[0]->loadError, "");
+        ASSERT_EQ(1u, dialog->panes().size());
+        EXPECT_EQ("", dialog->panes()[0]->loadError);
         EXPECT_TRUE(dialog->panes()[0]->accepted()) << dialog->panes()[0]->initializeNote;
     }
 }
@@ -171,10 +171,10 @@ TEST_F(BundleLoadReasonTest, CopiesOfABundleAreToldApart) {
 // the host's note tells which, and the pane's status stays what the pane returned.
 TEST_F(BundleLoadReasonTest, AFailedInitializeIsExplained) {
     {
-        auto dialog = openProbeDialog(samplePPD("QUORVEN-v-DX8250K.ppd"));
-        ASSERT_EQ(dialog->panes().size(), 1u);
-        EXPECT_EQ(dialog->panes()[0]->initializeStatus, kPMInvalidPDEContext);
-        EXPECT_EQ(dialog->panes()[0]->initializeNote, "the pane's printer test did not accept this printer");
+        auto dialog = openProbeDialog(sample_printers::kDX8250K);
+        ASSERT_EQ(1u, dialog->panes().size());
+        EXPECT_EQ(kPMInvalidPDEContext, dialog->panes()[0]->initializeStatus);
+        EXPECT_EQ("the pane's printer test did not accept this printer", dialog->panes()[0]->initializeNote);
     }
     PPDFolder scratch;
     fs::path bundle = fs::path(scratch.write("README", "")).parent_path() / "Probe.plugin";
@@ -185,14 +185,14 @@ TEST_F(BundleLoadReasonTest, AFailedInitializeIsExplained) {
     ASSERT_FALSE(nib.empty());
     ASSERT_TRUE(replaceIn(nib, "id=\"6\"", "id=\"66\""));
     printdialog::Dialog::Options options;
-    options.ppdPath = samplePPD("QUORVEN-v-DX7140K.ppd");
+    options.ppdPath = sample_printers::kDX7140K;
     options.bundlePaths = {bundle.string()};
     std::string error;
     auto dialog = printdialog::Dialog::open(options, error);
     ASSERT_NE(dialog, nullptr) << error;
-    EXPECT_EQ(dialog->panes()[0]->initializeStatus, kPMInvalidPDEContext);
-    EXPECT_EQ(dialog->panes()[0]->initializeNote,
-              "the pane's printer test accepted this printer, but its nib has no control 'qel ' / 6");
+    EXPECT_EQ(kPMInvalidPDEContext, dialog->panes()[0]->initializeStatus);
+    EXPECT_EQ("the pane's printer test accepted this printer, but its nib has no control 'qel ' / 6",
+              dialog->panes()[0]->initializeNote);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // counter read from its loaded code.
 #pragma once
 
-#include "platform_test_helpers.h"
+#include "toolbox_helpers.h"
 
 #include <printdialog/dialog.h>
 

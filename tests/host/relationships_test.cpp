@@ -9,7 +9,7 @@ class HostRelationshipTest : public HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        dialog = openProbeDialog(samplePPD("QUORVEN-v-DX7140K.ppd"));
+        dialog = openProbeDialog(sample_printers::kDX7140K);
         ASSERT_NE(dialog, nullptr);
         pane = dialog->panes()[0].get();
         ASSERT_TRUE(pane->accepted());
@@ -24,7 +24,7 @@ protected:
         HostTest::TearDown();
     }
 
-    void choose(SInt32 item) { ASSERT_EQ(PlatformChoosePopupItem(mode, item), noErr); }
+    void choose(SInt32 item) { ASSERT_EQ(noErr, PlatformChoosePopupItem(mode, item)); }
     bool numberEnabled() const { return PlatformIsControlEffectivelyEnabled(number); }
 
     std::unique_ptr<printdialog::Dialog> dialog;
@@ -91,17 +91,17 @@ TEST_F(HostRelationshipTest, CommandGoesOnToTheDialogsOwnHandlers) {
     EventHandlerUPP counter = NewEventHandlerUPP(countCommand);
     EventHandlerRef onWindow = nullptr;
     EventHandlerRef onUserPane = nullptr;
-    ASSERT_EQ(InstallEventHandler(GetWindowEventTarget(pane->window), counter, 1, kCommand, &windowSaw, &onWindow), noErr);
-    ASSERT_EQ(InstallEventHandler(GetControlEventTarget(pane->userPane), counter, 1, kCommand, &userPaneSaw, &onUserPane),
-              noErr);
+    ASSERT_EQ(noErr, InstallEventHandler(GetWindowEventTarget(pane->window), counter, 1, kCommand, &windowSaw, &onWindow));
+    ASSERT_EQ(noErr,
+              InstallEventHandler(GetControlEventTarget(pane->userPane), counter, 1, kCommand, &userPaneSaw, &onUserPane));
     int before = code->ruleRuns();
 
     choose(2);
     choose(1);
     turnRunLoop();
 
-    EXPECT_EQ(userPaneSaw, 2);
-    EXPECT_EQ(windowSaw, 2);
+    EXPECT_EQ(2, userPaneSaw);
+    EXPECT_EQ(2, windowSaw);
     EXPECT_EQ(code->ruleRuns(), before + 1);
     RemoveEventHandler(onWindow);
     RemoveEventHandler(onUserPane);

@@ -118,10 +118,10 @@ TEST_F(TicketPresetRoundTrip, RefusalsNameTheLineOrTheMember) {
         std::string error;
         EXPECT_FALSE(printdialog::addTicketPresetsFromJSON(each.text, presets.get(), error)) << each.text;
         if (each.error.ends_with(": "))
-            EXPECT_EQ(error.rfind(each.error, 0), 0u) << each.text << " gave " << error;
+            EXPECT_EQ(0u, error.rfind(each.error, 0)) << each.text << " gave " << error;
         else
             EXPECT_EQ(error, each.error) << each.text;
-        EXPECT_EQ(CFDictionaryGetCount(presets.get()), 0) << each.text;
+        EXPECT_EQ(0, CFDictionaryGetCount(presets.get())) << each.text;
     }
     // One level less deep is still a ticket.
     auto presets = newPresets();
@@ -159,10 +159,10 @@ TEST(JsonText, WritesEveryValueSoThatAParserReadsItBack) {
     document["broken"] = "a\xFF\xC3";
     document["numbers"] = printdialog::Json::array({1, 2.0, -0.0, std::numeric_limits<double>::infinity()});
     document["empty"] = printdialog::Json::object();
-    EXPECT_EQ(printdialog::jsonText(document, 0),
-              "{\"text\":\"\xC3\xA9\\u0001\\n\\\"\",\"broken\":\"a\xEF\xBF\xBD\xEF\xBF\xBD\","
-              "\"numbers\":[1,2.0,-0.0,null],\"empty\":{}}");
-    EXPECT_EQ(printdialog::jsonText(document["numbers"]), "[\n  1,\n  2.0,\n  -0.0,\n  null\n]");
+    EXPECT_EQ("{\"text\":\"\xC3\xA9\\u0001\\n\\\"\",\"broken\":\"a\xEF\xBF\xBD\xEF\xBF\xBD\","
+              "\"numbers\":[1,2.0,-0.0,null],\"empty\":{}}",
+              printdialog::jsonText(document, 0));
+    EXPECT_EQ("[\n  1,\n  2.0,\n  -0.0,\n  null\n]", printdialog::jsonText(document["numbers"]));
     printdialog::Json read;
     std::string error;
     EXPECT_TRUE(printdialog::parseJson(printdialog::jsonText(document), read, error)) << error;
@@ -172,16 +172,16 @@ TEST(JsonText, WritesEveryValueSoThatAParserReadsItBack) {
 TEST(HostText, CreateStringTakesALeadingZeroWidthNoBreakSpaceAsText) {
     auto string = printdialog::createString("\xEF\xBB\xBFx");
     ASSERT_TRUE(string);
-    ASSERT_EQ(CFStringGetLength(string.get()), 2);
-    EXPECT_EQ(CFStringGetCharacterAtIndex(string.get(), 0), 0xFEFF);
-    EXPECT_EQ(printdialog::utf8(string.get()), "\xEF\xBB\xBFx");
+    ASSERT_EQ(2, CFStringGetLength(string.get()));
+    EXPECT_EQ(0xFEFF, CFStringGetCharacterAtIndex(string.get(), 0));
+    EXPECT_EQ("\xEF\xBB\xBFx", printdialog::utf8(string.get()));
 }
 
 TEST(HostText, Utf8KeepsEveryCharacterOfAString) {
     const UniChar characters[] = {'x', 0, 0x00E9, 0};
     auto string = cf::adopt(CFStringCreateWithCharacters(nullptr, characters, 4));
-    EXPECT_EQ(printdialog::utf8(string.get()), std::string("x\0\xC3\xA9\0", 5));
-    EXPECT_EQ(printdialog::utf8(nullptr), "");
+    EXPECT_EQ(std::string("x\0\xC3\xA9\0", 5), printdialog::utf8(string.get()));
+    EXPECT_EQ("", printdialog::utf8(nullptr));
 }
 
 }  // namespace

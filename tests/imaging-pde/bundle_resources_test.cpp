@@ -27,10 +27,10 @@ protected:
     static void SetUpTestSuite() { ASSERT_NE(imagingBundle(), nullptr); }
 
     void SetUp() override {
-        localization_ = std::make_unique<PreferredLocalization>(GetParam());
+        localization_ = std::make_unique<test_support::LocalizationScope>(GetParam());
         IBNibRef nib = nullptr;
-        ASSERT_EQ(CreateNibReferenceWithCFBundle(imagingBundle(), CFSTR("PDE"), &nib), noErr);
-        ASSERT_EQ(CreateWindowFromNib(nib, CFSTR("Window"), &window_), noErr);
+        ASSERT_EQ(noErr, CreateNibReferenceWithCFBundle(imagingBundle(), CFSTR("PDE"), &nib));
+        ASSERT_EQ(noErr, CreateWindowFromNib(nib, CFSTR("Window"), &window_));
         DisposeNibReference(nib);
     }
     void TearDown() override {
@@ -45,12 +45,12 @@ protected:
         return found;
     }
 
-    std::unique_ptr<PreferredLocalization> localization_;
+    std::unique_ptr<test_support::LocalizationScope> localization_;
     WindowRef window_ = nullptr;
 };
 
 TEST_P(BundleResources, EveryItemMapsToThePPDKeywordAtItsPositionAndBack) {
-    auto options = readPPDOptions(kImagingPrinter);
+    auto options = readPPDOptions(sample_printers::kDX8250K);
     for (const auto &popup : kPopups) {
         SCOPED_TRACE(popup.ppdKey);
         ControlRef control = this->control(popup.id);
@@ -63,10 +63,10 @@ TEST_P(BundleResources, EveryItemMapsToThePPDKeywordAtItsPositionAndBack) {
             SInt32 item = static_cast<SInt32>(index + 1);
             SetControl32BitValue(control, item);
             auto copied = cf::adopt(CopyPopupMenu(control, popup.table));
-            EXPECT_EQ(text(copied.get()), keywords[index]) << "item " << item;
+            EXPECT_EQ(cf::utf8(copied.get()), keywords[index]) << "item " << item;
 
             SetControl32BitValue(control, item == 1 ? 2 : 1);
-            SetPopupMenu(string(keywords[index]).get(), control, popup.table);
+            SetPopupMenu(cf::string(keywords[index]).get(), control, popup.table);
             EXPECT_EQ(GetControl32BitValue(control), item) << keywords[index];
         }
     }
@@ -83,8 +83,8 @@ TEST_P(BundleResources, SummaryShowsEachItemsOwnText) {
             auto titles = cf::adopt(CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks));
             auto values = cf::adopt(CFArrayCreateMutable(kCFAllocatorDefault, 0, &kCFTypeArrayCallBacks));
             SetPopupSummaryValues(CFSTR("Title"), control, titles.get(), values.get());
-            ASSERT_EQ(CFArrayGetCount(values.get()), 1);
-            EXPECT_EQ(text(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values.get(), 0))), itemText(control, item));
+            ASSERT_EQ(1, CFArrayGetCount(values.get()));
+            EXPECT_EQ(cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values.get(), 0))), itemText(control, item));
         }
     }
 }
@@ -92,13 +92,13 @@ TEST_P(BundleResources, SummaryShowsEachItemsOwnText) {
 TEST_P(BundleResources, CheckBoxWordsAreTwoDistinctWordsOfTheirOwn) {
     auto yes = cf::adopt(CFBundleCopyLocalizedString(imagingBundle(), CFSTR("True"), CFSTR("True"), nullptr));
     auto no = cf::adopt(CFBundleCopyLocalizedString(imagingBundle(), CFSTR("False"), CFSTR("False"), nullptr));
-    EXPECT_NE(text(yes.get()), text(no.get()));
+    EXPECT_NE(cf::utf8(yes.get()), cf::utf8(no.get()));
     for (const auto &popup : kPopups) {
         ControlRef control = this->control(popup.id);
         UInt16 count = CountMenuItems(GetControlPopupMenuHandle(control));
         for (MenuItemIndex item = 1; item <= count; ++item) {
-            EXPECT_NE(itemText(control, item), text(yes.get())) << popup.ppdKey;
-            EXPECT_NE(itemText(control, item), text(no.get())) << popup.ppdKey;
+            EXPECT_NE(itemText(control, item), cf::utf8(yes.get())) << popup.ppdKey;
+            EXPECT_NE(itemText(control, item), cf::utf8(no.get())) << popup.ppdKey;
         }
     }
 }
@@ -106,19 +106,19 @@ TEST_P(BundleResources, CheckBoxWordsAreTwoDistinctWordsOfTheirOwn) {
 TEST_P(BundleResources, ControlsHaveTheKindsAndCommandsTheRulesNeed) {
     for (SInt32 id : {kDistinguishThinLines, kTonerSave}) {
         ControlKind kind{};
-        ASSERT_EQ(GetControlKind(control(id), &kind), noErr);
+        ASSERT_EQ(noErr, GetControlKind(control(id), &kind));
         EXPECT_EQ(kind.kind, static_cast<OSType>(kControlKindCheckBox)) << id;
     }
     for (SInt32 id : {kColorType, kResolution}) {
         UInt32 command = 0;
-        EXPECT_EQ(GetControlCommandID(control(id), &command), noErr);
+        EXPECT_EQ(noErr, GetControlCommandID(control(id), &command));
         EXPECT_NE(command, 0u) << "pop-up " << id << " must send a command so the rules follow it";
     }
     ControlRef container = control(kContainer);
     ASSERT_NE(container, nullptr);
     for (const auto &popup : kPopups) {
         ControlRef parent = nullptr;
-        ASSERT_EQ(GetSuperControl(control(popup.id), &parent), noErr);
+        ASSERT_EQ(noErr, GetSuperControl(control(popup.id), &parent));
         EXPECT_EQ(parent, container) << popup.ppdKey << " must move into the dialog with the container";
     }
 }

@@ -14,7 +14,7 @@ namespace {
 const char *const kPaneKeys[] = {"ColorType", "Resolution",     "Halftone",     "DistinguishThinLines",
                                  "TonerSave", "ImageType",      "BlackOverPrint", "PureBlackGray"};
 
-class ImagingDialog : public ::testing::Test {
+class ImagingDialog : public test_support::LeakCheckedTest {
 protected:
     static void SetUpTestSuite() {
         ASSERT_NE(imagingBundle(), nullptr);
@@ -22,18 +22,16 @@ protected:
     }
     void SetUp() override {
         clock_ = std::make_unique<ManualClock>();
-        liveAtStart_ = PlatformLiveCFObjectCount();
-        controlsAtStart_ = PlatformLiveObjectCount("control");
+        LeakCheckedTest::SetUp();
     }
     void TearDown() override {
         dialog_.reset();
         clock_.reset();
-        EXPECT_EQ(PlatformLiveCFObjectCount(), liveAtStart_) << "CF objects left alive after the dialog";
-        EXPECT_EQ(PlatformLiveObjectCount("control"), controlsAtStart_);
+        LeakCheckedTest::TearDown();
     }
 
     printdialog::Pane &open(const std::map<std::string, std::string> &ticket = {}) {
-        dialog_ = openDialog(kImagingPrinter, ticket);
+        dialog_ = openDialog(sample_printers::kDX8250K, ticket);
         printdialog::Pane *pane = dialog_ ? dialog_->findPane("imaging") : nullptr;
         if (pane == nullptr) {
             ADD_FAILURE() << "no imaging pane";
@@ -55,7 +53,7 @@ protected:
 
     std::vector<printdialog::SummaryRow> summary() {
         std::vector<printdialog::SummaryRow> rows;
-        EXPECT_EQ(dialog_->summary(*pane_, rows), noErr);
+        EXPECT_EQ(noErr, dialog_->summary(*pane_, rows));
         return rows;
     }
     std::vector<std::string> summaryValues() {
@@ -67,8 +65,6 @@ protected:
     std::unique_ptr<ManualClock> clock_;
     std::unique_ptr<printdialog::Dialog> dialog_;
     printdialog::Pane *pane_ = nullptr;
-    long liveAtStart_ = 0;
-    long controlsAtStart_ = 0;
 };
 
 // ---- Which printer, and the pane's identity -------------------------------------------------
@@ -76,10 +72,10 @@ protected:
 TEST_F(ImagingDialog, PaneIsShownForThe8250KSeries) {
     printdialog::Pane &pane = open();
     EXPECT_EQ(pane.creator, static_cast<OSType>('qel '));
-    EXPECT_EQ(pane.kind, "com.quorven.print.pde.print-mode.imaging");
-    EXPECT_EQ(pane.title, "Imaging");
-    EXPECT_EQ(pane.width, 460u);
-    EXPECT_EQ(pane.height, 300u);
+    EXPECT_EQ("com.quorven.print.pde.print-mode.imaging", pane.kind);
+    EXPECT_EQ("Imaging", pane.title);
+    EXPECT_EQ(460u, pane.width);
+    EXPECT_EQ(300u, pane.height);
     for (SInt32 id : {kContainer, kColorType, kResolution, kHalftone, kDistinguishThinLines, kTonerSave, kImageType,
                       kBlackOverPrint, kPureBlackGray})
         EXPECT_NE(control(id), nullptr) << id;
@@ -87,13 +83,13 @@ TEST_F(ImagingDialog, PaneIsShownForThe8250KSeries) {
 
 TEST_F(ImagingDialog, PaneIsRefusedForThe7140KSeries) {
     testing::internal::CaptureStderr();
-    dialog_ = openDialog(kJobModePrinter);
+    dialog_ = openDialog(sample_printers::kDX7140K);
     std::string diagnostics = testing::internal::GetCapturedStderr();
     printdialog::Pane *pane = dialog_->findPane("imaging");
     ASSERT_NE(pane, nullptr);
     EXPECT_FALSE(pane->accepted());
-    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
-    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0) << "a refused pane reads and writes nothing";
+    EXPECT_EQ(kPMInvalidPDEContext, pane->initializeStatus);
+    EXPECT_EQ(0, CFDictionaryGetCount(ticket())) << "a refused pane reads and writes nothing";
     EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers"), std::string::npos);
 }
 
@@ -111,11 +107,11 @@ TEST_F(ImagingDialog, LookupFailureOfAnyControlRefusesThePane) {
     // The move of the container makes the first lookup, the resolution pop-up is the fourth after it.
     PlatformInjectFault("GetControlByID", 4, errUnknownControl);
     testing::internal::CaptureStderr();
-    dialog_ = openDialog(kImagingPrinter);
+    dialog_ = openDialog(sample_printers::kDX8250K);
     std::string diagnostics = testing::internal::GetCapturedStderr();
     printdialog::Pane *pane = dialog_->findPane("imaging");
     ASSERT_NE(pane, nullptr);
-    EXPECT_EQ(pane->initializeStatus, kPMInvalidPDEContext);
+    EXPECT_EQ(kPMInvalidPDEContext, pane->initializeStatus);
     EXPECT_EQ(diagnostics.find("AttachRelationshipHandlers"), std::string::npos);
 }
 
@@ -123,35 +119,35 @@ TEST_F(ImagingDialog, LookupFailureOfAnyControlRefusesThePane) {
 
 TEST_F(ImagingDialog, EmptyTicketReadsTheDefaults) {
     open();
-    EXPECT_EQ(value(kColorType), 1);
-    EXPECT_EQ(value(kResolution), 1);
-    EXPECT_EQ(value(kHalftone), 1);
-    EXPECT_EQ(value(kImageType), 1);
-    EXPECT_EQ(value(kBlackOverPrint), 3);
-    EXPECT_EQ(value(kPureBlackGray), 1);
-    EXPECT_EQ(value(kDistinguishThinLines), 0);
-    EXPECT_EQ(value(kTonerSave), 0);
-    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0) << "reading never writes";
+    EXPECT_EQ(1, value(kColorType));
+    EXPECT_EQ(1, value(kResolution));
+    EXPECT_EQ(1, value(kHalftone));
+    EXPECT_EQ(1, value(kImageType));
+    EXPECT_EQ(3, value(kBlackOverPrint));
+    EXPECT_EQ(1, value(kPureBlackGray));
+    EXPECT_EQ(0, value(kDistinguishThinLines));
+    EXPECT_EQ(0, value(kTonerSave));
+    EXPECT_EQ(0, CFDictionaryGetCount(ticket())) << "reading never writes";
 }
 
 TEST_F(ImagingDialog, EmptyTicketWrittenBackHoldsTheSixDefaultsAndFalseTwice) {
     open();
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(CFDictionaryGetCount(ticket()), 8);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Color");
-    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "600dpi");
-    EXPECT_EQ(ticketValue(ticket(), "Halftone"), "Auto");
-    EXPECT_EQ(ticketValue(ticket(), "DistinguishThinLines"), "False");
-    EXPECT_EQ(ticketValue(ticket(), "TonerSave"), "False");
-    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "General");
-    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text&Graphics");
-    EXPECT_EQ(ticketValue(ticket(), "PureBlackGray"), "BlackGrayAuto");
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ(8, CFDictionaryGetCount(ticket()));
+    EXPECT_EQ("Color", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("600dpi", ticketValue(ticket(), "Resolution"));
+    EXPECT_EQ("Auto", ticketValue(ticket(), "Halftone"));
+    EXPECT_EQ("False", ticketValue(ticket(), "DistinguishThinLines"));
+    EXPECT_EQ("False", ticketValue(ticket(), "TonerSave"));
+    EXPECT_EQ("General", ticketValue(ticket(), "ImageType"));
+    EXPECT_EQ("Text&Graphics", ticketValue(ticket(), "BlackOverPrint"));
+    EXPECT_EQ("BlackGrayAuto", ticketValue(ticket(), "PureBlackGray"));
 }
 
 TEST_F(ImagingDialog, DefaultsAreThePrintersOwnDefaults) {
     open();
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    auto options = readPPDOptions(kImagingPrinter);
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    auto options = readPPDOptions(sample_printers::kDX8250K);
     for (const char *key : kPaneKeys) EXPECT_EQ(ticketValue(ticket(), key), options[key].defaultKeyword) << key;
 }
 
@@ -161,17 +157,17 @@ TEST_F(ImagingDialog, TicketIsReadIntoTheControlsAndWrittenBackUnchanged) {
         {"DistinguishThinLines", "True"}, {"TonerSave", "True"}, {"ImageType", "FineText"},
         {"BlackOverPrint", "Off"},  {"PureBlackGray", "BlackGrayOff"}};
     open(settings);
-    EXPECT_EQ(value(kColorType), 2);
-    EXPECT_EQ(value(kResolution), 3);
-    EXPECT_EQ(value(kHalftone), 3);
-    EXPECT_EQ(value(kDistinguishThinLines), 1);
-    EXPECT_EQ(value(kTonerSave), 1);
-    EXPECT_EQ(value(kImageType), 4);
-    EXPECT_EQ(value(kBlackOverPrint), 1);
-    EXPECT_EQ(value(kPureBlackGray), 3);
+    EXPECT_EQ(2, value(kColorType));
+    EXPECT_EQ(3, value(kResolution));
+    EXPECT_EQ(3, value(kHalftone));
+    EXPECT_EQ(1, value(kDistinguishThinLines));
+    EXPECT_EQ(1, value(kTonerSave));
+    EXPECT_EQ(4, value(kImageType));
+    EXPECT_EQ(1, value(kBlackOverPrint));
+    EXPECT_EQ(3, value(kPureBlackGray));
 
     CFDictionaryRemoveAllValues(ticket());
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
     for (const auto &[key, keyword] : settings) EXPECT_EQ(ticketValue(ticket(), key.c_str()), keyword) << key;
 }
 
@@ -182,12 +178,12 @@ TEST_F(ImagingDialog, UnknownKeywordsLeaveTheControlsAsTheyWere) {
     SetControl32BitValue(control(kTonerSave), 1);
     for (const auto &[key, keyword] : std::map<std::string, std::string>{
              {"ColorType", "Sepia"}, {"Halftone", "Automatic"}, {"TonerSave", "true"}, {"DistinguishThinLines", ""}})
-        CFDictionarySetValue(ticket(), string(key).get(), string(keyword).get());
-    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
-    EXPECT_EQ(value(kColorType), 2);
-    EXPECT_EQ(value(kHalftone), 2) << "\"Automatic\" is the item's text, not its keyword";
-    EXPECT_EQ(value(kTonerSave), 1);
-    EXPECT_EQ(value(kDistinguishThinLines), 0);
+        CFDictionarySetValue(ticket(), cf::string(key).get(), cf::string(keyword).get());
+    ASSERT_EQ(noErr, dialog_->sync(*pane_, true));
+    EXPECT_EQ(2, value(kColorType));
+    EXPECT_EQ(2, value(kHalftone)) << "\"Automatic\" is the item's text, not its keyword";
+    EXPECT_EQ(1, value(kTonerSave));
+    EXPECT_EQ(0, value(kDistinguishThinLines));
 }
 
 TEST_F(ImagingDialog, ValueThatIsNotAStringIsReadAsMissing) {
@@ -198,17 +194,17 @@ TEST_F(ImagingDialog, ValueThatIsNotAStringIsReadAsMissing) {
     auto three = cf::adopt(CFNumberCreate(kCFAllocatorDefault, kCFNumberIntType, &number));
     CFDictionarySetValue(ticket(), CFSTR("ColorType"), three.get());
     CFDictionarySetValue(ticket(), CFSTR("TonerSave"), kCFBooleanTrue);
-    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
-    EXPECT_EQ(value(kColorType), 1) << "the default \"Color\" applies";
-    EXPECT_EQ(value(kTonerSave), 0) << "the default \"False\" applies";
+    ASSERT_EQ(noErr, dialog_->sync(*pane_, true));
+    EXPECT_EQ(1, value(kColorType)) << "the default \"Color\" applies";
+    EXPECT_EQ(0, value(kTonerSave)) << "the default \"False\" applies";
 }
 
 TEST_F(ImagingDialog, WritingReplacesEarlierEntriesAndLeavesOtherKeys) {
     open({{"ColorType", "Mono"}, {"PrintMode", "Hold"}});
     PlatformChoosePopupItem(control(kColorType), 2);
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "AutoColor");
-    EXPECT_EQ(ticketValue(ticket(), "PrintMode"), "Hold");
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ("AutoColor", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("Hold", ticketValue(ticket(), "PrintMode"));
 }
 
 TEST_F(ImagingDialog, FailingTicketLookupTouchesNothingAndRunsNoRule) {
@@ -218,45 +214,45 @@ TEST_F(ImagingDialog, FailingTicketLookupTouchesNothingAndRunsNoRule) {
     SetControl32BitValue(control(kImageType), 3);
 
     PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMKeyNotFound);
-    EXPECT_EQ(dialog_->sync(*pane_, true), kPMInvalidTicket);
-    EXPECT_EQ(value(kColorType), 1);
-    EXPECT_EQ(value(kImageType), 3);
+    EXPECT_EQ(kPMInvalidTicket, dialog_->sync(*pane_, true));
+    EXPECT_EQ(1, value(kColorType));
+    EXPECT_EQ(3, value(kImageType));
     EXPECT_FALSE(enabled(kImageType)) << "no rule may run after a failed read";
 
     PlatformInjectFault("PMTicketGetPPDDict", 1, kPMGeneralError);
-    EXPECT_EQ(dialog_->sync(*pane_, true), kPMGeneralError);
-    EXPECT_EQ(value(kImageType), 3);
+    EXPECT_EQ(kPMGeneralError, dialog_->sync(*pane_, true));
+    EXPECT_EQ(3, value(kImageType));
     EXPECT_FALSE(enabled(kImageType));
 
     PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMKeyNotFound);
-    EXPECT_EQ(dialog_->sync(*pane_, false), kPMInvalidTicket);
+    EXPECT_EQ(kPMInvalidTicket, dialog_->sync(*pane_, false));
     PlatformInjectFault("PMTicketGetPPDDict", 1, kPMGeneralError);
-    EXPECT_EQ(dialog_->sync(*pane_, false), kPMGeneralError);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
-    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Photo");
-    EXPECT_EQ(CFDictionaryGetCount(ticket()), 2);
+    EXPECT_EQ(kPMGeneralError, dialog_->sync(*pane_, false));
+    EXPECT_EQ("Mono", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("Photo", ticketValue(ticket(), "ImageType"));
+    EXPECT_EQ(2, CFDictionaryGetCount(ticket()));
 }
 
 TEST_F(ImagingDialog, UnreadableSelectionLeavesItsKeyAndShowsAnEmptyValue) {
     open({{"ColorType", "AutoColor"}});
     SetControl32BitMaximum(control(kColorType), 9);
     SetControl32BitValue(control(kColorType), 9);
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "AutoColor");
-    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "600dpi") << "the other keys are still written";
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ("AutoColor", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("600dpi", ticketValue(ticket(), "Resolution")) << "the other keys are still written";
 
     auto rows = summary();
-    ASSERT_EQ(rows.size(), 8u);
-    EXPECT_EQ(rows[0].title, "Color Type");
-    EXPECT_EQ(rows[0].value, "");
-    EXPECT_EQ(rows[1].value, "600 dpi");
+    ASSERT_EQ(8u, rows.size());
+    EXPECT_EQ("Color Type", rows[0].title);
+    EXPECT_EQ("", rows[0].value);
+    EXPECT_EQ("600 dpi", rows[1].value);
 }
 
 // ---- The monochrome rule ----------------------------------------------------------------------
 
 TEST_F(ImagingDialog, MonochromeDisablesThreeControlsOnceTheRunLoopTurns) {
     open();
-    ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), 3), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(control(kColorType), 3));
     EXPECT_TRUE(enabled(kImageType)) << "the rules wait for the run loop";
     printdialog::Dialog::turnRunLoop();
     EXPECT_FALSE(enabled(kImageType));
@@ -271,24 +267,24 @@ TEST_F(ImagingDialog, MonochromeDisablesThreeControlsOnceTheRunLoopTurns) {
 TEST_F(ImagingDialog, AnyOtherColourTypeEnablesThemAgain) {
     open({{"ColorType", "Mono"}});
     for (SInt32 item : {1, 3, 2}) {
-        ASSERT_EQ(PlatformChoosePopupItem(control(kColorType), item), noErr);
+        ASSERT_EQ(noErr, PlatformChoosePopupItem(control(kColorType), item));
         printdialog::Dialog::turnRunLoop();
         bool expected = item != 3;
-        EXPECT_EQ(enabled(kImageType), expected) << item;
-        EXPECT_EQ(enabled(kBlackOverPrint), expected) << item;
-        EXPECT_EQ(enabled(kPureBlackGray), expected) << item;
+        EXPECT_EQ(expected, enabled(kImageType)) << item;
+        EXPECT_EQ(expected, enabled(kBlackOverPrint)) << item;
+        EXPECT_EQ(expected, enabled(kPureBlackGray)) << item;
     }
 }
 
 TEST_F(ImagingDialog, TicketSelectingMonochromeLeavesTheThreeDisabledAfterTheRead) {
     open({{"ColorType", "Mono"}});
-    EXPECT_EQ(value(kColorType), 3);
+    EXPECT_EQ(3, value(kColorType));
     EXPECT_FALSE(enabled(kImageType));
     EXPECT_FALSE(enabled(kBlackOverPrint));
     EXPECT_FALSE(enabled(kPureBlackGray));
 
     CFDictionarySetValue(ticket(), CFSTR("ColorType"), CFSTR("Color"));
-    ASSERT_EQ(dialog_->sync(*pane_, true), noErr);
+    ASSERT_EQ(noErr, dialog_->sync(*pane_, true));
     EXPECT_TRUE(enabled(kImageType)) << "every successful read ends with the rules";
 }
 
@@ -297,28 +293,28 @@ TEST_F(ImagingDialog, DisabledControlsAreStillWrittenAndSummarised) {
     PlatformChoosePopupItem(control(kColorType), 3);
     printdialog::Dialog::turnRunLoop();
     ASSERT_FALSE(enabled(kBlackOverPrint));
-    EXPECT_EQ(value(kImageType), 3) << "disabling keeps the value";
+    EXPECT_EQ(3, value(kImageType)) << "disabling keeps the value";
 
     CFDictionaryRemoveAllValues(ticket());
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
-    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Graphics");
-    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text");
-    EXPECT_EQ(ticketValue(ticket(), "PureBlackGray"), "BlackGrayOn");
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ("Mono", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("Graphics", ticketValue(ticket(), "ImageType"));
+    EXPECT_EQ("Text", ticketValue(ticket(), "BlackOverPrint"));
+    EXPECT_EQ("BlackGrayOn", ticketValue(ticket(), "PureBlackGray"));
 
     auto values = summaryValues();
-    ASSERT_EQ(values.size(), 8u);
-    EXPECT_EQ(values[0], "Black and White");
-    EXPECT_EQ(values[5], "Graphics");
-    EXPECT_EQ(values[6], "Text");
-    EXPECT_EQ(values[7], "Pure Black");
+    ASSERT_EQ(8u, values.size());
+    EXPECT_EQ("Black and White", values[0]);
+    EXPECT_EQ("Graphics", values[5]);
+    EXPECT_EQ("Text", values[6]);
+    EXPECT_EQ("Pure Black", values[7]);
 }
 
 // ---- The 1200 dpi rule ------------------------------------------------------------------------
 
 TEST_F(ImagingDialog, At1200dpiPhotoAndGraphicsAreDisabled) {
     open();
-    ASSERT_EQ(PlatformChoosePopupItem(control(kResolution), 2), noErr);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(control(kResolution), 2));
     EXPECT_TRUE(imageTypeItemEnabled(2)) << "the rules wait for the run loop";
     printdialog::Dialog::turnRunLoop();
     EXPECT_TRUE(imageTypeItemEnabled(1));
@@ -333,10 +329,10 @@ TEST_F(ImagingDialog, SelectedImageTypeStaysSelectedAndWrittenAt1200dpi) {
     PlatformChoosePopupItem(control(kResolution), 2);
     printdialog::Dialog::turnRunLoop();
     ASSERT_FALSE(imageTypeItemEnabled(2));
-    EXPECT_EQ(value(kImageType), 2);
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(ticketValue(ticket(), "Resolution"), "1200dpi");
-    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "Photo");
+    EXPECT_EQ(2, value(kImageType));
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ("1200dpi", ticketValue(ticket(), "Resolution"));
+    EXPECT_EQ("Photo", ticketValue(ticket(), "ImageType"));
 }
 
 TEST_F(ImagingDialog, AnyOtherResolutionEnablesTheItemsAgain) {
@@ -388,14 +384,14 @@ TEST_F(ImagingDialog, TerminatingWithTheRulesPendingLeavesNothingBehind) {
 TEST_F(ImagingDialog, SummaryHasEightRowsInTheDialogsOrder) {
     open();
     auto rows = summary();
-    ASSERT_EQ(rows.size(), 8u);
+    ASSERT_EQ(8u, rows.size());
     std::vector<std::string> expectedTitles = {"Color Type", "Resolution", "Halftone",         "Distinguish Thin Lines",
                                                "Toner Save", "Image Type", "Black Over Print", "Pure Black and Gray"};
     std::vector<std::string> expectedValues = {"Color",   "600 dpi", "Automatic",         "No",
                                                "No",      "General", "Text and Graphics", "Automatic Black"};
     for (size_t row = 0; row < rows.size(); ++row) {
-        EXPECT_EQ(rows[row].title, expectedTitles[row]) << row;
-        EXPECT_EQ(rows[row].value, expectedValues[row]) << row;
+        EXPECT_EQ(expectedTitles[row], rows[row].title) << row;
+        EXPECT_EQ(expectedValues[row], rows[row].value) << row;
     }
 }
 
@@ -405,12 +401,12 @@ TEST_F(ImagingDialog, SummaryShowsTheControlsNotTheTicket) {
     PlatformChoosePopupItem(control(kHalftone), 3);
     PlatformChoosePopupItem(control(kResolution), 3);
     auto values = summaryValues();
-    ASSERT_EQ(values.size(), 8u);
-    EXPECT_EQ(values[1], "300 dpi");
-    EXPECT_EQ(values[2], "Fine Detail") << "the halftone row maps through the default table only";
-    EXPECT_EQ(values[3], "No");
-    EXPECT_EQ(values[4], "Yes");
-    EXPECT_EQ(CFDictionaryGetCount(ticket()), 0);
+    ASSERT_EQ(8u, values.size());
+    EXPECT_EQ("300 dpi", values[1]);
+    EXPECT_EQ("Fine Detail", values[2]) << "the halftone row maps through the default table only";
+    EXPECT_EQ("No", values[3]);
+    EXPECT_EQ("Yes", values[4]);
+    EXPECT_EQ(0, CFDictionaryGetCount(ticket()));
 }
 
 TEST_F(ImagingDialog, EachSummaryCallHandsOverTwoNewArrays) {
@@ -418,46 +414,46 @@ TEST_F(ImagingDialog, EachSummaryCallHandsOverTwoNewArrays) {
     const PlugInIntfVTable &table = pane_->extension->table();
     CFArrayRef titles[2] = {nullptr, nullptr};
     CFArrayRef values[2] = {nullptr, nullptr};
-    ASSERT_EQ(table.GetSummaryText(pane_->context, &titles[0], &values[0]), noErr);
-    ASSERT_EQ(table.GetSummaryText(pane_->context, &titles[1], &values[1]), noErr);
+    ASSERT_EQ(noErr, table.GetSummaryText(pane_->context, &titles[0], &values[0]));
+    ASSERT_EQ(noErr, table.GetSummaryText(pane_->context, &titles[1], &values[1]));
     auto ownedTitles0 = cf::adopt(titles[0]), ownedTitles1 = cf::adopt(titles[1]);
     auto ownedValues0 = cf::adopt(values[0]), ownedValues1 = cf::adopt(values[1]);
     EXPECT_NE(titles[0], titles[1]);
     EXPECT_NE(values[0], values[1]);
     EXPECT_NE(titles[0], values[0]);
     for (CFArrayRef array : {titles[0], titles[1], values[0], values[1]}) {
-        EXPECT_EQ(CFArrayGetCount(array), 8);
-        EXPECT_EQ(CFGetRetainCount(array), 1) << "the host holds the only reference";
+        EXPECT_EQ(8, CFArrayGetCount(array));
+        EXPECT_EQ(1, CFGetRetainCount(array)) << "the host holds the only reference";
     }
 }
 
 TEST_F(ImagingDialog, GermanDialogShowsGermanWordsAndWritesTheSameKeywords) {
-    PreferredLocalization german("de");
+    test_support::LocalizationScope german("de");
     open({{"ColorType", "Mono"}, {"Halftone", "Smooth"}, {"TonerSave", "True"}});
-    EXPECT_EQ(pane_->title, "Bildverarbeitung");
-    EXPECT_EQ(itemText(control(kColorType), 3), "Schwarzweiß");
-    EXPECT_EQ(value(kColorType), 3);
-    EXPECT_EQ(value(kHalftone), 2);
+    EXPECT_EQ("Bildverarbeitung", pane_->title);
+    EXPECT_EQ("Schwarzweiß", itemText(control(kColorType), 3));
+    EXPECT_EQ(3, value(kColorType));
+    EXPECT_EQ(2, value(kHalftone));
     EXPECT_FALSE(enabled(kImageType));
 
     auto rows = summary();
-    ASSERT_EQ(rows.size(), 8u);
+    ASSERT_EQ(8u, rows.size());
     std::vector<std::string> expectedTitles = {"Farbmodus",    "Auflösung", "Rasterung",           "Dünne Linien hervorheben",
                                                "Toner sparen", "Bildart",   "Schwarz überdrucken", "Reines Schwarz und Grau"};
     std::vector<std::string> expectedValues = {"Schwarzweiß", "600 dpi",   "Glatt",          "Nein",
                                                "Ja",          "Allgemein", "Text und Grafik", "Automatisches Schwarz"};
     for (size_t row = 0; row < rows.size(); ++row) {
-        EXPECT_EQ(rows[row].title, expectedTitles[row]) << row;
-        EXPECT_EQ(rows[row].value, expectedValues[row]) << row;
+        EXPECT_EQ(expectedTitles[row], rows[row].title) << row;
+        EXPECT_EQ(expectedValues[row], rows[row].value) << row;
     }
 
     CFDictionaryRemoveAllValues(ticket());
-    ASSERT_EQ(dialog_->syncAll(false), noErr);
-    EXPECT_EQ(ticketValue(ticket(), "ColorType"), "Mono");
-    EXPECT_EQ(ticketValue(ticket(), "Halftone"), "Smooth");
-    EXPECT_EQ(ticketValue(ticket(), "ImageType"), "General");
-    EXPECT_EQ(ticketValue(ticket(), "TonerSave"), "True");
-    EXPECT_EQ(ticketValue(ticket(), "BlackOverPrint"), "Text&Graphics");
+    ASSERT_EQ(noErr, dialog_->syncAll(false));
+    EXPECT_EQ("Mono", ticketValue(ticket(), "ColorType"));
+    EXPECT_EQ("Smooth", ticketValue(ticket(), "Halftone"));
+    EXPECT_EQ("General", ticketValue(ticket(), "ImageType"));
+    EXPECT_EQ("True", ticketValue(ticket(), "TonerSave"));
+    EXPECT_EQ("Text&Graphics", ticketValue(ticket(), "BlackOverPrint"));
 }
 
 }  // namespace

@@ -8,23 +8,17 @@ namespace imaging_test {
 
 CFBundleRef imagingBundle() {
     static CFBundleRef bundle = [] {
-        auto path = string(kImagingBundlePath);
+        auto path = cf::string(kImagingBundlePath);
         auto url = cf::adopt(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, path.get(), kCFURLPOSIXPathStyle, true));
         return CFBundleCreate(kCFAllocatorDefault, url.get());
     }();
     return bundle;
 }
 
-cf::Ref<CFStringRef> string(const std::string &utf8) {
-    return cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, utf8.c_str(), kCFStringEncodingUTF8));
-}
-
-std::string text(CFStringRef string) { return printdialog::utf8(string); }
-
 std::string itemText(ControlRef popup, MenuItemIndex item) {
     CFStringRef itemString = nullptr;
     if (CopyMenuItemTextAsCFString(GetControlPopupMenuHandle(popup), item, &itemString) != noErr) return {};
-    return text(cf::adopt(itemString).get());
+    return cf::utf8(cf::adopt(itemString).get());
 }
 
 ControlWindow::ControlWindow() {
@@ -45,7 +39,7 @@ ControlRef ControlWindow::popup(const std::vector<std::string> &items, SInt32 va
     MenuRef menu = nullptr;
     CreateNewMenu(nextMenuID_++, 0, &menu);
     for (const auto &item : items)
-        AppendMenuItemTextWithCFString(menu, string(item).get(), 0, 0, nullptr);
+        AppendMenuItemTextWithCFString(menu, cf::string(item).get(), 0, 0, nullptr);
     SetControlPopupMenuHandle(control, menu);
     ReleaseMenu(menu);
     SetControl32BitMaximum(control, static_cast<SInt32>(items.size()));
@@ -61,22 +55,9 @@ ControlRef ControlWindow::checkBox(SInt32 value) {
     return control;
 }
 
-PreferredLocalization::PreferredLocalization(const char *localization) {
-    PlatformSetPreferredLocalization(string(localization).get());
-}
-
-PreferredLocalization::~PreferredLocalization() { PlatformSetPreferredLocalization(nullptr); }
-
-ManualClock::ManualClock() { PlatformUseManualClock(true); }
-
-ManualClock::~ManualClock() {
-    PlatformClearInjectedFaults();
-    PlatformUseManualClock(false);
-}
-
 void warmStringTables() {
     for (const char *localization : {"en", "de"}) {
-        PreferredLocalization scope(localization);
+        test_support::LocalizationScope scope(localization);
         for (CFStringRef table : {CFStringRef(nullptr), CFSTR("Halftone")}) {
             auto found = cf::adopt(CFBundleCopyLocalizedString(imagingBundle(), CFSTR("Auto"), CFSTR("Auto"), table));
         }
@@ -87,7 +68,7 @@ std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath,
                                             const std::map<std::string, std::string> &ticket) {
     auto presets = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                                        &kCFTypeDictionaryValueCallBacks));
-    for (const auto &[key, value] : ticket) CFDictionarySetValue(presets.get(), string(key).get(), string(value).get());
+    for (const auto &[key, value] : ticket) CFDictionarySetValue(presets.get(), cf::string(key).get(), cf::string(value).get());
 
     printdialog::Dialog::Options options;
     options.ppdPath = ppdPath;
@@ -100,13 +81,13 @@ std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath,
 }
 
 std::string ticketValue(CFDictionaryRef ppdDict, const char *key) {
-    CFTypeRef value = CFDictionaryGetValue(ppdDict, string(key).get());
+    CFTypeRef value = CFDictionaryGetValue(ppdDict, cf::string(key).get());
     if (value == nullptr || CFGetTypeID(value) != CFStringGetTypeID()) return {};
-    return text(static_cast<CFStringRef>(value));
+    return cf::utf8(static_cast<CFStringRef>(value));
 }
 
 bool ticketHas(CFDictionaryRef ppdDict, const char *key) {
-    return CFDictionaryContainsKey(ppdDict, string(key).get());
+    return CFDictionaryContainsKey(ppdDict, cf::string(key).get());
 }
 
 std::map<std::string, PPDOption> readPPDOptions(const std::string &ppdPath) {

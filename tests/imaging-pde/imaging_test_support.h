@@ -1,10 +1,14 @@
-// Shared pieces of the imaging pane's tests: the built bundle, the sample printers, the dialog
-// that loads the real Imaging.plugin, scoped platform settings and the PPD's own option lists.
+// Shared pieces of the imaging pane's tests: the built bundle, the dialog that loads the real
+// Imaging.plugin, a window of controls and the PPD's own option lists.
 #pragma once
+
+#include "live_objects.h"
+#include "platform_scopes.h"
+#include "sample_printers.h"
 
 #include <printdialog/dialog.h>
 #include <printdialog/extension.h>
-#include <platform/cf_ref.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
@@ -17,8 +21,6 @@
 
 namespace imaging_test {
 
-inline const std::string kImagingPrinter = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd";
-inline const std::string kJobModePrinter = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
 inline const std::string kImagingBundlePath = PDE_PLUGIN_DIR "/Imaging.plugin";
 
 // ControlIDs of the pane.
@@ -37,9 +39,6 @@ enum PaneControl : SInt32 {
 // The built bundle, created once and kept for the whole program, so that the pane code compiled
 // into the test program finds its nib and strings tables by the bundle identifier.
 CFBundleRef imagingBundle();
-
-cf::Ref<CFStringRef> string(const std::string &utf8);
-std::string text(CFStringRef string);
 
 // The text of a menu item of a pop-up ("" when it cannot be read).
 std::string itemText(ControlRef popup, MenuItemIndex item);
@@ -61,22 +60,9 @@ private:
     MenuID nextMenuID_ = 1;
 };
 
-// Sets the localization that bundles prefer for as long as it lives.
-class PreferredLocalization {
-public:
-    explicit PreferredLocalization(const char *localization);
-    ~PreferredLocalization();
-    PreferredLocalization(const PreferredLocalization &) = delete;
-    PreferredLocalization &operator=(const PreferredLocalization &) = delete;
-};
-
 // The manual clock for as long as it lives; injected faults are cleared on the way out.
-class ManualClock {
-public:
-    ManualClock();
-    ~ManualClock();
-    ManualClock(const ManualClock &) = delete;
-    ManualClock &operator=(const ManualClock &) = delete;
+struct ManualClock : test_support::ManualClockScope {
+    ~ManualClock() { PlatformClearInjectedFaults(); }
 };
 
 // Reads every table of both localizations once, so that the bundle's table cache does not show
@@ -85,7 +71,7 @@ void warmStringTables();
 
 // A print dialog with only the real Imaging.plugin, on the given printer, with the given
 // ticket entries copied into the print-settings ticket first.
-std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath = kImagingPrinter,
+std::unique_ptr<printdialog::Dialog> openDialog(const std::string &ppdPath = sample_printers::kDX8250K,
                                             const std::map<std::string, std::string> &ticket = {});
 
 // The string value of a PPD dictionary key ("" when absent or not a string), and whether it is there.

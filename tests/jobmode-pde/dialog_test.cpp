@@ -1,6 +1,7 @@
 // The built JobMode.plugin in the print dialog host: which printers it serves, a user's whole
 // job from choosing "Private" to committing, the key filters, and no CF object left behind.
 #include "jobmode_test_support.h"
+#include "platform_scopes.h"
 
 #include <printdialog/dialog.h>
 #include <printdialog/ppd_report.h>
@@ -11,24 +12,21 @@
 namespace jobmode_test {
 namespace {
 
-class JobModeDialog : public ::testing::Test {
+class JobModeDialog : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
         PlatformClearInjectedFaults();
-        PlatformSetPreferredLocalization(makeString("en").get());
-        PlatformUseManualClock(true);
-        liveAtStart_ = PlatformLiveCFObjectCount();
-        handlersAtStart_ = PlatformLiveObjectCount("event-handler");
+        LeakCheckedTest::SetUp();
     }
 
     void TearDown() override {
         dialog_.reset();
         presets_.reset();
-        EXPECT_EQ(liveAtStart_, PlatformLiveCFObjectCount()) << "a CF object outlived the dialog";
-        EXPECT_EQ(handlersAtStart_, PlatformLiveObjectCount("event-handler"));
-        PlatformUseManualClock(false);
-        PlatformSetPreferredLocalization(nullptr);
+        LeakCheckedTest::TearDown();
     }
+
+    test_support::LocalizationScope english_{"en"};
+    test_support::ManualClockScope clock_;
 
     CFMutableDictionaryRef presets() {
         if (!presets_)
@@ -37,7 +35,7 @@ protected:
         return presets_.get();
     }
 
-    printdialog::Pane &open(const std::string &printer = kPrinter7140K) {
+    printdialog::Pane &open(const std::string &printer = sample_printers::kDX7140K) {
         printdialog::Dialog::Options options;
         options.ppdPath = printer;
         options.bundlePaths = {kBuiltBundle};
@@ -62,8 +60,6 @@ protected:
 
 private:
     cf::Ref<CFMutableDictionaryRef> presets_;
-    long liveAtStart_ = 0;
-    long handlersAtStart_ = 0;
 };
 
 TEST_F(JobModeDialog, The7140KPrinterGetsThePane) {
@@ -87,7 +83,7 @@ TEST_F(JobModeDialog, The7140KPrinterGetsThePane) {
 }
 
 TEST_F(JobModeDialog, OtherPrintersRefuseThePane) {
-    for (const std::string &printer : {kPrinter8250K, kPrinter5100K}) {
+    for (const std::string &printer : {sample_printers::kDX8250K, sample_printers::kDX5100K}) {
         printdialog::Pane &pane = open(printer);
         EXPECT_TRUE(pane.initialized);
         EXPECT_EQ(noErr, pane.prologueStatus);
@@ -139,7 +135,7 @@ TEST_F(JobModeDialog, AUsersPrivateJobReachesTheTicket) {
         EXPECT_EQ(departmentCode.substr(position - 1, 1), entry(ticket, "DCDigit" + std::to_string(position)));
     }
 
-    printdialog::PPDReport report = printdialog::checkAgainstPPD(kPrinter7140K, ticket);
+    printdialog::PPDReport report = printdialog::checkAgainstPPD(sample_printers::kDX7140K, ticket);
     ASSERT_TRUE(report.opened) << report.error;
     EXPECT_TRUE(report.unknown.empty()) << report.unknown.front().key << "=" << report.unknown.front().value;
     EXPECT_EQ(13u, report.options.size());

@@ -18,13 +18,13 @@ TEST_F(JobModeDigits, ShortTextIsLeftFilledWithZeros) {
         {"7", "00007"}, {"42", "00042"}, {"", "00000"}, {"12345", "12345"}};
     for (const auto &[typed, padded] : cases) {
         setFieldText(record_->control_DIN, typed);
-        EXPECT_EQ(padded, adoptText(CreateZeroPaddedDigitsFromTextField(record_->control_DIN, 5))) << typed;
+        EXPECT_EQ(padded, cf::adopt_utf8(CreateZeroPaddedDigitsFromTextField(record_->control_DIN, 5))) << typed;
     }
 }
 
 TEST_F(JobModeDigits, LongTextIsReadUnchanged) {
     setFieldText(record_->control_DC, "1234567");
-    EXPECT_EQ("1234567", adoptText(CreateZeroPaddedDigitsFromTextField(record_->control_DC, 5)));
+    EXPECT_EQ("1234567", cf::adopt_utf8(CreateZeroPaddedDigitsFromTextField(record_->control_DC, 5)));
 }
 
 TEST_F(JobModeDigits, AnUnreadableFieldGivesNull) {
@@ -41,11 +41,11 @@ TEST_F(JobModeDigits, NthDigitCountsFromTheLeftOfThePaddedText) {
     setFieldText(record_->control_DIN, "7");
     const char *expected[] = {"0", "0", "0", "0", "7"};
     for (SInt8 offset = 0; offset < 5; offset++)
-        EXPECT_EQ(expected[offset], adoptText(CreateNthDigitFromTextField(record_->control_DIN, offset, 5))) << +offset;
+        EXPECT_EQ(expected[offset], cf::adopt_utf8(CreateNthDigitFromTextField(record_->control_DIN, offset, 5))) << +offset;
 
     setFieldText(record_->control_DIN, "90817");
-    EXPECT_EQ("9", adoptText(CreateNthDigitFromTextField(record_->control_DIN, 0, 5)));
-    EXPECT_EQ("7", adoptText(CreateNthDigitFromTextField(record_->control_DIN, 4, 5)));
+    EXPECT_EQ("9", cf::adopt_utf8(CreateNthDigitFromTextField(record_->control_DIN, 0, 5)));
+    EXPECT_EQ("7", cf::adopt_utf8(CreateNthDigitFromTextField(record_->control_DIN, 4, 5)));
     EXPECT_EQ(nullptr, CreateNthDigitFromTextField(record_->control_DIN, 5, 5)) << "past the end";
     EXPECT_EQ(nullptr, CreateNthDigitFromTextField(record_->control_DIN, -1, 5));
 }
@@ -94,7 +94,7 @@ TEST_F(JobModeDigits, StoringReplacesOldDigitsAndLeavesAnUnreadablePositionAlone
 TEST_F(JobModeDigits, StoredDigitsReadBackWhole) {
     setFieldText(record_->control_DIN, "42");
     SetIndividualDigitsInPPDFromTextField(record_->control_DIN, 5, CFSTR("DINDigit"), ppd());
-    EXPECT_EQ("00042", adoptText(CreateDigitsFromPPDDict(ppd(), CFSTR("DINDigit"), 5)));
+    EXPECT_EQ("00042", cf::adopt_utf8(CreateDigitsFromPPDDict(ppd(), CFSTR("DINDigit"), 5)));
     EXPECT_EQ(nullptr, CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 5)) << "the other group is absent";
 }
 
@@ -105,14 +105,14 @@ TEST_F(JobModeDigits, RebuildingRefusesNullArgumentsAndZeroLength) {
     EXPECT_EQ(nullptr, CreateDigitsFromPPDDict(ppd(), nullptr, 5));
     EXPECT_EQ(nullptr, CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 0));
     EXPECT_EQ(nullptr, CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), -1));
-    EXPECT_EQ("11111", adoptText(CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 5)));
+    EXPECT_EQ("11111", cf::adopt_utf8(CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 5)));
 }
 
 TEST_F(JobModeDigits, AMissingPositionGivesNullNeverAShorterNumber) {
     for (int position = 1; position <= 4; position++)
         setEntry(ppd(), "DCDigit" + std::to_string(position), std::to_string(position));
     EXPECT_EQ(nullptr, CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 5));
-    EXPECT_EQ("1234", adoptText(CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 4)));
+    EXPECT_EQ("1234", cf::adopt_utf8(CreateDigitsFromPPDDict(ppd(), CFSTR("DCDigit"), 4)));
 
     setEntry(ppd(), "DCDigit5", "5");
     CFDictionaryRemoveValue(ppd(), CFSTR("DCDigit1"));
@@ -123,7 +123,7 @@ TEST_F(JobModeDigits, ValuesAreJoinedWhateverTheirLength) {
     const char *digits[] = {"1", "2", "AB", "4", "5"};
     for (int position = 1; position <= 5; position++)
         setEntry(ppd(), "DINDigit" + std::to_string(position), digits[position - 1]);
-    EXPECT_EQ("12AB45", adoptText(CreateDigitsFromPPDDict(ppd(), CFSTR("DINDigit"), 5)));
+    EXPECT_EQ("12AB45", cf::adopt_utf8(CreateDigitsFromPPDDict(ppd(), CFSTR("DINDigit"), 5)));
 }
 
 TEST_F(JobModeDigits, ANonStringPositionCountsAsMissing) {

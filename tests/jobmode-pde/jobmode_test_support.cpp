@@ -6,26 +6,9 @@
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
-#include <printdialog/extension.h>
-
 #include <fstream>
-#include <random>
 
 namespace jobmode_test {
-
-cf::Ref<CFStringRef> makeString(const std::string &value) {
-    return cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, value.c_str(), kCFStringEncodingUTF8));
-}
-
-std::string text(CFStringRef string) {
-    if (string == nullptr) return "<null>";
-    return printdialog::utf8(string);
-}
-
-std::string adoptText(CFStringRef string) {
-    auto owned = cf::adopt(string);
-    return text(owned.get());
-}
 
 std::string fieldText(ControlRef field) {
     CFStringRef value = nullptr;
@@ -33,48 +16,40 @@ std::string fieldText(ControlRef field) {
             noErr ||
         value == nullptr)
         return "<unreadable>";
-    return adoptText(value);
+    return cf::adopt_utf8(value);
 }
 
 void setFieldText(ControlRef field, const std::string &value) {
-    auto string = makeString(value);
+    auto string = cf::string(value);
     CFStringRef raw = string.get();
     ASSERT_EQ(noErr, SetControlData(field, kControlEntireControl, kControlEditTextCFStringTag, sizeof(raw), &raw));
 }
 
 std::string entry(CFDictionaryRef dictionary, const std::string &key) {
-    auto name = makeString(key);
+    auto name = cf::string(key);
     CFTypeRef value = CFDictionaryGetValue(dictionary, name.get());
     if (value == nullptr) return "<missing>";
     if (CFGetTypeID(value) != CFStringGetTypeID()) return "<not a string>";
-    return text(static_cast<CFStringRef>(value));
+    return cf::utf8(static_cast<CFStringRef>(value));
 }
 
 void setObject(CFMutableDictionaryRef dictionary, const std::string &key, CFTypeRef value) {
-    auto name = makeString(key);
+    auto name = cf::string(key);
     CFDictionarySetValue(dictionary, name.get(), value);
 }
 
 void setEntry(CFMutableDictionaryRef dictionary, const std::string &key, const std::string &value) {
-    setObject(dictionary, key, makeString(value).get());
+    setObject(dictionary, key, cf::string(value).get());
 }
 
 BundleCopy::BundleCopy() {
-    std::random_device random;
-    folder_ = std::filesystem::temp_directory_path() / ("jobmode-bundle-" + std::to_string(random()));
-    std::filesystem::create_directories(folder_);
     std::filesystem::copy(kBuiltBundle, path(), std::filesystem::copy_options::recursive);
-}
-
-BundleCopy::~BundleCopy() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 void PaneTest::SetUp() {
     PlatformClearInjectedFaults();
-    PlatformSetPreferredLocalization(makeString(localization()).get());
-    liveAtStart_ = PlatformLiveCFObjectCount();
+    PlatformSetPreferredLocalization(cf::string(localization()).get());
+    LeakCheckedTest::SetUp();
 
     std::string path = bundlePath();
     auto url = cf::adopt(CFURLCreateFromFileSystemRepresentation(
@@ -90,7 +65,7 @@ void PaneTest::SetUp() {
 
     session_ = std::make_unique<printdialog::PrintSession>();
     std::string error;
-    ASSERT_TRUE(printdialog::PrintSession::create(kPrinter7140K, *session_, error)) << error;
+    ASSERT_TRUE(printdialog::PrintSession::create(sample_printers::kDX7140K, *session_, error)) << error;
 }
 
 void PaneTest::TearDown() {
@@ -105,7 +80,7 @@ void PaneTest::TearDown() {
     session_.reset();
     bundle_.reset();
     PlatformSetPreferredLocalization(nullptr);
-    EXPECT_EQ(liveAtStart_, PlatformLiveCFObjectCount()) << "a CF object outlived the test";
+    LeakCheckedTest::TearDown();
 }
 
 }  // namespace jobmode_test

@@ -1,11 +1,15 @@
-// What the job-mode tests share: small CF helpers, and a fixture that sets the pane up on the
+// What the job-mode tests share: field and ticket helpers, and a fixture that sets the pane up on the
 // nib window of the built bundle the way Initialize would, with a print session beside it.
 #pragma once
 
 #include "qel-globals.h"
 
 #include <printdialog/print_session.h>
-#include <platform/cf_ref.h>
+#include <platform/cf_text.h>
+
+#include "live_objects.h"
+#include "sample_printers.h"
+#include "temporary_folder.h"
 
 #include <Carbon/Carbon.h>
 #include <gtest/gtest.h>
@@ -17,12 +21,6 @@
 namespace jobmode_test {
 
 inline const std::string kBuiltBundle = PDE_PLUGIN_DIR "/JobMode.plugin";
-inline const std::string kPrinter7140K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
-inline const std::string kPrinter8250K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd";
-inline const std::string kPrinter5100K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX5100K.ppd";
-
-cf::Ref<CFStringRef> makeString(const std::string &text);
-std::string text(CFStringRef string);
 
 // The edit-text field's text, or "<unreadable>".
 std::string fieldText(ControlRef field);
@@ -34,25 +32,21 @@ void setEntry(CFMutableDictionaryRef dictionary, const std::string &key, const s
 // Any CF object, for tickets that hold something other than a string.
 void setObject(CFMutableDictionaryRef dictionary, const std::string &key, CFTypeRef value);
 
-// The text of a string that the caller owns, released here; "<null>" for NULL.
-std::string adoptText(CFStringRef string);
-
 // A copy of the built bundle in a fresh temporary folder, for tests that change its resources.
 class BundleCopy {
 public:
     BundleCopy();
-    ~BundleCopy();
-    std::filesystem::path path() const { return folder_ / "JobMode.plugin"; }
+    std::filesystem::path path() const { return std::filesystem::path(folder_.path()) / "JobMode.plugin"; }
     std::filesystem::path resources() const { return path() / "Contents" / "Resources"; }
 
 private:
-    std::filesystem::path folder_;
+    test_support::TemporaryFolder folder_{"jobmode-bundle"};
 };
 
 // The pane's record filled from the nib window of the bundle (registered first, as the host's
-// loading would), a session on the 7140K sample printer, and a check that no CF object outlives
-// the test.
-class PaneTest : public ::testing::Test {
+// loading would), a session on the 7140K sample printer, and a check that no object outlives the
+// test.
+class PaneTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -69,7 +63,6 @@ protected:
     WindowRef window_ = nullptr;
 
 private:
-    long liveAtStart_ = 0;
     cf::Ref<CFBundleRef> bundle_;
     std::unique_ptr<printdialog::PrintSession> session_;
 };

@@ -16,7 +16,7 @@ TEST_F(JobModePopups, PrintModeItemsReadAsTheirKeywords) {
         {1, "Normal"}, {2, "Hold"}, {3, "Proof"}, {4, "Private"}};
     for (const auto &[item, keyword] : items) {
         SetControl32BitValue(record_->control_PrintMode, item);
-        EXPECT_EQ(keyword, text(GetPrintMode(record_->control_PrintMode))) << "item " << item;
+        EXPECT_EQ(keyword, cf::utf8(GetPrintMode(record_->control_PrintMode))) << "item " << item;
     }
 }
 
@@ -27,7 +27,7 @@ TEST_F(JobModePopups, PrintModeOutsideTheMenuReadsNormal) {
     for (SInt32 value : {0, 5, 9}) {
         SetControl32BitValue(popup, value);
         ASSERT_EQ(value, GetControl32BitValue(popup));
-        EXPECT_EQ("Normal", text(GetPrintMode(popup))) << "value " << value;
+        EXPECT_EQ("Normal", cf::utf8(GetPrintMode(popup))) << "value " << value;
     }
 }
 
@@ -37,7 +37,7 @@ TEST_F(JobModePopups, SetPrintModeSelectsTheMatchingItem) {
         {"Proof", 3}, {"Private", 4}, {"Hold", 2}, {"Normal", 1}};
     for (const auto &[keyword, item] : keywords) {
         SetControl32BitValue(popup, item == 4 ? 1 : 4);
-        SetPrintMode(popup, makeString(keyword).get());
+        SetPrintMode(popup, cf::string(keyword).get());
         EXPECT_EQ(item, GetControl32BitValue(popup)) << keyword;
     }
 }
@@ -46,7 +46,7 @@ TEST_F(JobModePopups, SetPrintModeWithAnUnknownWordSelectsNormal) {
     ControlRef popup = record_->control_PrintMode;
     for (const char *keyword : {"proof", "PRIVATE", "Draft", "", " Hold"}) {
         SetControl32BitValue(popup, 3);
-        SetPrintMode(popup, makeString(keyword).get());
+        SetPrintMode(popup, cf::string(keyword).get());
         EXPECT_EQ(1, GetControl32BitValue(popup)) << '"' << keyword << '"';
     }
     SetControl32BitValue(popup, 3);
@@ -65,11 +65,11 @@ TEST_F(JobModePopups, SwitchesMapOnlyExactTrueToTheSecondItem) {
         bool isDepartment = popup == record_->control_Department;
         auto set = [&](const char *keyword) {
             if (isDepartment)
-                SetDepartmentCode(popup, makeString(keyword).get());
+                SetDepartmentCode(popup, cf::string(keyword).get());
             else
-                SetBlankPages(popup, makeString(keyword).get());
+                SetBlankPages(popup, cf::string(keyword).get());
         };
-        auto get = [&] { return text(isDepartment ? GetDepartmentCode(popup) : GetBlankPages(popup)); };
+        auto get = [&] { return cf::utf8(isDepartment ? GetDepartmentCode(popup) : GetBlankPages(popup)); };
 
         set("True");
         EXPECT_EQ(2, GetControl32BitValue(popup));
@@ -92,8 +92,8 @@ TEST_F(JobModePopups, SwitchValuesOtherThanTwoReadFalse) {
         SetControl32BitMaximum(popup, 5);
         for (SInt32 value : {0, 1, 3, 5}) {
             SetControl32BitValue(popup, value);
-            EXPECT_EQ("False", text(GetDepartmentCode(popup))) << value;
-            EXPECT_EQ("False", text(GetBlankPages(popup))) << value;
+            EXPECT_EQ("False", cf::utf8(GetDepartmentCode(popup))) << value;
+            EXPECT_EQ("False", cf::utf8(GetBlankPages(popup))) << value;
         }
     }
 }
@@ -130,7 +130,7 @@ TEST_F(JobModePopups, APopupWithoutAMenuIsSetAllTheSame) {
 
     SetPrintMode(popup, CFSTR("Proof"));
     EXPECT_EQ(3, GetControl32BitValue(popup));
-    EXPECT_EQ("Proof", text(GetPrintMode(popup)));
+    EXPECT_EQ("Proof", cf::utf8(GetPrintMode(popup)));
 
     ControlRef blankPages = record_->control_BlankPages;
     SetControlPopupMenuHandle(blankPages, nullptr);

@@ -29,9 +29,9 @@ protected:
         auto ownedValues = cf::adopt(values);
         EXPECT_EQ(CFArrayGetCount(titles), CFArrayGetCount(values)) << "titles and values must pair up";
         for (CFIndex index = 0; index < CFArrayGetCount(titles); index++)
-            rows.emplace_back(text(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, index))),
+            rows.emplace_back(cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(titles, index))),
                               index < CFArrayGetCount(values)
-                                  ? text(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, index)))
+                                  ? cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(values, index)))
                                   : "<none>");
         return noErr;
     }

@@ -20,13 +20,13 @@ class ClipboardPasteTest : public ViewTest {
 protected:
     // The jobmode pane in Private mode: the document number field takes input and is full.
     void openOnDocumentNumber() {
-        open(kPrinter7140K, "jobmode");
-        ASSERT_EQ(PlatformChoosePopupItem(control("jobmode", kPrintMode), 4), noErr);
+        open(sample_printers::kDX7140K, "jobmode");
+        ASSERT_EQ(noErr, PlatformChoosePopupItem(control("jobmode", kPrintMode), 4));
         pdedialog::RunLoopBridge::turnOnce();
         entry_ = widget("jobmode", kDocumentNumber);
         field_ = control("jobmode", kDocumentNumber);
         ASSERT_TRUE(PlatformIsControlEffectivelyEnabled(field_));
-        ASSERT_EQ(modelText(field_), "24680");
+        ASSERT_EQ("24680", modelText(field_));
     }
 
     // Selects the whole field with Control+A, then pastes the text the given way.
@@ -45,7 +45,7 @@ protected:
     void expectModelText(const std::string &expected) {
         EXPECT_TRUE(runMainLoopUntil([&] { return modelText(field_) == expected; }, kClipboardLimit))
             << modelText(field_);
-        EXPECT_EQ(entryText(entry_), expected) << "the entry shows the model";
+        EXPECT_EQ(expected, entryText(entry_)) << "the entry shows the model";
     }
 
     GtkWidget *entry_ = nullptr;
@@ -81,11 +81,11 @@ TEST_F(ClipboardPasteTest, CharactersThatCannotBeTypedAreSkippedAndTheRestTyped)
 // A drop or a middle click arrives as inserted text; deleting stays the model's to do.
 TEST_F(ClipboardPasteTest, TextInsertedWithoutAKeyIsTypedAtTheModelsSelection) {
     openOnDocumentNumber();
-    ASSERT_EQ(PlatformSetTextSelection(field_, 0, 2), noErr);
+    ASSERT_EQ(noErr, PlatformSetTextSelection(field_, 0, 2));
     gint position = 0;
     gtk_editable_insert_text(GTK_EDITABLE(entry_), "z7\u00E98", -1, &position);
-    EXPECT_EQ(modelText(field_), "78680");
+    EXPECT_EQ("78680", modelText(field_));
     gtk_editable_delete_text(GTK_EDITABLE(entry_), 0, 4);
-    EXPECT_EQ(modelText(field_), "78680");
-    EXPECT_EQ(entryText(entry_), "78680");
+    EXPECT_EQ("78680", modelText(field_));
+    EXPECT_EQ("78680", entryText(entry_));
 }

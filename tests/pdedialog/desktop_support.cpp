@@ -4,11 +4,8 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -30,35 +27,6 @@ std::vector<char *> argumentVector(std::vector<std::string> &words) {
     for (auto &word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     return argv;
-}
-
-pid_t spawn(std::vector<std::string> words, const std::string &outputFile, const std::string &errorFile) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    auto argv = argumentVector(words);
-    pid_t child = -1;
-    if (posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) child = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return child;
-}
-
-// Waits for the child until the deadline; -2 (and the child killed) when it passes.
-int waitUntil(pid_t child, std::chrono::steady_clock::time_point deadline) {
-    for (;;) {
-        int status = 0;
-        pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) return WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : -1;
-        if (done < 0) return -1;
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
 }
 
 }  // namespace
@@ -117,7 +85,8 @@ bool VirtualDisplay::start() {
 VirtualDisplay::~VirtualDisplay() {
     if (server_ <= 0) return;
     kill(server_, SIGTERM);
-    if (waitUntil(server_, std::chrono::steady_clock::now() + std::chrono::seconds(5)) == -2) server_ = -1;
+    if (test_support::waitForChild(server_, std::chrono::steady_clock::now() + std::chrono::seconds(5)) == -2)
+        server_ = -1;
 }
 
 bool gtkOnVirtualDisplay() {
@@ -140,7 +109,7 @@ bool runMainLoopUntil(const std::function<bool()> &condition, std::chrono::milli
 
 ChildProcess::ChildProcess(const std::vector<std::string> &arguments, const std::string &outputFile,
                            const std::string &errorFile)
-    : pid_(spawn(arguments, outputFile, errorFile)) {}
+    : pid_(test_support::startChild(arguments, {"/dev/null", outputFile, errorFile})) {}
 
 ChildProcess::~ChildProcess() {
     if (pid_ > 0 && status_ == -1) {
@@ -159,40 +128,13 @@ bool ChildProcess::running() {
 
 int ChildProcess::wait(std::chrono::milliseconds limit) {
     if (pid_ <= 0) return -1;
-    if (status_ == -1) status_ = waitUntil(pid_, std::chrono::steady_clock::now() + limit);
+    if (status_ == -1) status_ = test_support::waitForChild(pid_, std::chrono::steady_clock::now() + limit);
     return status_;
 }
 
 CommandResult runCommand(const std::vector<std::string> &arguments, std::chrono::milliseconds limit) {
-    TemporaryFolder streams;
-    CommandResult result;
-    pid_t child = spawn(arguments, streams.file("out"), streams.file("err"));
-    if (child <= 0) return result;
-    result.exitCode = waitUntil(child, std::chrono::steady_clock::now() + limit);
-    result.output = readFile(streams.file("out"));
-    return result;
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pdedialog-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
-}
-
-std::string TemporaryFolder::write(const std::string &name, const std::string &contents) const {
-    std::ofstream(file(name), std::ios::binary) << contents;
-    return file(name);
-}
-
-std::string readFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    return contents.str();
+    auto run = test_support::runProgram(arguments, {}, limit);
+    return {run.exitCode, run.out};
 }
 
 const json &paneState(const json &state, const std::string &name) {

@@ -2,6 +2,10 @@
 // tests themselves, GTK on it, child processes with a time limit, and the JSON state file.
 #pragma once
 
+#include "child_process.h"
+#include "sample_printers.h"
+#include "temporary_folder.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -16,9 +20,8 @@ namespace pdedialog_test {
 
 using nlohmann::json;
 
-inline const std::string kPrinter7140K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX7140K.ppd";
-inline const std::string kPrinter8250K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX8250K.ppd";
-inline const std::string kPrinter5100K = PDE_SOURCE_DIR "/printers/QUORVEN-v-DX5100K.ppd";
+using test_support::readFile;
+using test_support::TemporaryFolder;
 
 bool programInPath(const std::string &name);
 
@@ -72,22 +75,6 @@ struct CommandResult {
 };
 CommandResult runCommand(const std::vector<std::string> &arguments,
                          std::chrono::milliseconds limit = std::chrono::seconds(20));
-
-// A fresh folder removed with this object.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-    ~TemporaryFolder();
-    std::string file(const std::string &name) const { return path_ + "/" + name; }
-    std::string write(const std::string &name, const std::string &contents) const;
-
-private:
-    std::string path_;
-};
-
-std::string readFile(const std::string &path);
 
 // The pane of that short name in a state document, and a control of it by id.
 const json &paneState(const json &state, const std::string &name);

@@ -61,7 +61,7 @@ protected:
     void xdotool(std::vector<std::string> arguments) {
         arguments.insert(arguments.begin(), "xdotool");
         CommandResult result = runCommand(arguments);
-        EXPECT_EQ(result.exitCode, 0) << "xdotool " << arguments[1];
+        EXPECT_EQ(0, result.exitCode) << "xdotool " << arguments[1];
     }
 
     // A left click in the middle of an area of the window, or at a given x within it.
@@ -100,8 +100,8 @@ protected:
 };
 
 TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
-    start(kPrinter7140K, {"--pane", "jobmode"});
-    ASSERT_EQ(state_["shownPane"], "jobmode");
+    start(sample_printers::kDX7140K, {"--pane", "jobmode"});
+    ASSERT_EQ("jobmode", state_["shownPane"]);
 
     // Private: the document number is enabled once the run loop has turned.
     choosePaneItem("jobmode", 5, {"Down", "Down", "Down"});
@@ -110,7 +110,7 @@ TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
         return controlState(pane, 5)["value"] == 4 && controlState(pane, 5)["widget"]["popupShown"] == false &&
                controlState(pane, 6)["enabled"] == true && controlState(pane, 6)["widget"]["sensitive"] == true;
     })) << state_.dump(1);
-    EXPECT_EQ(widgetOf("jobmode", 5)["active"], 4);
+    EXPECT_EQ(4, widgetOf("jobmode", 5)["active"]);
 
     // Into the field, select all, and type a number with a letter among the digits and a sixth digit.
     clickIn(widgetOf("jobmode", 6)["area"]);
@@ -151,15 +151,15 @@ TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
     clickIn(state_["window"]["widgets"]["print"]["area"]);
     ASSERT_TRUE(waitFor([](const json &state) { return state["printed"] == true; }));
     CommandResult result = runCommand({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Print Job$"});
-    ASSERT_EQ(result.exitCode, 0);
+    ASSERT_EQ(0, result.exitCode);
     std::string resultWindow = result.output.substr(0, result.output.find('\n'));
     xdotool({"windowfocus", "--sync", resultWindow});
     xdotool({"key", "Return"});
-    EXPECT_EQ(finish(), 1);
+    EXPECT_EQ(1, finish());
     EXPECT_NE(readFile(folder_.file("out")).find("Job: not sent: no queue chosen\n"), std::string::npos);
 
     json last = json::parse(readFile(folder_.file("state.json")));
-    EXPECT_EQ(last["phase"], "exit");
+    EXPECT_EQ("exit", last["phase"]);
     for (std::string option : {"PrintMode=Private", "DINDigit1=1", "DINDigit5=5", "DeptCode=False"})
         EXPECT_TRUE(contains(last["options"], option)) << option;
     EXPECT_TRUE(contains(last["options"], "ColorBalanceCyan=" + std::to_string(cyan)));
@@ -170,8 +170,8 @@ TEST_F(DesktopTest, JobModeAndColourAdjustmentOnThe7140KFollowRealInput) {
 }
 
 TEST_F(DesktopTest, MonochromeOnThe8250KDisablesTheColourChoicesInModelAndWidgets) {
-    start(kPrinter8250K);
-    ASSERT_EQ(state_["shownPane"], "imaging");
+    start(sample_printers::kDX8250K);
+    ASSERT_EQ("imaging", state_["shownPane"]);
     choosePaneItem("imaging", 5, {"Down", "Down"});
     ASSERT_TRUE(waitFor([](const json &state) {
         const json &pane = paneState(state, "imaging");
@@ -180,7 +180,7 @@ TEST_F(DesktopTest, MonochromeOnThe8250KDisablesTheColourChoicesInModelAndWidget
             if (controlState(pane, id)["enabled"] != false || controlState(pane, id)["widget"]["sensitive"] != false) return false;
         return true;
     })) << paneState(state_, "imaging").dump();
-    EXPECT_EQ(widgetOf("imaging", 6)["sensitive"], true);
+    EXPECT_EQ(true, widgetOf("imaging", 6)["sensitive"]);
 
     clickIn(widgetOf("imaging", 8)["area"], 8);
     ASSERT_TRUE(waitFor([](const json &state) {
@@ -189,36 +189,36 @@ TEST_F(DesktopTest, MonochromeOnThe8250KDisablesTheColourChoicesInModelAndWidget
     }));
 
     clickIn(state_["window"]["widgets"]["cancel"]["area"]);
-    EXPECT_EQ(finish(), 0);
+    EXPECT_EQ(0, finish());
     json last = json::parse(readFile(folder_.file("state.json")));
-    EXPECT_EQ(last["phase"], "exit");
-    EXPECT_EQ(last["printed"], false);
+    EXPECT_EQ("exit", last["phase"]);
+    EXPECT_EQ(false, last["printed"]);
     EXPECT_TRUE(last["options"].empty()) << "Cancel commits nothing";
 }
 
 TEST_F(DesktopTest, APrinterThatNoPaneServesShowsTheSummaryAlone) {
-    start(kPrinter5100K);
-    EXPECT_EQ(state_["shownPane"], "summary");
-    for (const auto &pane : state_["panes"]) EXPECT_EQ(pane["accepted"], false) << pane["name"];
+    start(sample_printers::kDX5100K);
+    EXPECT_EQ("summary", state_["shownPane"]);
+    for (const auto &pane : state_["panes"]) EXPECT_EQ(false, pane["accepted"]) << pane["name"];
     EXPECT_NE(state_["summaryText"].get<std::string>().find("No pane"), std::string::npos);
     clickIn(state_["window"]["widgets"]["cancel"]["area"]);
-    EXPECT_EQ(finish(), 0);
+    EXPECT_EQ(0, finish());
 }
 
 TEST_F(DesktopTest, TheScreenshotOfEachSamplePrinterIsAPicture) {
     struct Case {
         std::string printer, pane, script;
     };
-    for (const Case &each : {Case{kPrinter7140K, "jobmode", "select jobmode 5 4\n"},
-                             Case{kPrinter7140K, "coloradjust", "slide coloradjust 13 -4\nwait 0.6\n"},
-                             Case{kPrinter8250K, "imaging", "select imaging 5 3\n"},
-                             Case{kPrinter5100K, "summary", ""}}) {
+    for (const Case &each : {Case{sample_printers::kDX7140K, "jobmode", "select jobmode 5 4\n"},
+                             Case{sample_printers::kDX7140K, "coloradjust", "slide coloradjust 13 -4\nwait 0.6\n"},
+                             Case{sample_printers::kDX8250K, "imaging", "select imaging 5 3\n"},
+                             Case{sample_printers::kDX5100K, "summary", ""}}) {
         std::string picture = folder_.file(each.pane + ".png");
         std::string state = folder_.file(each.pane + ".json");
         ChildProcess run({PDEDIALOG_PROGRAM, "--printer", each.printer, "--plugins", PDE_PLUGIN_DIR, "--pane", each.pane,
                           "--script", folder_.write("script", each.script), "--screenshot", picture, "--state", state},
                          folder_.file("out"), folder_.file("err"));
-        ASSERT_EQ(run.wait(kExitLimit), 0) << each.pane << ": " << readFile(folder_.file("err"));
+        ASSERT_EQ(0, run.wait(kExitLimit)) << each.pane << ": " << readFile(folder_.file("err"));
         PictureCheck check = checkPicture(picture);
         ASSERT_TRUE(check.readable) << each.pane;
         json last = json::parse(readFile(state));
@@ -226,10 +226,10 @@ TEST_F(DesktopTest, TheScreenshotOfEachSamplePrinterIsAPicture) {
         EXPECT_EQ(check.height, last["window"]["height"]) << each.pane;
         EXPECT_GT(check.colours, 20u) << each.pane << " is blank";
         if (each.pane == "coloradjust") {
-            EXPECT_EQ(controlState(paneState(last, "coloradjust"), 23)["text"], "-4") << "refreshed by the timer";
+            EXPECT_EQ("-4", controlState(paneState(last, "coloradjust"), 23)["text"]) << "refreshed by the timer";
         }
         if (each.pane == "imaging") {
-            EXPECT_EQ(controlState(paneState(last, "imaging"), 9)["widget"]["sensitive"], false);
+            EXPECT_EQ(false, controlState(paneState(last, "imaging"), 9)["widget"]["sensitive"]);
         }
     }
 }
@@ -240,12 +240,12 @@ TEST_F(DesktopTest, MistakesOnTheCommandLineStopBeforeAnythingRuns) {
         ChildProcess child(arguments, folder_.file("out"), folder_.file("err"));
         return child.wait(kExitLimit);
     };
-    EXPECT_EQ(run({"--pane", "imaging"}), 2);
+    EXPECT_EQ(2, run({"--pane", "imaging"}));
     EXPECT_NE(readFile(folder_.file("err")).find("pane 'imaging' is not for this printer"), std::string::npos);
-    EXPECT_EQ(run({"--script", folder_.write("bad", "select jobmode 5 9\n")}), 2);
+    EXPECT_EQ(2, run({"--script", folder_.write("bad", "select jobmode 5 9\n")}));
     EXPECT_NE(readFile(folder_.file("err")).find("bad line 1: select: jobmode control 5 has items 1 to 4"),
               std::string::npos)
         << readFile(folder_.file("err"));
-    EXPECT_EQ(run({"--printer", "/nonexistent.ppd"}), 2);
-    EXPECT_EQ(run({"--frobnicate"}), 2);
+    EXPECT_EQ(2, run({"--printer", "/nonexistent.ppd"}));
+    EXPECT_EQ(2, run({"--frobnicate"}));
 }

@@ -93,25 +93,25 @@ void recordClick(GtkButton *, gpointer clicks) { ++*static_cast<int *>(clicks); 
 using DialogWindowTest = ViewTest;
 
 TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSummary) {
-    open(kPrinter8250K);
+    open(sample_printers::kDX8250K);
     EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")), (std::vector<std::string>{"imaging", "summary"}));
     std::string error;
     EXPECT_FALSE(window_->showPane("jobmode", error));
-    EXPECT_EQ(error, "pane 'jobmode' is not for this printer");
+    EXPECT_EQ("pane 'jobmode' is not for this printer", error);
     EXPECT_FALSE(window_->showPane("fax", error));
-    EXPECT_EQ(error, "unknown pane 'fax'");
-    EXPECT_EQ(window_->shownPane(), "imaging");
+    EXPECT_EQ("unknown pane 'fax'", error);
+    EXPECT_EQ("imaging", window_->shownPane());
 }
 
 TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
               (std::vector<std::string>{"coloradjust", "jobmode", "summary"}));
     printdialog::Pane *colour = dialog_->findPane("coloradjust");
     printdialog::Pane *jobMode = dialog_->findPane("jobmode");
     EXPECT_TRUE(colour->isOpen);
     gtk_combo_box_set_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser")), "jobmode");
-    EXPECT_EQ(window_->shownPane(), "jobmode");
+    EXPECT_EQ("jobmode", window_->shownPane());
     EXPECT_FALSE(colour->isOpen);
     EXPECT_TRUE(jobMode->isOpen);
     std::string error;
@@ -121,7 +121,7 @@ TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
 }
 
 TEST_F(DialogWindowTest, TheMainLoopTurnsTheRunLoopForDeferredRulesAndTheColourRefresh) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     pdedialog::RunLoopBridge bridge(nullptr);
     // The colour pane is shown: its timer brings a slider set by code into its field.
     SetControl32BitValue(control("coloradjust", 10), 4);
@@ -132,7 +132,7 @@ TEST_F(DialogWindowTest, TheMainLoopTurnsTheRunLoopForDeferredRulesAndTheColourR
     ASSERT_TRUE(window_->showPane("jobmode", error));
     SetControl32BitValue(control("coloradjust", 10), -2);
     runMainLoopFor(std::chrono::milliseconds(1200));
-    EXPECT_EQ(modelText(control("coloradjust", 20)), "4") << "no refresh while another pane is shown";
+    EXPECT_EQ("4", modelText(control("coloradjust", 20))) << "no refresh while another pane is shown";
 
     gtk_combo_box_set_active(GTK_COMBO_BOX(widget("jobmode", 5)), 3);
     EXPECT_TRUE(runMainLoopUntil([&] { return gtk_widget_is_sensitive(widget("jobmode", 6)) != FALSE; },
@@ -141,7 +141,7 @@ TEST_F(DialogWindowTest, TheMainLoopTurnsTheRunLoopForDeferredRulesAndTheColourR
 }
 
 TEST_F(DialogWindowTest, TheSummaryListsEveryPanesLinesWhenShown) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     std::string error;
     ASSERT_TRUE(window_->showPane("summary", error));
@@ -151,17 +151,17 @@ TEST_F(DialogWindowTest, TheSummaryListsEveryPanesLinesWhenShown) {
 }
 
 TEST_F(DialogWindowTest, PrintCommitsEveryPaneThenReportsWhatThePrinterReceives) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     std::vector<Outcome> outcomes;
     window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     PlatformMoveSlider(control("coloradjust", 12), -3);
-    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "(none)");
+    EXPECT_EQ("(none)", ticketValue(*dialog_, "PrintMode"));
     gtk_button_clicked(GTK_BUTTON(namedWidget(*window_, "print")));
     EXPECT_TRUE(window_->printed());
-    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
-    EXPECT_EQ(ticketValue(*dialog_, "ColorBalanceYellow"), "-3");
-    EXPECT_EQ(ticketValue(*dialog_, "DINDigit5"), "0");
+    EXPECT_EQ("Private", ticketValue(*dialog_, "PrintMode"));
+    EXPECT_EQ("-3", ticketValue(*dialog_, "ColorBalanceYellow"));
+    EXPECT_EQ("0", ticketValue(*dialog_, "DINDigit5"));
     ASSERT_TRUE(window_->outcome());
     EXPECT_NE(window_->outcome()->report.emitted.find("*PrintMode Private"), std::string::npos);
     EXPECT_TRUE(window_->outcome()->report.conflicts.empty());
@@ -171,11 +171,11 @@ TEST_F(DialogWindowTest, PrintCommitsEveryPaneThenReportsWhatThePrinterReceives)
     ASSERT_NE(result, nullptr);
     EXPECT_TRUE(outcomes.empty()) << "the dialog ends when the result is closed";
     gtk_dialog_response(GTK_DIALOG(result), GTK_RESPONSE_CLOSE);
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Printed});
+    EXPECT_EQ(std::vector<Outcome>{Outcome::Printed}, outcomes);
 }
 
 TEST_F(DialogWindowTest, CancelAndClosingTheWindowEndTheDialogOnce) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     std::vector<Outcome> outcomes;
     window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
     GdkEvent *close = gdk_event_new(GDK_DELETE);
@@ -183,13 +183,13 @@ TEST_F(DialogWindowTest, CancelAndClosingTheWindowEndTheDialogOnce) {
     gtk_main_do_event(close);
     gdk_event_free(close);
     gtk_button_clicked(GTK_BUTTON(namedWidget(*window_, "cancel")));
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Cancelled});
+    EXPECT_EQ(std::vector<Outcome>{Outcome::Cancelled}, outcomes);
     EXPECT_TRUE(gtk_widget_get_visible(window_->toplevel())) << "the window goes with the dialog, not before";
-    EXPECT_EQ(CFDictionaryGetCount(dialog_->ppdDictionary()), 0) << "nothing committed";
+    EXPECT_EQ(0, CFDictionaryGetCount(dialog_->ppdDictionary())) << "nothing committed";
 }
 
 TEST_F(DialogWindowTest, TheScreenshotIsThePictureOfTheWindow) {
-    open(kPrinter8250K);
+    open(sample_printers::kDX8250K);
     TemporaryFolder folder;
     std::string error;
     ASSERT_TRUE(pdedialog::saveScreenshot(window_->toplevel(), folder.file("window.png"), error)) << error;
@@ -206,27 +206,27 @@ TEST_F(DialogWindowTest, TheScreenshotIsThePictureOfTheWindow) {
 }
 
 TEST_F(DialogWindowTest, TheStateHoldsTheModelBesideWhatTheWidgetsShow) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     RunLoopBridge::turnOnce();
     auto state = json::parse(printdialog::jsonText(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
-    EXPECT_EQ(state["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
-    EXPECT_EQ(state["shownPane"], "coloradjust");
+    EXPECT_EQ("QUORVEN v-DX7140KSeries", state["printer"]["modelName"]);
+    EXPECT_EQ("coloradjust", state["shownPane"]);
     const json &jobMode = paneState(state, "jobmode");
-    EXPECT_EQ(controlState(jobMode, 5)["widget"]["active"], 4);
+    EXPECT_EQ(4, controlState(jobMode, 5)["widget"]["active"]);
     for (int id : {5, 6, 7, 8, 9}) {
         const json &entry = controlState(jobMode, id);
         EXPECT_EQ(entry["enabled"], entry["widget"]["sensitive"]) << "control " << id;
     }
-    EXPECT_EQ(controlState(jobMode, 6)["enabled"], true);
-    EXPECT_EQ(controlState(jobMode, 6)["widget"]["text"], "24680");
-    EXPECT_EQ(paneState(state, "imaging")["accepted"], false);
-    EXPECT_EQ(state["printed"], false);
+    EXPECT_EQ(true, controlState(jobMode, 6)["enabled"]);
+    EXPECT_EQ("24680", controlState(jobMode, 6)["widget"]["text"]);
+    EXPECT_EQ(false, paneState(state, "imaging")["accepted"]);
+    EXPECT_EQ(false, state["printed"]);
     EXPECT_NE(state["window"]["xid"], 0);
 }
 
 TEST_F(DialogWindowTest, AScriptRunsOneLinePerPassAndNamesTheLineThatFails) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     TemporaryFolder folder;
     std::vector<pdedialog::ScriptLine> lines;
     std::string error;
@@ -243,10 +243,10 @@ TEST_F(DialogWindowTest, AScriptRunsOneLinePerPassAndNamesTheLineThatFails) {
     using Status = pdedialog::ScriptRunner::Status;
 
     EXPECT_EQ(runner.step(), Status::Running);
-    EXPECT_EQ(GetControl32BitValue(control("jobmode", 5)), 4);
-    EXPECT_EQ(window_->shownPane(), "coloradjust") << "one line per step";
+    EXPECT_EQ(4, GetControl32BitValue(control("jobmode", 5)));
+    EXPECT_EQ("coloradjust", window_->shownPane()) << "one line per step";
     EXPECT_EQ(runner.step(), Status::Running);
-    EXPECT_EQ(window_->shownPane(), "jobmode");
+    EXPECT_EQ("jobmode", window_->shownPane());
     auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(runner.step(), Status::Running);  // the wait begins
     ASSERT_TRUE(runMainLoopUntil(
@@ -257,18 +257,18 @@ TEST_F(DialogWindowTest, AScriptRunsOneLinePerPassAndNamesTheLineThatFails) {
     // The rules never ran (no pass of the run loop), so the field is still disabled.
     while (runner.status() == Status::Running) runner.step();
     EXPECT_EQ(runner.status(), Status::Failed);
-    EXPECT_EQ(runner.error().rfind("script line 5: jobmode control 6: cannot type", 0), 0u) << runner.error();
+    EXPECT_EQ(0u, runner.error().rfind("script line 5: jobmode control 6: cannot type", 0)) << runner.error();
     EXPECT_NE(log.str().find("select jobmode 5 4: jobmode control 5 popup: \"Private\" (item 4)"), std::string::npos);
 }
 
 TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
-    open(kPrinter8250K);
+    open(sample_printers::kDX8250K);
     pdedialog::ScriptLine line;
     std::string error;
     ASSERT_TRUE(pdedialog::parseScriptLine("select jobmode 5 4", line, error));
     line.origin = "s line 1";
     EXPECT_FALSE(pdedialog::validateScript(*dialog_, {line}, error));
-    EXPECT_EQ(error.rfind("s line 1: ", 0), 0u) << error;
+    EXPECT_EQ(0u, error.rfind("s line 1: ", 0)) << error;
     EXPECT_NE(error.find("refused"), std::string::npos) << error;
 
     // The Summary is no pane, but a script may show it.
@@ -277,14 +277,14 @@ TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
     std::ostringstream log;
     pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
     runner.step();
-    EXPECT_EQ(window_->shownPane(), "summary");
+    EXPECT_EQ("summary", window_->shownPane());
     EXPECT_FALSE(dialog_->findPane("imaging")->isOpen);
 }
 
 // Closing the pane on show must not leave its page in the window; closing another pane leaves
 // the page alone.
 TEST_F(DialogWindowTest, AScriptClosingThePaneShownShowsTheSummary) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     std::vector<pdedialog::ScriptLine> lines;
     std::string error;
     for (const char *text : {"close jobmode", "close coloradjust"}) {
@@ -295,21 +295,21 @@ TEST_F(DialogWindowTest, AScriptClosingThePaneShownShowsTheSummary) {
     ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
     std::ostringstream log;
     pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
-    ASSERT_EQ(window_->shownPane(), "coloradjust");
+    ASSERT_EQ("coloradjust", window_->shownPane());
 
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
-    EXPECT_EQ(window_->shownPane(), "coloradjust");
+    EXPECT_EQ("coloradjust", window_->shownPane());
     EXPECT_TRUE(dialog_->findPane("coloradjust")->isOpen);
 
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
     EXPECT_FALSE(dialog_->findPane("coloradjust")->isOpen);
-    EXPECT_EQ(window_->shownPane(), "summary");
+    EXPECT_EQ("summary", window_->shownPane());
     EXPECT_STREQ(gtk_combo_box_get_active_id(GTK_COMBO_BOX(namedWidget(*window_, "chooser"))), "summary");
     EXPECT_NE(log.str().find("close coloradjust: closed, the Summary shown"), std::string::npos) << log.str();
 }
 
 TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
-    open(kPrinter7140K);
+    open(sample_printers::kDX7140K);
     PlatformChoosePopupItem(control("jobmode", 5), 4);
     pdedialog::ScriptLine line;
     std::string error;
@@ -321,11 +321,11 @@ TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
     pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
     g_signal_handler_disconnect(print, handler);
-    EXPECT_EQ(clicks, 1) << "the button's own signal, as for a click";
+    EXPECT_EQ(1, clicks) << "the button's own signal, as for a click";
     EXPECT_TRUE(window_->printed());
-    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private");
+    EXPECT_EQ("Private", ticketValue(*dialog_, "PrintMode"));
     EXPECT_NE(namedWidget(*window_, "result"), nullptr);
-    EXPECT_EQ(log.str(), "print: no queue\n") << "a PPD file takes no job";
+    EXPECT_EQ("print: no queue\n", log.str()) << "a PPD file takes no job";
     EXPECT_NE(resultText(namedWidget(*window_, "result")).find("Job: not sent: no queue chosen\n"), std::string::npos);
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Finished);
 }
@@ -334,7 +334,7 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     ServerForTest server("127.0.0.1:1");  // nothing listens on port 1
     TemporaryFolder folder;
     std::string document = folder.write("page.ps", "%!PS\nshowpage\n");
-    openQueue("q7140", kPrinter7140K, {document, "Quarterly report"});
+    openQueue("q7140", sample_printers::kDX7140K, {document, "Quarterly report"});
     GtkWidget *label = namedWidget(*window_, "printer");
     ASSERT_NE(label, nullptr);
     EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(label)), "q7140");
@@ -348,17 +348,17 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     ASSERT_TRUE(window_->outcome());
     EXPECT_TRUE(window_->printFailed());
     const printdialog::PrintOutcome &job = *window_->outcome();
-    EXPECT_EQ(job.error, "no CUPS server is running at 127.0.0.1:1 (start cupsd, or set CUPS_SERVER)");
-    EXPECT_EQ(job.job.title, "Quarterly report");
-    EXPECT_EQ(ticketValue(*dialog_, "PrintMode"), "Private") << "the panes wrote the ticket first";
+    EXPECT_EQ("no CUPS server is running at 127.0.0.1:1 (start cupsd, or set CUPS_SERVER)", job.error);
+    EXPECT_EQ("Quarterly report", job.job.title);
+    EXPECT_EQ("Private", ticketValue(*dialog_, "PrintMode")) << "the panes wrote the ticket first";
     std::string shown = resultText(namedWidget(*window_, "result"));
-    EXPECT_EQ(shown.rfind("Job: not printed: " + job.error + "\n", 0), 0u) << shown;
+    EXPECT_EQ(0u, shown.rfind("Job: not printed: " + job.error + "\n", 0)) << shown;
     EXPECT_NE(shown.find("lp -d q7140 -o "), std::string::npos) << shown;
 
     auto state = json::parse(printdialog::jsonText(pdedialog::dialogStateJSON(*dialog_, *view_, *window_)));
-    EXPECT_EQ(state["printer"]["queue"], "q7140");
-    EXPECT_EQ(state["printer"]["server"], "127.0.0.1:1");
-    EXPECT_EQ(state["window"]["widgets"]["printer"]["text"], "q7140");
+    EXPECT_EQ("q7140", state["printer"]["queue"]);
+    EXPECT_EQ("127.0.0.1:1", state["printer"]["server"]);
+    EXPECT_EQ("q7140", state["window"]["widgets"]["printer"]["text"]);
     EXPECT_EQ(state["job"]["error"], job.error);
     EXPECT_FALSE(state["job"].contains("id"));
 
@@ -366,7 +366,7 @@ TEST_F(DialogWindowTest, AQueueIsNamedByItsServerAndAJobItDoesNotTakeIsReported)
     window_->pressPrint();
     EXPECT_EQ(namedWidget(*window_, "result"), result) << "one job, one result per dialog";
     gtk_dialog_response(GTK_DIALOG(result), GTK_RESPONSE_CLOSE);
-    EXPECT_EQ(outcomes, std::vector<Outcome>{Outcome::Printed});
+    EXPECT_EQ(std::vector<Outcome>{Outcome::Printed}, outcomes);
 }
 
 namespace {
@@ -376,7 +376,7 @@ namespace {
 TEST_F(DialogWindowTest, AConflictKeepsTheJobBackUntilPrintAnyway) {
     ServerForTest server("127.0.0.1:1");
     TemporaryFolder folder;
-    openQueue("q8250", kPrinter8250K, {folder.write("page.ps", "%!PS\nshowpage\n"), ""});
+    openQueue("q8250", sample_printers::kDX8250K, {folder.write("page.ps", "%!PS\nshowpage\n"), ""});
     std::vector<Outcome> outcomes;
     window_->setFinishedHandler([&](Outcome outcome) { outcomes.push_back(outcome); });
     PlatformChoosePopupItem(control("imaging", 9), 2);   // Photo
@@ -385,9 +385,9 @@ TEST_F(DialogWindowTest, AConflictKeepsTheJobBackUntilPrintAnyway) {
     window_->pressPrint();
     ASSERT_TRUE(window_->outcome());
     EXPECT_EQ(window_->outcome()->result, printdialog::PrintOutcome::Result::Refused);
-    EXPECT_EQ(window_->outcome()->problems, std::vector<std::string>{"Resolution=1200dpi conflicts with ImageType=Photo"});
+    EXPECT_EQ(std::vector<std::string>{"Resolution=1200dpi conflicts with ImageType=Photo"}, window_->outcome()->problems);
     EXPECT_FALSE(window_->printed());
-    EXPECT_EQ(namedWidget(*window_, "result"), nullptr);
+    EXPECT_EQ(nullptr, namedWidget(*window_, "result"));
     EXPECT_NE(namedWidget(*window_, "refusal"), nullptr);
     EXPECT_TRUE(outcomes.empty()) << "the dialog stays open";
 

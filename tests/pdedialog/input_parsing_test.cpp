@@ -20,31 +20,31 @@ GdkModifierType noModifiers() { return static_cast<GdkModifierType>(0); }
 }  // namespace
 
 TEST(KeyTranslation, PrintableKeysBecomeTheirMacRomanByte) {
-    EXPECT_EQ(translateKey(GDK_KEY_7, noModifiers()).characterCode, '7');
-    EXPECT_EQ(translateKey(GDK_KEY_KP_7, noModifiers()).characterCode, '7');
-    EXPECT_EQ(translateKey(GDK_KEY_A, GDK_SHIFT_MASK).characterCode, 'A');
+    EXPECT_EQ('7', translateKey(GDK_KEY_7, noModifiers()).characterCode);
+    EXPECT_EQ('7', translateKey(GDK_KEY_KP_7, noModifiers()).characterCode);
+    EXPECT_EQ('A', translateKey(GDK_KEY_A, GDK_SHIFT_MASK).characterCode);
     // MacRoman, not Latin-1: é is 0x8E there (0xE9 in Latin-1).
     KeyDecision accented = translateKey(GDK_KEY_eacute, noModifiers());
     EXPECT_EQ(accented.route, KeyRoute::Platform);
-    EXPECT_EQ(accented.characterCode, 0x8E);
+    EXPECT_EQ(0x8E, accented.characterCode);
 }
 
 TEST(KeyTranslation, EditingKeysUseThePlatformCharacterCodes) {
-    EXPECT_EQ(translateKey(GDK_KEY_BackSpace, noModifiers()).characterCode, 8);
-    EXPECT_EQ(translateKey(GDK_KEY_Delete, noModifiers()).characterCode, 127);
-    EXPECT_EQ(translateKey(GDK_KEY_Left, noModifiers()).characterCode, 28);
-    EXPECT_EQ(translateKey(GDK_KEY_Right, noModifiers()).characterCode, 29);
-    EXPECT_EQ(translateKey(GDK_KEY_Home, noModifiers()).characterCode, 1);
-    EXPECT_EQ(translateKey(GDK_KEY_End, noModifiers()).characterCode, 4);
+    EXPECT_EQ(8, translateKey(GDK_KEY_BackSpace, noModifiers()).characterCode);
+    EXPECT_EQ(127, translateKey(GDK_KEY_Delete, noModifiers()).characterCode);
+    EXPECT_EQ(28, translateKey(GDK_KEY_Left, noModifiers()).characterCode);
+    EXPECT_EQ(29, translateKey(GDK_KEY_Right, noModifiers()).characterCode);
+    EXPECT_EQ(1, translateKey(GDK_KEY_Home, noModifiers()).characterCode);
+    EXPECT_EQ(4, translateKey(GDK_KEY_End, noModifiers()).characterCode);
     EXPECT_EQ(translateKey(GDK_KEY_BackSpace, noModifiers()).route, KeyRoute::Platform);
 }
 
 TEST(KeyTranslation, WindowKeysReachThePlatformAndThenGtk) {
     KeyDecision tab = translateKey(GDK_KEY_Tab, noModifiers());
     EXPECT_EQ(tab.route, KeyRoute::PlatformThenGtk);
-    EXPECT_EQ(tab.characterCode, 9);
-    EXPECT_EQ(translateKey(GDK_KEY_Return, noModifiers()).characterCode, 13);
-    EXPECT_EQ(translateKey(GDK_KEY_KP_Enter, noModifiers()).characterCode, 3);
+    EXPECT_EQ(9, tab.characterCode);
+    EXPECT_EQ(13, translateKey(GDK_KEY_Return, noModifiers()).characterCode);
+    EXPECT_EQ(3, translateKey(GDK_KEY_KP_Enter, noModifiers()).characterCode);
     EXPECT_EQ(translateKey(GDK_KEY_Escape, noModifiers()).route, KeyRoute::PlatformThenGtk);
 }
 
@@ -70,15 +70,15 @@ TEST(KeyTranslation, KeysWithoutACharacterGoToGtkAndUnsendableCharactersAreRefus
 
 TEST(TextOffsets, SurrogatePairsCountTwiceOnThePlatformAndOnceInGtk) {
     const std::string text = "a\xF0\x9F\x98\x80" "b\xC3\xA9";  // a, U+1F600, b, é
-    EXPECT_EQ(utf16OffsetOfCharacter(text, 0), 0);
-    EXPECT_EQ(utf16OffsetOfCharacter(text, 2), 3);
-    EXPECT_EQ(utf16OffsetOfCharacter(text, 4), 5);
-    EXPECT_EQ(utf16OffsetOfCharacter(text, 9), 5);
-    EXPECT_EQ(characterOffsetOfUTF16(text, 3), 2);
-    EXPECT_EQ(characterOffsetOfUTF16(text, 2), 2);  // inside the pair: after it
-    EXPECT_EQ(characterOffsetOfUTF16(text, 5), 4);
-    EXPECT_EQ(characterOffsetOfUTF16(text, 40), 4);
-    EXPECT_EQ(characterOffsetOfUTF16("24680", 3), 3);
+    EXPECT_EQ(0, utf16OffsetOfCharacter(text, 0));
+    EXPECT_EQ(3, utf16OffsetOfCharacter(text, 2));
+    EXPECT_EQ(5, utf16OffsetOfCharacter(text, 4));
+    EXPECT_EQ(5, utf16OffsetOfCharacter(text, 9));
+    EXPECT_EQ(2, characterOffsetOfUTF16(text, 3));
+    EXPECT_EQ(2, characterOffsetOfUTF16(text, 2));  // inside the pair: after it
+    EXPECT_EQ(4, characterOffsetOfUTF16(text, 5));
+    EXPECT_EQ(4, characterOffsetOfUTF16(text, 40));
+    EXPECT_EQ(3, characterOffsetOfUTF16("24680", 3));
 }
 
 TEST(DialogCommandLine, TakesEveryOptionInBothForms) {
@@ -88,13 +88,13 @@ TEST(DialogCommandLine, TakesEveryOptionInBothForms) {
                                   "--script", "s.txt", "--screenshot", "shot.png", "--state=state.json"},
                                  options, error))
         << error;
-    EXPECT_EQ(options.common.printer, "p.ppd");
-    EXPECT_EQ(options.common.plugins, "dir");
-    EXPECT_EQ(options.common.language, "de");
-    EXPECT_EQ(options.pane, "summary");
-    EXPECT_EQ(options.script, "s.txt");
-    EXPECT_EQ(options.screenshot, "shot.png");
-    EXPECT_EQ(options.state, "state.json");
+    EXPECT_EQ("p.ppd", options.common.printer);
+    EXPECT_EQ("dir", options.common.plugins);
+    EXPECT_EQ("de", options.common.language);
+    EXPECT_EQ("summary", options.pane);
+    EXPECT_EQ("s.txt", options.script);
+    EXPECT_EQ("shot.png", options.screenshot);
+    EXPECT_EQ("state.json", options.state);
     EXPECT_FALSE(options.common.help);
 }
 
@@ -102,7 +102,7 @@ TEST(DialogCommandLine, NamesWhatIsWrong) {
     Options options;
     std::string error;
     EXPECT_FALSE(parseCommandLine({"--printer"}, options, error));
-    EXPECT_EQ(error, "--printer needs an argument");
+    EXPECT_EQ("--printer needs an argument", error);
     EXPECT_FALSE(parseCommandLine({"--colour", "red"}, options, error));
     EXPECT_NE(error.find("--colour"), std::string::npos);
     EXPECT_FALSE(parseCommandLine({"--state="}, options, error));
@@ -133,9 +133,9 @@ TEST(DialogCommandLine, AQueueTakesTheDocumentToPrintAndItsTitle) {
     ASSERT_TRUE(parseCommandLine({"--queue", "q7140", "--print=" + document.path(), "--title", "Quarterly report"},
                                  options, error))
         << error;
-    EXPECT_EQ(options.common.queue, "q7140");
+    EXPECT_EQ("q7140", options.common.queue);
     EXPECT_EQ(options.common.printFile, document.path());
-    EXPECT_EQ(options.common.title, "Quarterly report");
+    EXPECT_EQ("Quarterly report", options.common.title);
     EXPECT_TRUE(options.common.printer.empty());
 }
 
@@ -171,10 +171,10 @@ TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
     ASSERT_TRUE(parseScriptLine("  type jobmode 6 12 34 ", line, error)) << error;
     EXPECT_EQ(line.kind, ScriptLine::Kind::Action);
     EXPECT_EQ(line.action.kind, printdialog::Action::Kind::Type);
-    EXPECT_EQ(line.action.text, "12 34");
+    EXPECT_EQ("12 34", line.action.text);
     ASSERT_TRUE(parseScriptLine("screenshot docs/a b.png", line, error));
     EXPECT_EQ(line.kind, ScriptLine::Kind::Screenshot);
-    EXPECT_EQ(line.file, "docs/a b.png");
+    EXPECT_EQ("docs/a b.png", line.file);
     ASSERT_TRUE(parseScriptLine("quit", line, error));
     EXPECT_EQ(line.kind, ScriptLine::Kind::Quit);
     ASSERT_TRUE(parseScriptLine(" print ", line, error));
@@ -193,7 +193,7 @@ TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
     EXPECT_FALSE(parseScriptLine("screenshot", line, error));
     EXPECT_FALSE(parseScriptLine("quit now", line, error));
     EXPECT_FALSE(parseScriptLine("print page.ps", line, error));
-    EXPECT_EQ(error, "print takes no argument but 'anyway'");
+    EXPECT_EQ("print takes no argument but 'anyway'", error);
     EXPECT_FALSE(parseScriptLine("jump jobmode 5", line, error));
     EXPECT_FALSE(error.empty());
 }
@@ -208,7 +208,7 @@ TEST(DialogScriptLines, AFileNamesTheLineThatIsWrong) {
     std::vector<ScriptLine> lines;
     std::string error;
     EXPECT_FALSE(readScript(path, lines, error));
-    EXPECT_EQ(error.rfind(std::string(path) + " line 4: ", 0), 0u) << error;
+    EXPECT_EQ(0u, error.rfind(std::string(path) + " line 4: ", 0)) << error;
     unlink(path);
     EXPECT_FALSE(readScript("/nonexistent/script", lines, error));
 }

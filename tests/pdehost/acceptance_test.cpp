@@ -17,37 +17,37 @@ std::vector<std::string> acceptedPanes(const json &document) {
 }
 
 TEST(PaneAcceptance, The7140KShowsJobModeAndColorAdjustAndRefusesImaging) {
-    ProgramRun run = runActions(kPrinter7140K, {});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX7140K, {});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
 
-    EXPECT_EQ(document["printer"]["modelName"], "QUORVEN v-DX7140KSeries");
-    EXPECT_EQ(document["printer"]["ppd"], kPrinter7140K);
-    ASSERT_EQ(document["panes"].size(), 3u) << "every bundle is listed, refused ones included";
+    EXPECT_EQ("QUORVEN v-DX7140KSeries", document["printer"]["modelName"]);
+    EXPECT_EQ(sample_printers::kDX7140K, document["printer"]["ppd"]);
+    ASSERT_EQ(3u, document["panes"].size()) << "every bundle is listed, refused ones included";
     EXPECT_EQ(acceptedPanes(document), (std::vector<std::string>{"coloradjust", "jobmode"}));
     const json &imaging = pane(document, "imaging");
-    EXPECT_EQ(imaging["initializeStatus"], -9530);
-    EXPECT_EQ(imaging["bundleIdentifier"], "com.quorven.print.pde.imaging");
+    EXPECT_EQ(-9530, imaging["initializeStatus"]);
+    EXPECT_EQ("com.quorven.print.pde.imaging", imaging["bundleIdentifier"]);
     EXPECT_TRUE(imaging["controls"].empty());
     EXPECT_TRUE(imaging["summary"].empty());
 }
 
 TEST(PaneAcceptance, The8250KShowsOnlyImaging) {
-    ProgramRun run = runActions(kPrinter8250K, {});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX8250K, {});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
-    EXPECT_EQ(document["printer"]["modelName"], "QUORVEN v-DX8250KSeries");
-    EXPECT_EQ(acceptedPanes(document), std::vector<std::string>{"imaging"});
-    EXPECT_EQ(pane(document, "jobmode")["initializeStatus"], -9530);
-    EXPECT_EQ(pane(document, "coloradjust")["initializeStatus"], -9530);
+    EXPECT_EQ("QUORVEN v-DX8250KSeries", document["printer"]["modelName"]);
+    EXPECT_EQ(std::vector<std::string>{"imaging"}, acceptedPanes(document));
+    EXPECT_EQ(-9530, pane(document, "jobmode")["initializeStatus"]);
+    EXPECT_EQ(-9530, pane(document, "coloradjust")["initializeStatus"]);
 }
 
 TEST(PaneAcceptance, A5100KIsServedByNoPane) {
-    ProgramRun run = runActions(kPrinter5100K, {});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX5100K, {});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     EXPECT_TRUE(acceptedPanes(document).empty());
-    for (const auto &each : document["panes"]) EXPECT_EQ(each["initializeStatus"], -9530) << each["name"];
+    for (const auto &each : document["panes"]) EXPECT_EQ(-9530, each["initializeStatus"]) << each["name"];
 }
 
 TEST(PaneAcceptance, AFileThatIsNoPPDStopsBeforeAnyPaneWithTheReasonFirst) {
@@ -64,7 +64,7 @@ TEST(PaneAcceptance, AFileThatIsNoPPDStopsBeforeAnyPaneWithTheReasonFirst) {
 // wait must still let its time pass, and say how much did.
 TEST(PaneAcceptance, WaitLetsItsTimePassWithNothingScheduled) {
     auto start = std::chrono::steady_clock::now();
-    ProgramRun run = runActions(kPrinter5100K, {"wait 0.4"});
+    ProgramRun run = runActions(sample_printers::kDX5100K, {"wait 0.4"});
     double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(0, run.exitCode) << run.err;
     EXPECT_GE(elapsed, 0.4);
@@ -73,37 +73,37 @@ TEST(PaneAcceptance, WaitLetsItsTimePassWithNothingScheduled) {
 }
 
 TEST(PaneAcceptance, ProbePaneFromAnotherPluginFolder) {
-    ProgramRun shown = runActions(kPrinter7140K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
-    ProgramRun refused = runActions(kPrinter8250K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
-    ASSERT_EQ(shown.exitCode, 0) << shown.err;
-    ASSERT_EQ(refused.exitCode, 0) << refused.err;
-    EXPECT_EQ(acceptedPanes(shown.document()), std::vector<std::string>{"probe"});
+    ProgramRun shown = runActions(sample_printers::kDX7140K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
+    ProgramRun refused = runActions(sample_printers::kDX8250K, {}, {"--plugins", PDE_TEST_PLUGIN_DIR});
+    ASSERT_EQ(0, shown.exitCode) << shown.err;
+    ASSERT_EQ(0, refused.exitCode) << refused.err;
+    EXPECT_EQ(std::vector<std::string>{"probe"}, acceptedPanes(shown.document()));
     EXPECT_TRUE(acceptedPanes(refused.document()).empty());
 }
 
 TEST(PaneIdentity, JobModeReportsItsIdentitySizeAndControlsInNibOrder) {
-    json jobmode = pane(runActions(kPrinter7140K, {}).document(), "jobmode");
+    json jobmode = pane(runActions(sample_printers::kDX7140K, {}).document(), "jobmode");
 
-    EXPECT_EQ(jobmode["bundleIdentifier"], "com.quorven.print.pde.jobmode");
-    EXPECT_EQ(jobmode["factory"], "F92530F4-F2B7-11F1-AA73-02FC00000001");
-    EXPECT_EQ(jobmode["kind"], "com.quorven.print.pde.print-mode.jobmode");
-    EXPECT_EQ(jobmode["creator"], "qel ");
-    EXPECT_EQ(jobmode["initializeStatus"], 0);
+    EXPECT_EQ("com.quorven.print.pde.jobmode", jobmode["bundleIdentifier"]);
+    EXPECT_EQ("F92530F4-F2B7-11F1-AA73-02FC00000001", jobmode["factory"]);
+    EXPECT_EQ("com.quorven.print.pde.print-mode.jobmode", jobmode["kind"]);
+    EXPECT_EQ("qel ", jobmode["creator"]);
+    EXPECT_EQ(0, jobmode["initializeStatus"]);
     EXPECT_EQ(jobmode["size"], (json{{"width", 420}, {"height", 170}}));
     std::vector<int> ids;
     for (const auto &each : jobmode["controls"]) ids.push_back(each["id"]);
     EXPECT_EQ(ids, (std::vector<int>{1, 5, 6, 7, 8, 9}));
 
     const json &printMode = control(jobmode, 5);
-    EXPECT_EQ(printMode["kind"], "popup");
-    EXPECT_EQ(printMode["value"], 1);
-    ASSERT_EQ(printMode["items"].size(), 4u);
+    EXPECT_EQ("popup", printMode["kind"]);
+    EXPECT_EQ(1, printMode["value"]);
+    ASSERT_EQ(4u, printMode["items"].size());
     EXPECT_TRUE(printMode["items"][3]["enabled"].get<bool>());
     const json &documentNumber = control(jobmode, 6);
-    EXPECT_EQ(documentNumber["kind"], "edittext");
-    EXPECT_EQ(documentNumber["text"], "24680") << "the default when the ticket has no digits";
+    EXPECT_EQ("edittext", documentNumber["kind"]);
+    EXPECT_EQ("24680", documentNumber["text"]) << "the default when the ticket has no digits";
     EXPECT_FALSE(documentNumber["enabled"].get<bool>()) << "only a private job takes a document number";
-    EXPECT_EQ(summaryValues(jobmode).size(), 2u) << "print mode and blank pages";
+    EXPECT_EQ(2u, summaryValues(jobmode).size()) << "print mode and blank pages";
 }
 
 // The German nib's window title, read from the bundle's own resources.
@@ -120,10 +120,10 @@ std::string germanTitle() {
 }
 
 TEST(PaneIdentity, LangChoosesTheLocalization) {
-    json english = pane(runActions(kPrinter7140K, {}, {"--lang", "en"}).document(), "jobmode");
-    json german = pane(runActions(kPrinter7140K, {}, {"--lang", "de"}).document(), "jobmode");
+    json english = pane(runActions(sample_printers::kDX7140K, {}, {"--lang", "en"}).document(), "jobmode");
+    json german = pane(runActions(sample_printers::kDX7140K, {}, {"--lang", "de"}).document(), "jobmode");
     ASSERT_FALSE(germanTitle().empty());
-    EXPECT_EQ(english["title"], "Job Mode");
+    EXPECT_EQ("Job Mode", english["title"]);
     EXPECT_EQ(german["title"], germanTitle());
     EXPECT_NE(control(german, 5)["items"][3]["text"], control(english, 5)["items"][3]["text"]);
 }
@@ -135,19 +135,19 @@ TEST(BundleLoading, ABrokenBundleIsReportedAndTheOthersStillRun) {
     std::filesystem::create_directories(plugins.path() + "/Broken.plugin/Contents");
     plugins.write("Broken.plugin/Contents/Info.plist", "this is no property list");
 
-    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "commit"}, {"--plugins", plugins.path()});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"select jobmode 5 4", "commit"}, {"--plugins", plugins.path()});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     const json &broken = pane(document, "Broken");
     EXPECT_FALSE(broken["loaded"].get<bool>());
     EXPECT_FALSE(broken["accepted"].get<bool>());
     EXPECT_FALSE(broken["loadError"].get<std::string>().empty());
-    EXPECT_EQ(document["ticket"]["PrintMode"], "Private") << "the working bundle still ran";
+    EXPECT_EQ("Private", document["ticket"]["PrintMode"]) << "the working bundle still ran";
 }
 
 TEST(DefaultRun, TextShowsEveryBundleSummaryTicketAndCommandLine) {
     ProgramRun run = runPdehost({"-o", "Zeta=last", "-o", "Alpha=first value"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     const std::string &text = run.out;
 
     EXPECT_NE(text.find("Printer: QUORVEN v-DX7140KSeries"), std::string::npos);

@@ -18,10 +18,10 @@ TEST_P(WrongArguments, FailWithOneLineNamingTheProblemAndRunNothing) {
     std::vector<std::string> arguments{"--do", "commit"};
     arguments.insert(arguments.end(), GetParam().arguments.begin(), GetParam().arguments.end());
     ProgramRun run = runPdehost(arguments);
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(2, run.exitCode);
     EXPECT_TRUE(run.out.empty()) << "nothing ran, so nothing is shown:\n" << run.out;
-    EXPECT_EQ(run.err.rfind("pdehost: ", 0), 0u) << run.err;
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(0u, run.err.rfind("pdehost: ", 0)) << run.err;
+    EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
     EXPECT_NE(run.err.find(GetParam().message), std::string::npos) << run.err;
 }
 
@@ -61,7 +61,7 @@ TEST(WrongScript, NamesTheFileAndLineOfTheWrongAction) {
     TemporaryFolder folder;
     std::string script = folder.write("private.txt", "# a private job\n\nselect jobmode 5 4\n  commit\nsleep 1\n");
     ProgramRun run = runPdehost({"--script", script});
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(2, run.exitCode);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find(script + " line 5: unknown action 'sleep'"), std::string::npos) << run.err;
 }
@@ -70,12 +70,12 @@ TEST(Script, RunsItsActionsInPlaceAmongTheOthers) {
     TemporaryFolder folder;
     std::string script = folder.write("private.txt", "# a private job\n\nselect jobmode 5 4\r\n  commit\n");
     ProgramRun run = runPdehost({"--json", "--do", "select jobmode 9 2", "--script", script, "--do", "ticket"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
-    ASSERT_EQ(document["actions"].size(), 4u);
-    EXPECT_EQ(action(document, 1)["action"], "select jobmode 5 4");
-    EXPECT_EQ(action(document, 3)["ticket"]["PrintMode"], "Private");
-    EXPECT_EQ(action(document, 3)["ticket"]["BlankPage"], "True");
+    ASSERT_EQ(4u, document["actions"].size());
+    EXPECT_EQ("select jobmode 5 4", action(document, 1)["action"]);
+    EXPECT_EQ("Private", action(document, 3)["ticket"]["PrintMode"]);
+    EXPECT_EQ("True", action(document, 3)["ticket"]["BlankPage"]);
 }
 
 struct WrongTicket {
@@ -91,7 +91,7 @@ TEST_P(MalformedTickets, NameTheLineOfTheProblem) {
     TemporaryFolder folder;
     std::string ticket = folder.write("ticket.json", GetParam().text);
     ProgramRun run = runPdehost({"--ticket", ticket, "--do", "commit"});
-    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(2, run.exitCode);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("pdehost: " + ticket + ": " + GetParam().message), std::string::npos) << run.err;
 }
@@ -132,25 +132,25 @@ TEST_P(OddTickets, AreSurvivedAndReported) {
     std::string ticket = folder.write("odd.json", kOddTicket);
     ProgramRun run = runPdehost({"--json", "--printer", GetParam(), "--ticket", ticket, "--do", "show", "--do", "commit",
                           "--do", "reload", "--do", "summary"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     bool reportedNumber = false;
     for (const auto &unknown : document["unknown"])
         if (unknown["reason"] == "not a string" && unknown["value"] == "1e+300") reportedNumber = true;
-    EXPECT_EQ(reportedNumber, GetParam() != kPrinter8250K) << "only the imaging pane rewrites BlackOverPrint";
-    EXPECT_EQ(document["ticket"][""], "no key");
+    EXPECT_EQ(reportedNumber, GetParam() != sample_printers::kDX8250K) << "only the imaging pane rewrites BlackOverPrint";
+    EXPECT_EQ("no key", document["ticket"][""]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pdehost, OddTickets, ::testing::Values(kPrinter7140K, kPrinter8250K, kPrinter5100K));
+INSTANTIATE_TEST_SUITE_P(Pdehost, OddTickets, ::testing::Values(sample_printers::kDX7140K, sample_printers::kDX8250K, sample_printers::kDX5100K));
 
 TEST(Information, HelpAndVersion) {
     ProgramRun help = runPdehost({"--help"});
     ProgramRun version = runPdehost({"--version"});
-    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(0, help.exitCode);
     EXPECT_NE(help.out.find("--manual-clock"), std::string::npos);
     EXPECT_NE(help.out.find("select PANE ID ITEM"), std::string::npos);
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out.rfind("pdehost ", 0), 0u);
+    EXPECT_EQ(0, version.exitCode);
+    EXPECT_EQ(0u, version.out.rfind("pdehost ", 0));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct ProbeFolder {
 ProgramRun runCrashingProbe(const std::string &how) {
     ProbeFolder plugins;
     setenv("PDE_PROBE_CRASH", how.c_str(), 1);
-    ProgramRun run = runPdehost({"--json", "--plugins", plugins.path(), "--printer", kPrinter7140K});
+    ProgramRun run = runPdehost({"--json", "--plugins", plugins.path(), "--printer", sample_printers::kDX7140K});
     unsetenv("PDE_PROBE_CRASH");
     return run;
 }
@@ -66,7 +66,7 @@ TEST(HostileInput, APaneThatCrashesLeavesItsReportOnTheErrorStream) {
 // A copy of the 7140K PPD with some lines changed, at a path of the test's choosing.
 std::string writePPD(const TemporaryFolder &folder, const std::string &name, const std::string &from,
                      const std::string &to) {
-    std::ifstream in(kPrinter7140K, std::ios::binary);
+    std::ifstream in(sample_printers::kDX7140K, std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!from.empty()) text.replace(text.find(from), from.size(), to);
     return folder.write(name, text);
@@ -76,18 +76,18 @@ TEST(HostileInput, PrintersAreJudgedAsTheLibraryJudgesThem) {
     TemporaryFolder folder;
     // A path that is not UTF-8 names a file like any other.
     ProgramRun latin1 = runPdehost({"--json", "--printer", writePPD(folder, "caf\xE9.ppd", "", "")});
-    ASSERT_EQ(latin1.exitCode, 0) << latin1.err;
+    ASSERT_EQ(0, latin1.exitCode) << latin1.err;
     EXPECT_TRUE(pane(latin1.document(), "jobmode").value("accepted", false)) << latin1.out;
 
     // Two *ModelName lines: the last one counts, for the panes as for libcups and the server.
     std::string twoModels = writePPD(folder, "two-models.ppd", "*ModelName: \"QUORVEN v-DX7140KSeries\"\n",
                                      "*ModelName: \"QUORVEN v-DX7140KSeries\"\n*ModelName: \"QUORVEN v-DX8250KSeries\"\n");
     ProgramRun run = runPdehost({"--json", "--printer", twoModels});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     EXPECT_FALSE(pane(document, "jobmode").value("accepted", true));
     EXPECT_TRUE(pane(document, "imaging").value("accepted", false));
-    EXPECT_EQ(document["printer"].value("modelName", ""), "QUORVEN v-DX8250KSeries");
+    EXPECT_EQ("QUORVEN v-DX8250KSeries", document["printer"].value("modelName", ""));
 }
 
 struct RefusedRun {
@@ -104,11 +104,11 @@ TEST(HostileInput, MessagesShowWhatWasGivenEscapedAndRefuseWhatTheServerWould) {
          "no printer PPD at /nonexistent/caf\\xE9.ppd"},
         {"a path with an escape sequence", {"--printer", "/nonexistent/\x1B[2J.ppd"}, 2,
          "no printer PPD at /nonexistent/\\x1B[2J.ppd"},
-        {"a title past the server's limit", {"--queue", "q", "--print", kPrinter7140K, "--title", longTitle}, 2,
+        {"a title past the server's limit", {"--queue", "q", "--print", sample_printers::kDX7140K, "--title", longTitle}, 2,
          "--title: the title is 256 bytes long; a job title has at most 255"},
-        {"a title that is not UTF-8", {"--queue", "q", "--print", kPrinter7140K, "--title", "caf\xE9"}, 2,
+        {"a title that is not UTF-8", {"--queue", "q", "--print", sample_printers::kDX7140K, "--title", "caf\xE9"}, 2,
          "--title: the title is not UTF-8 text"},
-        {"a title with a newline", {"--queue", "q", "--print", kPrinter7140K, "--title", "two\nlines"}, 2,
+        {"a title with a newline", {"--queue", "q", "--print", sample_printers::kDX7140K, "--title", "two\nlines"}, 2,
          "--title: the title holds a control character"},
     };
     for (const RefusedRun &refused : runs) {

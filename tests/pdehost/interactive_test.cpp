@@ -8,7 +8,7 @@ TEST(Interactive, ReportsEachEffectAndKeepsGoingAfterAnError) {
     ProgramRun run = runPdehost({"--interactive"}, "help\nselect jobmode 5 4\nfrobnicate\nselect jobmode 5 9\n"
                                             "selection jobmode 6 0 5\ntype jobmode 6 42\nticket\ncommit\nquit\n"
                                             "select jobmode 5 1\n");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     const std::string &out = run.out;
     EXPECT_NE(out.find("type PANE ID TEXT"), std::string::npos) << "help lists the actions";
     EXPECT_NE(out.find("jobmode control 5 popup: \"Private\" (item 4)"), std::string::npos) << out;
@@ -23,8 +23,8 @@ TEST(Interactive, ReportsEachEffectAndKeepsGoingAfterAnError) {
 }
 
 TEST(Diagnostics, HoldWhatThePluginsWroteToTheStandardErrorStream) {
-    json jobmode = runActions(kPrinter7140K, {}).document();
-    json imaging = runActions(kPrinter8250K, {}).document();
+    json jobmode = runActions(sample_printers::kDX7140K, {}).document();
+    json imaging = runActions(sample_printers::kDX8250K, {}).document();
     EXPECT_NE(jobmode["diagnostics"]["standardError"].get<std::string>().find("QUORVEN v-DX7140KSeries"),
               std::string::npos);
     EXPECT_NE(imaging["diagnostics"]["standardError"].get<std::string>().find("AttachRelationshipHandlers"),

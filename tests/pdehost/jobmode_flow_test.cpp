@@ -13,14 +13,14 @@ const std::vector<std::string> kPrivateJob = {
     "commit"};
 
 TEST(JobModeFlow, PrivateJobWritesTheModeAndAllTenDigits) {
-    ProgramRun run = runActions(kPrinter7140K, kPrivateJob);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX7140K, kPrivateJob);
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     const json &ticket = document["ticket"];
 
-    EXPECT_EQ(ticket["PrintMode"], "Private");
-    EXPECT_EQ(ticket["DeptCode"], "True");
-    EXPECT_EQ(ticket["BlankPage"], "False");
+    EXPECT_EQ("Private", ticket["PrintMode"]);
+    EXPECT_EQ("True", ticket["DeptCode"]);
+    EXPECT_EQ("False", ticket["BlankPage"]);
     const char *documentNumber[] = {"1", "2", "3", "4", "5"};
     const char *departmentCode[] = {"0", "0", "7", "7", "7"};
     for (int digit = 1; digit <= 5; ++digit) {
@@ -39,34 +39,34 @@ TEST(JobModeFlow, PrivateJobWritesTheModeAndAllTenDigits) {
 }
 
 TEST(JobModeFlow, KeyFiltersRefuseLettersAndASixthDigitButNotAPaste) {
-    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 9a8b7 65",
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 9a8b7 65",
                                          "show", "key jobmode 6 backspace", "key jobmode 6 left",
                                          "paste jobmode 6 x-", "commit"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
-    EXPECT_EQ(control(pane(action(document, 3), "jobmode"), 6)["text"], "98765");
-    EXPECT_EQ(control(pane(document, "jobmode"), 6)["text"], "987x-6");
-    EXPECT_EQ(document["ticket"]["DINDigit4"], "x") << "a pasted text reaches the ticket unfiltered";
+    EXPECT_EQ("98765", control(pane(action(document, 3), "jobmode"), 6)["text"]);
+    EXPECT_EQ("987x-6", control(pane(document, "jobmode"), 6)["text"]);
+    EXPECT_EQ("x", document["ticket"]["DINDigit4"]) << "a pasted text reaches the ticket unfiltered";
 }
 
 TEST(JobModeFlow, TypingIntoTheDisabledDocumentNumberFailsNamingTheControl) {
-    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 9 2", "type jobmode 6 1", "commit"});
-    EXPECT_EQ(run.exitCode, 1);
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"select jobmode 9 2", "type jobmode 6 1", "commit"});
+    EXPECT_EQ(1, run.exitCode);
     EXPECT_NE(run.err.find("jobmode control 6"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("disabled"), std::string::npos) << run.err;
     json document = run.document();
     EXPECT_TRUE(action(document, 1).contains("error"));
-    EXPECT_EQ(document["actions"].size(), 2u) << "the actions after the failed one do not run";
-    EXPECT_EQ(control(pane(document, "jobmode"), 9)["value"], 2) << "the one before it did";
+    EXPECT_EQ(2u, document["actions"].size()) << "the actions after the failed one do not run";
+    EXPECT_EQ(2, control(pane(document, "jobmode"), 9)["value"]) << "the one before it did";
     EXPECT_TRUE(document["ticket"].empty()) << "a failed action stops the run: nothing is committed";
     EXPECT_EQ("stopped", document["ending"]);
 }
 
 TEST(JobModeRules, FollowTheChoiceOnlyAfterTheRunLoopTurns) {
-    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "select jobmode 7 2", "show", "tick 0", "show",
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"select jobmode 5 4", "select jobmode 7 2", "show", "tick 0", "show",
                                          "select jobmode 5 2", "tick 0", "show"},
                          {"--manual-clock"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     const json &before = pane(action(document, 2), "jobmode");
     const json &after = pane(action(document, 4), "jobmode");
@@ -80,43 +80,43 @@ TEST(JobModeRules, FollowTheChoiceOnlyAfterTheRunLoopTurns) {
 }
 
 TEST(JobModeRules, OnTheRealClockTheRunLoopTurnsAfterEveryAction) {
-    ProgramRun run = runActions(kPrinter7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 4"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"select jobmode 5 4", "selection jobmode 6 0 5", "type jobmode 6 4"});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     const json &jobmode = pane(document, "jobmode");
     EXPECT_TRUE(control(jobmode, 6)["enabled"].get<bool>());
-    EXPECT_EQ(control(jobmode, 6)["text"], "4");
+    EXPECT_EQ("4", control(jobmode, 6)["text"]);
 }
 
 TEST(JobModeTicket, PresetsFillThePaneAndReloadReadsTheTicketAgain) {
-    ProgramRun run = runActions(kPrinter7140K, {"show", "commit", "select jobmode 5 1", "reload"},
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"show", "commit", "select jobmode 5 1", "reload"},
                          {"-o", "PrintMode=Hold", "-o", "DCDigit1=1", "-o", "DCDigit2=2", "-o", "DCDigit3=3",
                           "-o", "DCDigit4=4", "-o", "DCDigit5=5", "-o", "DeptCode=True"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     const json &loaded = pane(action(document, 0), "jobmode");
-    EXPECT_EQ(control(loaded, 5)["value"], 2);
-    EXPECT_EQ(control(loaded, 8)["text"], "12345");
+    EXPECT_EQ(2, control(loaded, 5)["value"]);
+    EXPECT_EQ("12345", control(loaded, 8)["text"]);
     EXPECT_TRUE(control(loaded, 8)["enabled"].get<bool>());
-    EXPECT_EQ(control(pane(document, "jobmode"), 5)["value"], 2) << "reload brought Hold back from the ticket";
+    EXPECT_EQ(2, control(pane(document, "jobmode"), 5)["value"]) << "reload brought Hold back from the ticket";
 }
 
 TEST(JobModeTicket, AnUnknownPrintModeIsReportedAndShownAsNormal) {
-    ProgramRun run = runActions(kPrinter7140K, {"cancel"}, {"-o", "PrintMode=Bogus"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ProgramRun run = runActions(sample_printers::kDX7140K, {"cancel"}, {"-o", "PrintMode=Bogus"});
+    ASSERT_EQ(0, run.exitCode) << run.err;
     json document = run.document();
     EXPECT_EQ(document["unknown"],
               (json::array({{{"key", "PrintMode"}, {"value", "Bogus"}, {"reason", "unknown choice"}}})));
-    EXPECT_EQ(control(pane(document, "jobmode"), 5)["value"], 1);
+    EXPECT_EQ(1, control(pane(document, "jobmode"), 5)["value"]);
     EXPECT_EQ("cancel", document["ending"]);
-    ProgramRun printed = runActions(kPrinter7140K, {}, {"-o", "PrintMode=Bogus"});
+    ProgramRun printed = runActions(sample_printers::kDX7140K, {}, {"-o", "PrintMode=Bogus"});
     EXPECT_EQ("Normal", printed.document()["ticket"]["PrintMode"]) << "Print sends what the pane shows";
 }
 
 // What a run tells of itself: the keys the filters refused, the popup's chosen item, a refused
 // selection in words, and a localization no bundle has.
 TEST(JobModeFlow, TheRunSaysWhatDidNotHappen) {
-    ProgramRun typed = runActions(kPrinter7140K, {"select jobmode 5 4", "type jobmode 6 12ab9"});
+    ProgramRun typed = runActions(sample_printers::kDX7140K, {"select jobmode 5 4", "type jobmode 6 12ab9"});
     ASSERT_EQ(0, typed.exitCode) << typed.err;
     json document = typed.document();
     EXPECT_EQ(5, action(document, 1)["refusedKeys"]) << "the field is full: every key is refused";
@@ -124,12 +124,12 @@ TEST(JobModeFlow, TheRunSaysWhatDidNotHappen) {
     for (size_t index = 0; index < items.size(); ++index)
         EXPECT_EQ(index == 3, items[index]["checked"].get<bool>()) << "only the chosen item, Private, is checked";
 
-    ProgramRun refused = runActions(kPrinter7140K, {"selection jobmode 6 0 5"});
+    ProgramRun refused = runActions(sample_printers::kDX7140K, {"selection jobmode 6 0 5"});
     EXPECT_EQ(1, refused.exitCode);
     EXPECT_NE(refused.err.find("jobmode control 6: cannot set the selection (it is disabled)"), std::string::npos)
         << refused.err;
 
-    ProgramRun french = runActions(kPrinter7140K, {}, {"--lang", "fr"});
+    ProgramRun french = runActions(sample_printers::kDX7140K, {}, {"--lang", "fr"});
     ASSERT_EQ(0, french.exitCode) << french.err;
     EXPECT_EQ("pdehost: warning: no plug-in has the localization 'fr' (they have de, en); the panes use their own\n",
               french.err);

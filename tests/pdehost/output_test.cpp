@@ -20,7 +20,7 @@ class LostResults : public ::testing::TestWithParam<LostOutput> {};
 
 TEST_P(LostResults, FailTheRunWithOneLineNamingWhy) {
     ProgramRun run = runPdehost(GetParam().arguments, {}, GetParam().output);
-    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(1, run.exitCode) << run.err;
     EXPECT_EQ(run.err, "pdehost: cannot write the result: " + GetParam().reason + "\n");
 }
 
@@ -40,8 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A run that failed before writing anything keeps its own status and message.
 TEST(LostResults, LeaveAnEarlierFailureAsItWas) {
     ProgramRun run = runPdehost({"--json", "--do", "open nopane"}, {}, Output::FullDevice);
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(2, run.exitCode);
+    EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
     EXPECT_NE(run.err.find("unknown pane 'nopane'"), std::string::npos) << run.err;
 }
 

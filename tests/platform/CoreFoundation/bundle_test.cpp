@@ -21,38 +21,38 @@ TEST_F(BundleCreateTest, ReadsTheFolderAndItsInfoPlist) {
     auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
     ASSERT_TRUE(bundle);
     EXPECT_EQ(CFGetTypeID(bundle.get()), CFBundleGetTypeID());
-    EXPECT_EQ(utf8(CFBundleGetIdentifier(bundle.get())), "com.quorven.test.simple");
+    EXPECT_EQ("com.quorven.test.simple", cf::utf8(CFBundleGetIdentifier(bundle.get())));
 }
 
 TEST_F(BundleCreateTest, TheSameFolderGivesTheSameObjectRetained) {
     fs::path folder = make_bundle("Simple", kSimpleInfo);
-    fs::create_directory_symlink(folder, temporary_.path() / "Alias.plugin");
+    fs::create_directory_symlink(folder, temporary_ / "Alias.plugin");
     auto first = create_bundle(folder);
     ASSERT_TRUE(first);
     auto again = create_bundle(folder);
     auto through_dots = create_bundle(folder / "Contents" / "..");
-    auto through_link = create_bundle(temporary_.path() / "Alias.plugin");
+    auto through_link = create_bundle(temporary_ / "Alias.plugin");
     EXPECT_EQ(again.get(), first.get());
     EXPECT_EQ(through_dots.get(), first.get());
     EXPECT_EQ(through_link.get(), first.get());
-    EXPECT_EQ(CFGetRetainCount(first.get()), 4);
+    EXPECT_EQ(4, CFGetRetainCount(first.get()));
 }
 
 TEST_F(BundleCreateTest, AFreedBundleIsReadAfresh) {
     fs::path folder = make_bundle("Simple", kSimpleInfo);
     create_bundle(folder).reset();
-    write_file(folder / "Contents" / "Info.plist", info_plist({{"CFBundleIdentifier", "com.quorven.test.changed"}}));
+    writeFile(folder / "Contents" / "Info.plist", info_plist({{"CFBundleIdentifier", "com.quorven.test.changed"}}));
     auto bundle = create_bundle(folder);
-    EXPECT_EQ(utf8(CFBundleGetIdentifier(bundle.get())), "com.quorven.test.changed");
+    EXPECT_EQ("com.quorven.test.changed", cf::utf8(CFBundleGetIdentifier(bundle.get())));
 }
 
 TEST_F(BundleCreateTest, MissingFolderOrInfoPlistGivesNullQuietly) {
-    fs::create_directories(temporary_.path() / "Empty.plugin" / "Contents");
+    fs::create_directories(temporary_ / "Empty.plugin" / "Contents");
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(create_bundle(temporary_.path() / "Nowhere.plugin"));
-    EXPECT_FALSE(create_bundle(temporary_.path() / "Empty.plugin"));
-    EXPECT_FALSE(own(CFBundleCreate(nullptr, nullptr)));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(create_bundle(temporary_ / "Nowhere.plugin"));
+    EXPECT_FALSE(create_bundle(temporary_ / "Empty.plugin"));
+    EXPECT_FALSE(cf::adopt(CFBundleCreate(nullptr, nullptr)));
+    EXPECT_EQ("", testing::internal::GetCapturedStderr());
 }
 
 TEST_F(BundleCreateTest, MalformedInfoPlistGivesNullAndOneLine) {
@@ -62,7 +62,7 @@ TEST_F(BundleCreateTest, MalformedInfoPlistGivesNullAndOneLine) {
     EXPECT_FALSE(create_bundle(broken));
     std::string message = testing::internal::GetCapturedStderr();
     EXPECT_THAT(message, HasSubstr(broken.string()));
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1);
+    EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n'));
 
     testing::internal::CaptureStderr();
     EXPECT_FALSE(create_bundle(not_a_dictionary));
@@ -75,7 +75,7 @@ TEST_F(BundleCreateTest, AnInfoPlistThatIsNoRegularFileOrTooLargeIsRefusedWithIt
     constexpr std::size_t kLimit = std::size_t{16} * 1024 * 1024;
     for (const auto &hostile : hostile_files::hostile_files(kLimit)) {
         SCOPED_TRACE(hostile.what);
-        fs::path folder = temporary_.path() / (std::string(hostile.what) + ".plugin");
+        fs::path folder = temporary_ / (std::string(hostile.what) + ".plugin");
         fs::create_directories(folder / "Contents");
         hostile.make(folder / "Contents" / "Info.plist");
         testing::internal::CaptureStderr();
@@ -83,7 +83,7 @@ TEST_F(BundleCreateTest, AnInfoPlistThatIsNoRegularFileOrTooLargeIsRefusedWithIt
         std::string message = testing::internal::GetCapturedStderr();
         EXPECT_THAT(message, HasSubstr(folder.string()));
         EXPECT_THAT(message, HasSubstr("Info.plist " + hostile.reason));
-        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+        EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n')) << message;
     }
 }
 
@@ -94,22 +94,22 @@ using BundleIdentifierTest = BundleTest;
 TEST_F(BundleIdentifierTest, FindsALiveBundleWithoutRetainingIt) {
     auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), bundle.get());
-    EXPECT_EQ(CFGetRetainCount(bundle.get()), 1);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.SIMPLE")), nullptr);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.other")), nullptr);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(nullptr), nullptr);
+    EXPECT_EQ(1, CFGetRetainCount(bundle.get()));
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.SIMPLE")));
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.other")));
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(nullptr));
 }
 
 TEST_F(BundleIdentifierTest, AFreedBundleIsNoLongerFound) {
     auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
     bundle.reset();
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")));
 }
 
 TEST_F(BundleIdentifierTest, AnInjectedFaultGivesNullOnce) {
     auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
     PlatformInjectFault("CFBundleGetBundleWithIdentifier", 1, -1);
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")));
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.simple")), bundle.get());
 }
 
@@ -123,26 +123,26 @@ TEST_F(BundleInfoTest, GivesInfoPlistValues) {
                              "<key>Count</key><integer>3</integer>\n")));
     CFDictionaryRef info = CFBundleGetInfoDictionary(bundle.get());
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(CFDictionaryGetCount(info), 3);
-    EXPECT_EQ(utf8(CFDictionaryGetValue(info, kCFBundleIdentifierKey)), "com.quorven.test.simple");
+    EXPECT_EQ(3, CFDictionaryGetCount(info));
+    EXPECT_EQ("com.quorven.test.simple", cf::utf8(static_cast<CFStringRef>(CFDictionaryGetValue(info, kCFBundleIdentifierKey))));
     CFTypeRef count = CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("Count"));
     ASSERT_EQ(CFGetTypeID(count), CFNumberGetTypeID());
-    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("Absent")), nullptr);
-    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "de");
+    EXPECT_EQ(nullptr, CFBundleGetValueForInfoDictionaryKey(bundle.get(), CFSTR("Absent")));
+    EXPECT_EQ("de", cf::utf8(CFBundleGetDevelopmentRegion(bundle.get())));
 }
 
 TEST_F(BundleInfoTest, DevelopmentRegionIsEnglishWhenAbsent) {
     auto bundle = create_bundle(make_bundle("Simple", kSimpleInfo));
-    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "en");
+    EXPECT_EQ("en", cf::utf8(CFBundleGetDevelopmentRegion(bundle.get())));
 }
 
 TEST_F(BundleInfoTest, GivesTheFoldersOfTheBundle) {
     fs::path folder = make_bundle("Tool", info_plist({{"CFBundleExecutable", "Tool"}}));
-    write_file(folder / "Contents" / "MacOS" / "Tool", "binary");
+    writeFile(folder / "Contents" / "MacOS" / "Tool", "binary");
     auto bundle = create_bundle(folder);
-    auto bundle_url = own(CFBundleCopyBundleURL(bundle.get()));
-    auto resources_url = own(CFBundleCopyResourcesDirectoryURL(bundle.get()));
-    auto executable_url = own(CFBundleCopyExecutableURL(bundle.get()));
+    auto bundle_url = cf::adopt(CFBundleCopyBundleURL(bundle.get()));
+    auto resources_url = cf::adopt(CFBundleCopyResourcesDirectoryURL(bundle.get()));
+    auto executable_url = cf::adopt(CFBundleCopyExecutableURL(bundle.get()));
     EXPECT_EQ(path_of(bundle_url.get()), folder.string());
     EXPECT_EQ(path_of(resources_url.get()), (folder / "Contents" / "Resources").string());
     EXPECT_EQ(path_of(executable_url.get()), (folder / "Contents" / "MacOS" / "Tool").string());
@@ -151,23 +151,23 @@ TEST_F(BundleInfoTest, GivesTheFoldersOfTheBundle) {
 TEST_F(BundleInfoTest, NoExecutableUrlWithoutAnExecutable) {
     auto unnamed = create_bundle(make_bundle("Unnamed", kSimpleInfo));
     auto missing = create_bundle(make_bundle("Missing", info_plist({{"CFBundleExecutable", "Missing"}})));
-    EXPECT_FALSE(own(CFBundleCopyExecutableURL(unnamed.get())));
-    EXPECT_FALSE(own(CFBundleCopyExecutableURL(missing.get())));
+    EXPECT_FALSE(cf::adopt(CFBundleCopyExecutableURL(unnamed.get())));
+    EXPECT_FALSE(cf::adopt(CFBundleCopyExecutableURL(missing.get())));
 }
 
 TEST_F(BundleInfoTest, ANullBundleGivesNothing) {
-    EXPECT_EQ(CFBundleGetIdentifier(nullptr), nullptr);
-    EXPECT_EQ(CFBundleGetInfoDictionary(nullptr), nullptr);
-    EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(nullptr, kCFBundleIdentifierKey), nullptr);
-    EXPECT_EQ(CFBundleGetDevelopmentRegion(nullptr), nullptr);
-    EXPECT_EQ(CFBundleCopyBundleLocalizations(nullptr), nullptr);
-    EXPECT_EQ(CFBundleCopyResourceURL(nullptr, CFSTR("x"), nullptr, nullptr), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetIdentifier(nullptr));
+    EXPECT_EQ(nullptr, CFBundleGetInfoDictionary(nullptr));
+    EXPECT_EQ(nullptr, CFBundleGetValueForInfoDictionaryKey(nullptr, kCFBundleIdentifierKey));
+    EXPECT_EQ(nullptr, CFBundleGetDevelopmentRegion(nullptr));
+    EXPECT_EQ(nullptr, CFBundleCopyBundleLocalizations(nullptr));
+    EXPECT_EQ(nullptr, CFBundleCopyResourceURL(nullptr, CFSTR("x"), nullptr, nullptr));
     EXPECT_FALSE(CFBundleLoadExecutable(nullptr));
     EXPECT_FALSE(CFBundleLoadExecutableAndReturnError(nullptr, nullptr));
     EXPECT_FALSE(CFBundlePreflightExecutable(nullptr, nullptr));
     // Another type of object is no bundle either.
     auto not_a_bundle = static_cast<CFBundleRef>(const_cast<void *>(static_cast<const void *>(CFSTR("x"))));
-    EXPECT_EQ(CFBundleGetIdentifier(not_a_bundle), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetIdentifier(not_a_bundle));
 }
 
 // --- localizations and resources ---
@@ -179,17 +179,17 @@ protected:
         folder_ = make_bundle("Resourceful", kSimpleInfo);
     }
 
-    void add(const std::string &relative_path) { write_file(resources() / relative_path, relative_path); }
+    void add(const std::string &relative_path) { writeFile(resources() / relative_path, relative_path); }
     fs::path resources() const { return folder_ / "Contents" / "Resources"; }
 
     // The found file's path relative to Contents/Resources, or "<none>".
     std::string found(const char *name, const char *type, const char *subdirectory = nullptr) {
         auto bundle = create_bundle(folder_);
-        auto name_string = make_string(name);
-        auto type_string = type ? make_string(type) : nullptr;
-        auto subdirectory_string = subdirectory ? make_string(subdirectory) : nullptr;
-        auto url = own(CFBundleCopyResourceURL(bundle.get(), name_string.get(), type_string.get(),
-                                               subdirectory_string.get()));
+        auto name_string = cf::string(name);
+        auto type_string = string_or_null(type);
+        auto subdirectory_string = string_or_null(subdirectory);
+        auto url = cf::adopt(CFBundleCopyResourceURL(bundle.get(), name_string.get(), type_string.get(),
+                                                     subdirectory_string.get()));
         if (!url) return "<none>";
         return fs::path(path_of(url.get())).lexically_relative(resources()).string();
     }
@@ -203,15 +203,15 @@ TEST_F(BundleResourceTest, ListsTheLprojFoldersSorted) {
     add("notes.txt");
     add("Fake.lproj");  // a file, not a folder
     auto bundle = create_bundle(folder_);
-    auto localizations = own(CFBundleCopyBundleLocalizations(bundle.get()));
+    auto localizations = cf::adopt(CFBundleCopyBundleLocalizations(bundle.get()));
     EXPECT_THAT(texts_of(localizations.get()), ElementsAre("de", "en", "fr_CA"));
 }
 
 TEST_F(BundleResourceTest, NoResourcesFolderGivesNoLocalizations) {
     auto bundle = create_bundle(folder_);
-    auto localizations = own(CFBundleCopyBundleLocalizations(bundle.get()));
+    auto localizations = cf::adopt(CFBundleCopyBundleLocalizations(bundle.get()));
     ASSERT_TRUE(localizations);
-    EXPECT_EQ(CFArrayGetCount(localizations.get()), 0);
+    EXPECT_EQ(0, CFArrayGetCount(localizations.get()));
 }
 
 TEST_F(BundleResourceTest, AGlobalCopyBeatsLocalizedOnes) {
@@ -219,28 +219,28 @@ TEST_F(BundleResourceTest, AGlobalCopyBeatsLocalizedOnes) {
     add("icon.png");
     add("de.lproj/icon.png");
     add("en.lproj/icon.png");
-    EXPECT_EQ(found("icon", "png"), "icon.png");
+    EXPECT_EQ("icon.png", found("icon", "png"));
 }
 
 TEST_F(BundleResourceTest, SearchesRegionLanguageLegacyThenDevelopmentRegion) {
     prefer("de_CH");
-    EXPECT_EQ(found("page", "txt"), "<none>");
+    EXPECT_EQ("<none>", found("page", "txt"));
     add("en.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    EXPECT_EQ("en.lproj/page.txt", found("page", "txt"));
     add("German.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "German.lproj/page.txt");
+    EXPECT_EQ("German.lproj/page.txt", found("page", "txt"));
     add("de.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "de.lproj/page.txt");
+    EXPECT_EQ("de.lproj/page.txt", found("page", "txt"));
     add("de_CH.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "de_CH.lproj/page.txt");
+    EXPECT_EQ("de_CH.lproj/page.txt", found("page", "txt"));
 }
 
 TEST_F(BundleResourceTest, TheDevelopmentRegionMayUseItsLegacyName) {
     prefer("ja");
     add("English.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "English.lproj/page.txt");
+    EXPECT_EQ("English.lproj/page.txt", found("page", "txt"));
     add("Japanese.lproj/page.txt");
-    EXPECT_EQ(found("page", "txt"), "Japanese.lproj/page.txt");
+    EXPECT_EQ("Japanese.lproj/page.txt", found("page", "txt"));
 }
 
 TEST_F(BundleResourceTest, HonoursSubfoldersAndNamesWithoutType) {
@@ -248,39 +248,39 @@ TEST_F(BundleResourceTest, HonoursSubfoldersAndNamesWithoutType) {
     add("sounds/beep.aiff");
     add("fr.lproj/help/index.html");
     add("README");
-    EXPECT_EQ(found("beep", "aiff", "sounds"), "sounds/beep.aiff");
-    EXPECT_EQ(found("beep", "aiff"), "<none>");
-    EXPECT_EQ(found("index", "html", "help"), "fr.lproj/help/index.html");
-    EXPECT_EQ(found("README", nullptr), "README");
-    EXPECT_EQ(found("README", ""), "README");
+    EXPECT_EQ("sounds/beep.aiff", found("beep", "aiff", "sounds"));
+    EXPECT_EQ("<none>", found("beep", "aiff"));
+    EXPECT_EQ("fr.lproj/help/index.html", found("index", "html", "help"));
+    EXPECT_EQ("README", found("README", nullptr));
+    EXPECT_EQ("README", found("README", ""));
 }
 
 // A localization that is a path, from the host, the environment or Info.plist, is no
 // localization: the lproj folder it names outside the bundle is never searched.
 TEST_F(BundleResourceTest, ALocalizationThatIsAPathNeverLeadsOutOfTheBundle) {
-    fs::path evil = temporary_.path() / "outside" / "evil";
-    write_file(evil.string() + ".lproj/page.txt", "outside");
+    fs::path evil = temporary_ / "outside" / "evil";
+    writeFile(evil.string() + ".lproj/page.txt", "outside");
     add("en.lproj/page.txt");
     prefer(evil.c_str());
-    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    EXPECT_EQ("en.lproj/page.txt", found("page", "txt"));
     PlatformSetPreferredLocalization(nullptr);
     setenv("LANG", evil.c_str(), 1);
-    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    EXPECT_EQ("en.lproj/page.txt", found("page", "txt"));
 
     unsetenv("LANG");
     fs::remove_all(resources() / "en.lproj");
-    write_file(folder_ / "Contents" / "Info.plist", info_plist({{"CFBundleDevelopmentRegion", evil.string()}}));
-    EXPECT_EQ(found("page", "txt"), "<none>");
+    writeFile(folder_ / "Contents" / "Info.plist", info_plist({{"CFBundleDevelopmentRegion", evil.string()}}));
+    EXPECT_EQ("<none>", found("page", "txt"));
     auto bundle = create_bundle(folder_);
-    EXPECT_EQ(utf8(CFBundleGetDevelopmentRegion(bundle.get())), "en");
+    EXPECT_EQ("en", cf::utf8(CFBundleGetDevelopmentRegion(bundle.get())));
 }
 
 // A name, type or subfolder that would reach a file outside Contents/Resources finds nothing,
 // though the file is there; subfolders inside are still found.
 TEST_F(BundleResourceTest, NamesAndSubfoldersNeverLeadOutOfTheResources) {
-    fs::path outside = temporary_.path() / "outside";
-    write_file(outside / "secret.txt", "secret");
-    write_file(folder_ / "Contents" / "secret.txt", "secret");
+    fs::path outside = temporary_ / "outside";
+    writeFile(outside / "secret.txt", "secret");
+    writeFile(folder_ / "Contents" / "secret.txt", "secret");
     add("sub/inner/page.txt");
     struct Case {
         const char *name;
@@ -294,10 +294,10 @@ TEST_F(BundleResourceTest, NamesAndSubfoldersNeverLeadOutOfTheResources) {
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(std::string(test.name) + " in '" + test.subdirectory + "'");
-        EXPECT_EQ(found(test.name, test.type, test.subdirectory.empty() ? nullptr : test.subdirectory.c_str()), "<none>");
+        EXPECT_EQ("<none>", found(test.name, test.type, test.subdirectory.empty() ? nullptr : test.subdirectory.c_str()));
     }
-    EXPECT_EQ(found("page", "txt", "sub/inner"), "sub/inner/page.txt");
-    EXPECT_EQ(fs::path(found("page", "txt", "./sub/inner/")).lexically_normal(), "sub/inner/page.txt");
+    EXPECT_EQ("sub/inner/page.txt", found("page", "txt", "sub/inner"));
+    EXPECT_EQ("sub/inner/page.txt", fs::path(found("page", "txt", "./sub/inner/")).lexically_normal());
 }
 
 TEST_F(BundleResourceTest, ThePreferredLocalizationComesFromTheEnvironment) {
@@ -306,36 +306,33 @@ TEST_F(BundleResourceTest, ThePreferredLocalizationComesFromTheEnvironment) {
     add("it.lproj/page.txt");
     add("en.lproj/page.txt");
     setenv("LANG", "de_AT.UTF-8", 1);
-    EXPECT_EQ(found("page", "txt"), "de_AT.lproj/page.txt");
+    EXPECT_EQ("de_AT.lproj/page.txt", found("page", "txt"));
     setenv("LC_MESSAGES", "fr_FR.UTF-8", 1);
-    EXPECT_EQ(found("page", "txt"), "fr.lproj/page.txt");
+    EXPECT_EQ("fr.lproj/page.txt", found("page", "txt"));
     setenv("LC_ALL", "it_IT@euro", 1);
-    EXPECT_EQ(found("page", "txt"), "it.lproj/page.txt");
+    EXPECT_EQ("it.lproj/page.txt", found("page", "txt"));
     setenv("LC_ALL", "C", 1);
-    EXPECT_EQ(found("page", "txt"), "en.lproj/page.txt");
+    EXPECT_EQ("en.lproj/page.txt", found("page", "txt"));
     prefer("fr");  // the host's choice beats the environment
-    EXPECT_EQ(found("page", "txt"), "fr.lproj/page.txt");
+    EXPECT_EQ("fr.lproj/page.txt", found("page", "txt"));
 }
 
 // --- the preferred localization itself ---
 
 using PreferredLocalizationTest = BundleTest;
 
-std::string preferred_text() {
-    auto preferred = own(PlatformCopyPreferredLocalization());
-    return utf8(preferred.get());
-}
+std::string preferred_text() { return adopted_text(PlatformCopyPreferredLocalization()); }
 
 TEST_F(PreferredLocalizationTest, ReadsTheFirstNonEmptyLocaleVariable) {
-    EXPECT_EQ(preferred_text(), "<NULL>");
+    EXPECT_EQ("<NULL>", preferred_text());
     setenv("LANG", "de_DE.UTF-8", 1);
-    EXPECT_EQ(preferred_text(), "de_DE");
+    EXPECT_EQ("de_DE", preferred_text());
     setenv("LC_ALL", "", 1);
-    EXPECT_EQ(preferred_text(), "de_DE");
+    EXPECT_EQ("de_DE", preferred_text());
     setenv("LC_MESSAGES", "ja_JP.eucJP", 1);
-    EXPECT_EQ(preferred_text(), "ja_JP");
+    EXPECT_EQ("ja_JP", preferred_text());
     setenv("LC_ALL", "POSIX", 1);
-    EXPECT_EQ(preferred_text(), "<NULL>");
+    EXPECT_EQ("<NULL>", preferred_text());
 }
 
 // Values that are no localization name: a path (which would lead the lproj folder anywhere),
@@ -349,27 +346,27 @@ TEST_F(PreferredLocalizationTest, AValueThatIsNoLocalizationNameCountsAsUnset) {
     for (const std::string &name : kNoLocalizations) {
         SCOPED_TRACE(name);
         prefer(name.c_str());
-        EXPECT_EQ(preferred_text(), "fr_FR") << "the host's choice";
+        EXPECT_EQ("fr_FR", preferred_text()) << "the host's choice";
         PlatformSetPreferredLocalization(nullptr);
         setenv("LC_ALL", name.c_str(), 1);
-        EXPECT_EQ(preferred_text(), "fr_FR") << "a locale variable";
+        EXPECT_EQ("fr_FR", preferred_text()) << "a locale variable";
         unsetenv("LC_ALL");
     }
     setenv("LANG", "/some/dir/evil", 1);
-    EXPECT_EQ(preferred_text(), "<NULL>");
+    EXPECT_EQ("<NULL>", preferred_text());
     // The longest name allowed, and a hyphen, which becomes an underscore.
     prefer(std::string(64, 'a').c_str());
     EXPECT_EQ(preferred_text(), std::string(64, 'a'));
     prefer("de-CH");
-    EXPECT_EQ(preferred_text(), "de_CH");
+    EXPECT_EQ("de_CH", preferred_text());
 }
 
 TEST_F(PreferredLocalizationTest, TheHostsChoiceHoldsUntilCleared) {
     setenv("LANG", "de_DE.UTF-8", 1);
     prefer("fr_CA");
-    EXPECT_EQ(preferred_text(), "fr_CA");
+    EXPECT_EQ("fr_CA", preferred_text());
     PlatformSetPreferredLocalization(nullptr);
-    EXPECT_EQ(preferred_text(), "de_DE");
+    EXPECT_EQ("de_DE", preferred_text());
 }
 
 }  // namespace

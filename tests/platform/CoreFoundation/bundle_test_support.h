@@ -1,21 +1,21 @@
-// What the CFBundle and CFPlugIn tests share: owning holders, bundles built in a
-// temporary folder, and a fixture that resets the preferred localization and
-// checks that every CF object made in a test is gone at its end.
+// What the CFBundle and CFPlugIn tests share: bundles built in a temporary folder, and a fixture
+// that resets the preferred localization and checks that nothing made in a test is left alive.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
+
+#include "live_objects.h"
+#include "platform_scopes.h"
+#include "temporary_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <memory>
-#include <optional>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -23,56 +23,30 @@ namespace bundle_test {
 
 namespace fs = std::filesystem;
 
-struct Releaser {
-    void operator()(const void *object) const { CFRelease(object); }
-};
+// A new string with the text, or none for NULL.
+inline cf::Ref<CFStringRef> string_or_null(const char *text) { return text ? cf::string(text) : cf::Ref<CFStringRef>(); }
 
-template <typename Ref>
-using Owned = std::unique_ptr<std::remove_pointer_t<Ref>, Releaser>;
+// The text of a string result, released here; "<NULL>" when there is none.
+inline std::string adopted_text(CFStringRef string) { return string ? cf::adopt_utf8(string) : "<NULL>"; }
 
-template <typename Ref>
-Owned<Ref> own(Ref object) {
-    return Owned<Ref>(object);
-}
-
-inline Owned<CFStringRef> make_string(const std::string &utf8) {
-    return own(CFStringCreateWithCString(nullptr, utf8.c_str(), kCFStringEncodingUTF8));
-}
-
-inline std::string utf8(CFTypeRef string) {
-    if (string == nullptr) return "<NULL>";
-    if (CFGetTypeID(string) != CFStringGetTypeID()) return "<not a string>";
-    auto text = static_cast<CFStringRef>(string);
-    CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8) + 1;
-    std::vector<char> buffer(static_cast<size_t>(size));
-    CFStringGetCString(text, buffer.data(), size, kCFStringEncodingUTF8);
-    return buffer.data();
-}
-
-inline Owned<CFURLRef> url_for(const fs::path &path, bool is_directory = true) {
+inline cf::Ref<CFURLRef> url_for(const fs::path &path, bool is_directory = true) {
     const std::string &text = path.native();
-    return own(CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8 *>(text.data()),
-                                                       static_cast<CFIndex>(text.size()), is_directory));
+    return cf::adopt(CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8 *>(text.data()),
+                                                             static_cast<CFIndex>(text.size()), is_directory));
 }
 
 inline std::string path_of(CFURLRef url) {
-    if (url == nullptr) return "<NULL>";
-    auto path = own(CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle));
-    return utf8(path.get());
+    return url ? cf::adopt_utf8(CFURLCopyFileSystemPath(url, kCFURLPOSIXPathStyle)) : "<NULL>";
 }
 
 inline std::vector<std::string> texts_of(CFArrayRef strings) {
     std::vector<std::string> texts;
     for (CFIndex index = 0; index < CFArrayGetCount(strings); ++index)
-        texts.push_back(utf8(CFArrayGetValueAtIndex(strings, index)));
+        texts.push_back(cf::utf8(static_cast<CFStringRef>(CFArrayGetValueAtIndex(strings, index))));
     return texts;
 }
 
-inline void write_file(const fs::path &file, const std::string &content) {
-    fs::create_directories(file.parent_path());
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream << content;
-}
+using test_support::writeFile;
 
 // An XML Info.plist with the given string entries and extra raw XML inside the dict.
 inline std::string info_plist(const std::vector<std::pair<std::string, std::string>> &strings,
@@ -85,27 +59,6 @@ inline std::string info_plist(const std::vector<std::pair<std::string, std::stri
     return xml + extra_xml + "</dict>\n</plist>\n";
 }
 
-// A folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        std::string pattern = (fs::temp_directory_path() / "bundle-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = fs::canonical(pattern);
-    }
-    ~TemporaryFolder() {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder &) = delete;
-    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
-
-    const fs::path &path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 // The built probe plug-in and its executable.
 inline fs::path probe_bundle_path() { return PROBE_PLUGIN_PATH; }
 inline fs::path probe_executable_path() { return probe_bundle_path() / "Contents" / "MacOS" / "ProbePlugin"; }
@@ -113,59 +66,39 @@ inline fs::path probe_executable_path() { return probe_bundle_path() / "Contents
 // Resets the locale variables and the host's choice, and restores them after the test.
 class LocaleGuard {
 public:
-    LocaleGuard() {
-        for (auto &[name, value] : saved_) {
-            if (const char *current = std::getenv(name)) value = current;
-            unsetenv(name);
-        }
-        PlatformSetPreferredLocalization(nullptr);
-    }
-    ~LocaleGuard() {
-        for (const auto &[name, value] : saved_) {
-            if (value)
-                setenv(name, value->c_str(), 1);
-            else
-                unsetenv(name);
-        }
-        PlatformSetPreferredLocalization(nullptr);
-    }
+    LocaleGuard() { PlatformSetPreferredLocalization(nullptr); }
+    ~LocaleGuard() { PlatformSetPreferredLocalization(nullptr); }
     LocaleGuard(const LocaleGuard &) = delete;
     LocaleGuard &operator=(const LocaleGuard &) = delete;
 
 private:
-    std::vector<std::pair<const char *, std::optional<std::string>>> saved_{
-        {"LC_ALL", std::nullopt}, {"LC_MESSAGES", std::nullopt}, {"LANG", std::nullopt}};
+    test_support::EnvironmentScope variables_{{"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr}, {"LANG", nullptr}};
 };
 
-inline void prefer(const char *localization) {
-    auto name = make_string(localization);
-    PlatformSetPreferredLocalization(name.get());
-}
+inline void prefer(const char *localization) { PlatformSetPreferredLocalization(cf::string(localization).get()); }
 
-// Every bundle test starts with no preferred localization and must give back
-// every CF object it made.
-class BundleTest : public ::testing::Test {
+// Every bundle test starts with no preferred localization and must give back everything it made.
+class BundleTest : public test_support::LeakCheckedTest {
 protected:
-    void SetUp() override { live_at_start_ = PlatformLiveCFObjectCount(); }
     void TearDown() override {
         PlatformClearInjectedFaults();
-        EXPECT_EQ(PlatformLiveCFObjectCount(), live_at_start_) << "CF objects leaked";
+        LeakCheckedTest::TearDown();
     }
 
     // A bundle folder <name>.plugin in the temporary folder with the given Info.plist text.
     fs::path make_bundle(const std::string &name, const std::string &info_text) {
-        fs::path folder = temporary_.path() / (name + ".plugin");
-        write_file(folder / "Contents" / "Info.plist", info_text);
+        fs::path folder = temporary_ / (name + ".plugin");
+        writeFile(folder / "Contents" / "Info.plist", info_text);
         return folder;
     }
 
-    Owned<CFBundleRef> create_bundle(const fs::path &folder) { return own(CFBundleCreate(nullptr, url_for(folder).get())); }
+    cf::Ref<CFBundleRef> create_bundle(const fs::path &folder) {
+        return cf::adopt(CFBundleCreate(nullptr, url_for(folder).get()));
+    }
 
     LocaleGuard locale_;
-    TemporaryFolder temporary_;
-
-private:
-    long live_at_start_ = 0;
+    test_support::TemporaryFolder temporary_folder_{"bundle-test"};
+    const fs::path temporary_ = fs::canonical(temporary_folder_.path());
 };
 
 }  // namespace bundle_test

@@ -35,34 +35,28 @@ bool is_loaded(const fs::path &file) {
 // Runs the closing of idle plug-in code that CFPlugInCreate does first.
 void let_idle_code_close() {
     auto nowhere = url_for("/nonexistent/Nowhere.plugin");
-    EXPECT_FALSE(own(CFPlugInCreate(nullptr, nowhere.get())));
+    EXPECT_FALSE(cf::adopt(CFPlugInCreate(nullptr, nowhere.get())));
 }
 
-Owned<CFPlugInRef> create_plugin(const fs::path &folder) { return own(CFPlugInCreate(nullptr, url_for(folder).get())); }
+cf::Ref<CFPlugInRef> create_plugin(const fs::path &folder) {
+    return cf::adopt(CFPlugInCreate(nullptr, url_for(folder).get()));
+}
 
 std::vector<std::string> uuid_texts(CFArrayRef uuids) {
     std::vector<std::string> texts;
-    for (CFIndex index = 0; index < CFArrayGetCount(uuids); ++index) {
-        auto text = own(CFUUIDCreateString(nullptr, static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(uuids, index))));
-        texts.push_back(utf8(text.get()));
-    }
+    for (CFIndex index = 0; index < CFArrayGetCount(uuids); ++index)
+        texts.push_back(cf::adopt_utf8(CFUUIDCreateString(nullptr, static_cast<CFUUIDRef>(CFArrayGetValueAtIndex(uuids, index)))));
     std::sort(texts.begin(), texts.end());
     return texts;
 }
 
-std::string text_of(CFUUIDRef uuid) {
-    auto text = own(CFUUIDCreateString(nullptr, uuid));
-    return utf8(text.get());
-}
+std::string text_of(CFUUIDRef uuid) { return cf::adopt_utf8(CFUUIDCreateString(nullptr, uuid)); }
 
 ProbeInterface **create_probe(CFUUIDRef factory = kProbeFactoryID, CFUUIDRef type = kProbeTypeID) {
     return static_cast<ProbeInterface **>(CFPlugInInstanceCreate(nullptr, factory, type));
 }
 
-std::string greeting_of(ProbeInterface **probe) {
-    auto greeting = own((*probe)->CopyGreeting(probe));
-    return utf8(greeting.get());
-}
+std::string greeting_of(ProbeInterface **probe) { return cf::adopt_utf8((*probe)->CopyGreeting(probe)); }
 
 const CFUUIDRef kOtherTypeID = CFUUIDGetConstantUUIDWithBytes(nullptr, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
                                                               0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x00);
@@ -79,6 +73,7 @@ TEST_F(PlugInTest, CreatesTheBundleAndLoadsItsCode) {
     EXPECT_EQ(CFPlugInGetTypeID(), CFBundleGetTypeID());
     EXPECT_EQ(CFGetTypeID(plugin.get()), CFPlugInGetTypeID());
     EXPECT_EQ(CFPlugInGetBundle(plugin.get()), plugin.get());
+    // This layer's choice: the code is loaded at once; the system loads it lazily for static registration.
     EXPECT_TRUE(CFBundleIsExecutableLoaded(plugin.get()));
     EXPECT_TRUE(is_loaded(probe_executable_path()));
     EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR(kProbeBundleIdentifier)), plugin.get());
@@ -86,28 +81,28 @@ TEST_F(PlugInTest, CreatesTheBundleAndLoadsItsCode) {
 
 TEST_F(PlugInTest, FindsTheFactoriesInfoPlistRegisters) {
     auto plugin = create_plugin(probe_bundle_path());
-    auto everywhere = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
-    auto in_plugin = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    auto everywhere = cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    auto in_plugin = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
     ASSERT_TRUE(everywhere);
     ASSERT_TRUE(in_plugin);
     EXPECT_THAT(uuid_texts(everywhere.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
     EXPECT_THAT(uuid_texts(in_plugin.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
 }
 
 TEST_F(PlugInTest, ASecondCreateGivesTheSamePlugInRegisteredOnce) {
     auto plugin = create_plugin(probe_bundle_path());
     auto again = create_plugin(probe_bundle_path());
     EXPECT_EQ(again.get(), plugin.get());
-    auto factories = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
     ASSERT_TRUE(factories);
-    EXPECT_EQ(CFArrayGetCount(factories.get()), 1);
+    EXPECT_EQ(1, CFArrayGetCount(factories.get()));
 }
 
 TEST_F(PlugInTest, AFreedPlugInLeavesNoFactoryAndNoCode) {
     create_plugin(probe_bundle_path()).reset();
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
-    EXPECT_EQ(create_probe(), nullptr);
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    EXPECT_EQ(nullptr, create_probe());
     EXPECT_FALSE(is_loaded(probe_executable_path()));
 }
 
@@ -117,26 +112,26 @@ TEST_F(PlugInTest, MakesAnInstanceThatAnswersItsInterfaces) {
     ASSERT_NE(probe, nullptr);
 
     void *unknown = nullptr;
-    EXPECT_EQ((*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(IUnknownUUID), &unknown), S_OK);
+    EXPECT_EQ(S_OK, (*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(IUnknownUUID), &unknown));
     EXPECT_EQ(unknown, probe);
     void *other = &other;
-    EXPECT_EQ((*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(kOtherTypeID), &other), E_NOINTERFACE);
-    EXPECT_EQ(other, nullptr);
-    EXPECT_EQ((*probe)->Release(probe), 1u);
+    EXPECT_EQ(E_NOINTERFACE, (*probe)->QueryInterface(probe, CFUUIDGetUUIDBytes(kOtherTypeID), &other));
+    EXPECT_EQ(nullptr, other);
+    EXPECT_EQ(1u, (*probe)->Release(probe));
 
     // The plug-in finds its own bundle by identifier and reads its strings.
-    EXPECT_EQ(greeting_of(probe), "Hello");
+    EXPECT_EQ("Hello", greeting_of(probe));
     prefer("de");
-    EXPECT_EQ(greeting_of(probe), "Grüß dich");
-    EXPECT_EQ((*probe)->Release(probe), 0u);
+    EXPECT_EQ("Grüß dich", greeting_of(probe));
+    EXPECT_EQ(0u, (*probe)->Release(probe));
 }
 
 TEST_F(PlugInTest, RefusesATypeTheFactoryIsNotRegisteredFor) {
     auto plugin = create_plugin(probe_bundle_path());
-    EXPECT_EQ(create_probe(kProbeFactoryID, kOtherTypeID), nullptr);
-    EXPECT_EQ(create_probe(kOtherTypeID, kProbeTypeID), nullptr);  // an unknown factory
-    EXPECT_EQ(create_probe(nullptr, kProbeTypeID), nullptr);
-    EXPECT_EQ(create_probe(kProbeFactoryID, nullptr), nullptr);
+    EXPECT_EQ(nullptr, create_probe(kProbeFactoryID, kOtherTypeID));
+    EXPECT_EQ(nullptr, create_probe(kOtherTypeID, kProbeTypeID));  // an unknown factory
+    EXPECT_EQ(nullptr, create_probe(nullptr, kProbeTypeID));
+    EXPECT_EQ(nullptr, create_probe(kProbeFactoryID, nullptr));
 }
 
 TEST_F(PlugInTest, AnInstanceKeepsTheCodeLoadedAfterThePlugInIsFreed) {
@@ -145,12 +140,12 @@ TEST_F(PlugInTest, AnInstanceKeepsTheCodeLoadedAfterThePlugInIsFreed) {
     ASSERT_NE(probe, nullptr);
     plugin.reset();
 
-    EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR(kProbeBundleIdentifier)), nullptr);
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR(kProbeBundleIdentifier)));
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
     let_idle_code_close();
     ASSERT_TRUE(is_loaded(probe_executable_path()));
-    EXPECT_EQ(greeting_of(probe), "Greeting");  // the code runs; its bundle is gone
-    EXPECT_EQ((*probe)->Release(probe), 0u);
+    EXPECT_EQ("Greeting", greeting_of(probe));  // the code runs; its bundle is gone
+    EXPECT_EQ(0u, (*probe)->Release(probe));
 
     let_idle_code_close();
     EXPECT_FALSE(is_loaded(probe_executable_path()));
@@ -172,15 +167,15 @@ TEST_F(PlugInTest, CountsInstancesPerFactory) {
 
 TEST_F(PlugInTest, ResolvesOnlyExportedFunctionsOfLoadedCode) {
     auto bundle = create_bundle(probe_bundle_path());
-    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")));
     ASSERT_TRUE(CFBundleLoadExecutable(bundle.get()));
     EXPECT_TRUE(CFBundleLoadExecutable(bundle.get()));
     EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
     EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("ProbeDynamicRegister")), nullptr);
-    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("probe_release")), nullptr);
-    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("NoSuchFunction")), nullptr);
+    EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("probe_release")));
+    EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("NoSuchFunction")));
     // Loading the code alone registers no factory.
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
 }
 
 // --- registration in code ---
@@ -209,14 +204,14 @@ protected:
 
 TEST_F(PlugInRegistrationTest, AFunctionFactoryServesTheTypesItIsRegisteredFor) {
     ASSERT_TRUE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
-    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
+    EXPECT_EQ(nullptr, CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID));
     ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
 
-    auto factories = own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID));
+    auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInType(kOtherTypeID));
     ASSERT_TRUE(factories);
     EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kLocalFactoryID)));
     EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), &local_factory_calls);
-    EXPECT_EQ(local_factory_calls, 1);
+    EXPECT_EQ(1, local_factory_calls);
     EXPECT_TRUE(CFEqual(local_factory_type, kOtherTypeID));
 }
 
@@ -225,7 +220,7 @@ TEST_F(PlugInRegistrationTest, RefusesDuplicatesAndTypesOfUnknownFactories) {
     EXPECT_FALSE(CFPlugInRegisterFactoryFunction(kLocalFactoryID, local_factory));
     EXPECT_FALSE(CFPlugInRegisterFactoryFunction(nullptr, local_factory));
     EXPECT_FALSE(CFPlugInRegisterPlugInType(kProbeDynamicFactoryID, kOtherTypeID));
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
 }
 
 TEST_F(PlugInRegistrationTest, UnregisteringEndsInstanceCreation) {
@@ -233,31 +228,31 @@ TEST_F(PlugInRegistrationTest, UnregisteringEndsInstanceCreation) {
     ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
     EXPECT_TRUE(CFPlugInUnregisterPlugInType(kLocalFactoryID, kOtherTypeID));
     EXPECT_FALSE(CFPlugInUnregisterPlugInType(kLocalFactoryID, kOtherTypeID));
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
-    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_EQ(nullptr, CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID));
 
     ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kOtherTypeID));
     EXPECT_TRUE(CFPlugInUnregisterFactory(kLocalFactoryID));
     EXPECT_FALSE(CFPlugInUnregisterFactory(kLocalFactoryID));
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
-    EXPECT_EQ(CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID), nullptr);
-    EXPECT_EQ(local_factory_calls, 0);
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kOtherTypeID)));
+    EXPECT_EQ(nullptr, CFPlugInInstanceCreate(nullptr, kLocalFactoryID, kOtherTypeID));
+    EXPECT_EQ(0, local_factory_calls);
 }
 
 TEST_F(PlugInRegistrationTest, ANamedFactoryResolvesInThePlugInsCode) {
     auto plugin = create_plugin(probe_bundle_path());
     ASSERT_TRUE(CFPlugInRegisterFactoryFunctionByName(kLocalFactoryID, plugin.get(), CFSTR("CreateProbeFactory")));
     ASSERT_TRUE(CFPlugInRegisterPlugInType(kLocalFactoryID, kProbeTypeID));
-    auto in_plugin = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    auto in_plugin = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
     EXPECT_THAT(uuid_texts(in_plugin.get()), ::testing::ElementsAre(text_of(kLocalFactoryID), text_of(kProbeFactoryID)));
     ProbeInterface **probe = create_probe(kLocalFactoryID, kProbeTypeID);
     ASSERT_NE(probe, nullptr);
-    EXPECT_EQ((*probe)->Release(probe), 0u);
+    EXPECT_EQ(0u, (*probe)->Release(probe));
 
     ASSERT_TRUE(CFPlugInRegisterFactoryFunctionByName(kProbeDynamicFactoryID, plugin.get(), CFSTR("Missing")));
     ASSERT_TRUE(CFPlugInRegisterPlugInType(kProbeDynamicFactoryID, kProbeTypeID));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(create_probe(kProbeDynamicFactoryID, kProbeTypeID), nullptr);
+    EXPECT_EQ(nullptr, create_probe(kProbeDynamicFactoryID, kProbeTypeID));
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Missing"));
     CFPlugInUnregisterFactory(kProbeDynamicFactoryID);
 }
@@ -295,9 +290,9 @@ protected:
         EXPECT_FALSE(plugin);
         EXPECT_THAT(message, HasSubstr(folder.string()));
         EXPECT_THAT(message, HasSubstr(reason));
-        EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-        EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
-        EXPECT_EQ(CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.copy")), nullptr);
+        EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n')) << message;
+        EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+        EXPECT_EQ(nullptr, CFBundleGetBundleWithIdentifier(CFSTR("com.quorven.test.copy")));
     }
 };
 
@@ -308,7 +303,7 @@ TEST_F(PlugInCopyTest, AnExactCopyLoads) {
     ASSERT_TRUE(plugin);
     ProbeInterface **probe = create_probe();
     ASSERT_NE(probe, nullptr);
-    EXPECT_EQ((*probe)->Release(probe), 0u);
+    EXPECT_EQ(0u, (*probe)->Release(probe));
 }
 
 TEST_F(PlugInCopyTest, RefusesAnExecutableNameWithAParentStep) {
@@ -326,7 +321,7 @@ TEST_F(PlugInCopyTest, RefusesAnExecutableNameWithASubfolder) {
 }
 
 TEST_F(PlugInCopyTest, RefusesALinkThatLeadsOutOfTheBundle) {
-    fs::path outside = temporary_.path() / "outside" / "ProbePlugin";
+    fs::path outside = temporary_ / "outside" / "ProbePlugin";
     copy_code_to(outside);
     fs::path folder = make_copy("ProbePlugin");
     fs::create_symlink(outside, macos(folder) / "ProbePlugin");
@@ -346,7 +341,7 @@ TEST_F(PlugInCopyTest, RefusesNamesThatAreNoFileNames) {
 TEST_F(PlugInCopyTest, RefusesAMissingOrUnloadableExecutable) {
     fs::path folder = make_copy("ProbePlugin");
     expect_refused(folder, "does not exist");
-    write_file(macos(folder) / "ProbePlugin", "not a shared object");
+    writeFile(macos(folder) / "ProbePlugin", "not a shared object");
     expect_refused(folder, "cannot load");
 }
 
@@ -368,8 +363,8 @@ TEST_F(PlugInCopyTest, ARefusedBundleLoadsNothingThroughCFBundleEither) {
     EXPECT_FALSE(CFBundleLoadExecutable(bundle.get()));
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(folder.string()));
     EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get()));
-    EXPECT_FALSE(own(CFBundleCopyExecutableURL(bundle.get())));
-    EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
+    EXPECT_FALSE(cf::adopt(CFBundleCopyExecutableURL(bundle.get())));
+    EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")));
     // A plug-in made of the same bundle is refused too, and the bundle itself lives on.
     testing::internal::CaptureStderr();
     EXPECT_FALSE(create_plugin(folder));
@@ -384,14 +379,14 @@ TEST_F(PlugInCopyTest, DynamicRegistrationCallsTheNamedFunction) {
     copy_code_to(macos(folder) / "ProbePlugin");
     auto plugin = create_plugin(folder);
     ASSERT_TRUE(plugin);
-    auto factories = own(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
+    auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInTypeInPlugIn(kProbeTypeID, plugin.get()));
     EXPECT_THAT(uuid_texts(factories.get()),
                 ::testing::ElementsAre(text_of(kProbeDynamicFactoryID), text_of(kProbeFactoryID)));
     ProbeInterface **probe = create_probe(kProbeDynamicFactoryID, kProbeTypeID);
     ASSERT_NE(probe, nullptr);
-    EXPECT_EQ((*probe)->Release(probe), 0u);
+    EXPECT_EQ(0u, (*probe)->Release(probe));
     plugin.reset();
-    EXPECT_FALSE(own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
+    EXPECT_FALSE(cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID)));
 }
 
 TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
@@ -401,7 +396,7 @@ TEST_F(PlugInCopyTest, AMissingDefaultRegistrationFunctionIsReported) {
     auto plugin = create_plugin(folder);
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("CFPlugInDynamicRegister"));
     ASSERT_TRUE(plugin);
-    auto factories = own(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
+    auto factories = cf::adopt(CFPlugInFindFactoriesForPlugInType(kProbeTypeID));
     EXPECT_THAT(uuid_texts(factories.get()), ::testing::ElementsAre(text_of(kProbeFactoryID)));
 }
 
@@ -416,7 +411,7 @@ TEST_F(PlugInTest, GivesOnlySymbolsTheExecutableDefinesItself) {
     for (const char *name : kForeignSymbols) {
         SCOPED_TRACE(name);
         ASSERT_NE(dlsym(RTLD_DEFAULT, name), nullptr) << "the symbol exists in the process";
-        EXPECT_EQ(CFBundleGetFunctionPointerForName(bundle.get(), make_string(name).get()), nullptr);
+        EXPECT_EQ(nullptr, CFBundleGetFunctionPointerForName(bundle.get(), cf::string(name).get()));
     }
 }
 
@@ -428,7 +423,7 @@ TEST_F(PlugInCopyTest, AForeignSymbolNamedAsFactoryIsMissingAndNeverCalled) {
         auto plugin = create_plugin(folder);
         ASSERT_TRUE(plugin);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(create_probe(), nullptr);
+        EXPECT_EQ(nullptr, create_probe());
         EXPECT_THAT(testing::internal::GetCapturedStderr(),
                     HasSubstr(std::string("factory function ") + name + " cannot be found"));
         plugin.reset();
@@ -450,11 +445,10 @@ std::pair<bool, ErrorSeen> call_with_error(Call call, CFBundleRef bundle) {
     bool result = call(bundle, &error);
     ErrorSeen seen;
     if (error != nullptr) {
-        auto owned = own(error);
-        EXPECT_EQ(CFGetRetainCount(error), 1) << "a new reference for the caller";
+        auto owned = cf::adopt(error);
+        EXPECT_EQ(1, CFGetRetainCount(error)) << "a new reference for the caller";
         EXPECT_TRUE(CFEqual(CFErrorGetDomain(error), kCFErrorDomainCocoa));
-        auto description = own(CFErrorCopyDescription(error));
-        seen = {CFErrorGetCode(error), utf8(description.get())};
+        seen = {CFErrorGetCode(error), cf::adopt_utf8(CFErrorCopyDescription(error))};
     }
     return {result, seen};
 }
@@ -465,12 +459,12 @@ TEST_F(PlugInCopyTest, AnExactCopyPreflightsAndLoadsWithoutError) {
     auto bundle = create_bundle(folder);
     auto [preflight, preflight_error] = call_with_error(CFBundlePreflightExecutable, bundle.get());
     EXPECT_TRUE(preflight);
-    EXPECT_EQ(preflight_error.description, "<no error>");
+    EXPECT_EQ("<no error>", preflight_error.description);
     EXPECT_FALSE(CFBundleIsExecutableLoaded(bundle.get())) << "a preflight loads nothing";
 
     auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
     EXPECT_TRUE(loaded);
-    EXPECT_EQ(load_error.description, "<no error>");
+    EXPECT_EQ("<no error>", load_error.description);
     EXPECT_TRUE(CFBundleIsExecutableLoaded(bundle.get()));
     EXPECT_NE(CFBundleGetFunctionPointerForName(bundle.get(), CFSTR("CreateProbeFactory")), nullptr);
     EXPECT_TRUE(CFBundleLoadExecutableAndReturnError(bundle.get(), nullptr));
@@ -492,11 +486,11 @@ TEST_F(PlugInCopyTest, TheErrorSaysWhyAnExecutableDoesNotLoad) {
          "refused the executable: the executable \"ProbePlugin\" does not exist in Contents/MacOS", 4, ""},
         {"link outside",
          [&](const fs::path &folder) {
-             copy_code_to(temporary_.path() / "outside" / "ProbePlugin");
-             fs::create_symlink(temporary_.path() / "outside" / "ProbePlugin", macos(folder) / "ProbePlugin");
+             copy_code_to(temporary_ / "outside" / "ProbePlugin");
+             fs::create_symlink(temporary_ / "outside" / "ProbePlugin", macos(folder) / "ProbePlugin");
          },
          3584, "refused the executable: the executable \"ProbePlugin\" leads outside Contents/MacOS", 3584, ""},
-        {"garbage", [](const fs::path &folder) { write_file(macos(folder) / "ProbePlugin", std::string(300, 'G')); },
+        {"garbage", [](const fs::path &folder) { writeFile(macos(folder) / "ProbePlugin", std::string(300, 'G')); },
          3584, "cannot load the executable: the executable \"ProbePlugin\" is not an ELF file", 3587, loader_text},
         {"another machine",
          [](const fs::path &folder) {
@@ -522,7 +516,7 @@ TEST_F(PlugInCopyTest, TheErrorSaysWhyAnExecutableDoesNotLoad) {
         auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
         EXPECT_FALSE(CFBundlePreflightExecutable(bundle.get(), nullptr));
         EXPECT_FALSE(CFBundleLoadExecutableAndReturnError(bundle.get(), nullptr));
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the error is the report";
+        EXPECT_EQ("", testing::internal::GetCapturedStderr()) << "the error is the report";
 
         EXPECT_FALSE(preflight);
         EXPECT_EQ(preflight_error.code, test.preflight_code);
@@ -613,19 +607,19 @@ TEST_F(PlugInCopyTest, AnExecutableThatDoesNotHoldWhatItsHeadersDescribeIsRefuse
     for (const Case &test : cases) {
         SCOPED_TRACE(test.what);
         fs::path folder = make_copy("ProbePlugin");
-        write_file(macos(folder) / "ProbePlugin", test.bytes());
+        writeFile(macos(folder) / "ProbePlugin", test.bytes());
         const auto expected = ::testing::MatchesRegex(
             "cannot load the executable: the executable \"ProbePlugin\" is truncated \\(" + test.reason + "\\)");
         auto bundle = create_bundle(folder);
         auto [loaded, load_error] = call_with_error(CFBundleLoadExecutableAndReturnError, bundle.get());
         EXPECT_FALSE(loaded);
-        EXPECT_EQ(load_error.code, 3584);
+        EXPECT_EQ(3584, load_error.code);
         EXPECT_THAT(load_error.description, expected);
         EXPECT_FALSE(is_loaded(macos(folder) / "ProbePlugin"));
         if (test.this_machine) {
             auto [preflight, preflight_error] = call_with_error(CFBundlePreflightExecutable, bundle.get());
             EXPECT_FALSE(preflight);
-            EXPECT_EQ(preflight_error.code, 3584);
+            EXPECT_EQ(3584, preflight_error.code);
             EXPECT_THAT(preflight_error.description, expected);
         }
         bundle.reset();

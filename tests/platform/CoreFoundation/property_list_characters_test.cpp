@@ -7,28 +7,26 @@ namespace {
 using plist_test::parse;
 using plist_test::utf16;
 
-TEST(PropertyListCharacters, XmlKeepsALeadingZeroWidthNoBreakSpaceInKeysAndStrings) {
-    const long before = PlatformLiveCFObjectCount();
-    {
-        auto parsed = parse("<plist><dict><key>&#xFEFF;k</key><string>&#xFEFF;&#xFEFF;x</string>"
-                            "<key>raw</key><array><string>\xEF\xBB\xBFy</string></array></dict></plist>");
-        ASSERT_NE(parsed.value, nullptr);
-        auto dictionary = static_cast<CFDictionaryRef>(parsed.value.get());
-        ASSERT_EQ(CFDictionaryGetCount(dictionary), 2);
+class PropertyListCharacters : public plist_test::LeakCheckedTest {};
 
-        plist_test::Owned key(CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar *>(u"\uFEFFk"), 2));
-        EXPECT_EQ(utf16(CFDictionaryGetValue(dictionary, key.get())), u"\uFEFF\uFEFFx");
-        auto array = static_cast<CFArrayRef>(plist_test::lookup(parsed.value.get(), "raw"));
-        ASSERT_NE(array, nullptr);
-        EXPECT_EQ(utf16(CFArrayGetValueAtIndex(array, 0)), u"\uFEFFy");
-    }
-    EXPECT_EQ(PlatformLiveCFObjectCount(), before);
+TEST_F(PropertyListCharacters, XmlKeepsALeadingZeroWidthNoBreakSpaceInKeysAndStrings) {
+    auto parsed = parse("<plist><dict><key>&#xFEFF;k</key><string>&#xFEFF;&#xFEFF;x</string>"
+                            "<key>raw</key><array><string>\xEF\xBB\xBFy</string></array></dict></plist>");
+    ASSERT_NE(nullptr, parsed.value.get());
+    auto dictionary = static_cast<CFDictionaryRef>(parsed.value.get());
+    ASSERT_EQ(2, CFDictionaryGetCount(dictionary));
+
+    auto key = cf::adopt(CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar *>(u"\uFEFFk"), 2));
+    EXPECT_EQ(u"\uFEFF\uFEFFx", utf16(CFDictionaryGetValue(dictionary, key.get())));
+    auto array = static_cast<CFArrayRef>(plist_test::lookup(parsed.value.get(), "raw"));
+    ASSERT_NE(array, nullptr);
+    EXPECT_EQ(u"\uFEFFy", utf16(CFArrayGetValueAtIndex(array, 0)));
 }
 
-TEST(PropertyListCharacters, MutableLeavesKeepALeadingZeroWidthNoBreakSpace) {
+TEST_F(PropertyListCharacters, MutableLeavesKeepALeadingZeroWidthNoBreakSpace) {
     auto parsed = parse("<plist><string>&#xFEFF;z</string></plist>", kCFPropertyListMutableContainersAndLeaves);
-    ASSERT_NE(parsed.value, nullptr);
-    EXPECT_EQ(utf16(parsed.value.get()), u"\uFEFFz");
+    ASSERT_NE(nullptr, parsed.value.get());
+    EXPECT_EQ(u"\uFEFFz", utf16(parsed.value.get()));
 }
 
 }  // namespace

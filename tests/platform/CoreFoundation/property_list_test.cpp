@@ -39,15 +39,15 @@ SInt64 integer_of(CFTypeRef number) {
 TEST_F(PropertyListXml, ReadsPlugInInfoPlist) {
     Parsed parsed = parse(kInfoPlist);
     ASSERT_TRUE(parsed.value) << error_text(parsed);
-    EXPECT_EQ(parsed.format, kCFPropertyListXMLFormat_v1_0);
-    EXPECT_EQ(utf8(lookup(parsed.value.get(), "CFBundleIdentifier")), "com.quorven.pde.jobmode");
+    EXPECT_EQ(kCFPropertyListXMLFormat_v1_0, parsed.format);
+    EXPECT_EQ("com.quorven.pde.jobmode", utf8(lookup(parsed.value.get(), "CFBundleIdentifier")));
     CFTypeRef factories = lookup(parsed.value.get(), "CFPlugInFactories");
-    EXPECT_EQ(utf8(lookup(factories, "0F2A5E9C-1111-11EE-8C90-0242AC120002")), "CreatePDEFactory");
+    EXPECT_EQ("CreatePDEFactory", utf8(lookup(factories, "0F2A5E9C-1111-11EE-8C90-0242AC120002")));
     auto types = static_cast<CFArrayRef>(lookup(lookup(parsed.value.get(), "CFPlugInTypes"),
                                                 "BDB091F4-E57F-11D3-B5CC-0050E4603277"));
     ASSERT_EQ(CFGetTypeID(types), CFArrayGetTypeID());
-    ASSERT_EQ(CFArrayGetCount(types), 1);
-    EXPECT_EQ(utf8(CFArrayGetValueAtIndex(types, 0)), "0F2A5E9C-1111-11EE-8C90-0242AC120002");
+    ASSERT_EQ(1, CFArrayGetCount(types));
+    EXPECT_EQ("0F2A5E9C-1111-11EE-8C90-0242AC120002", utf8(CFArrayGetValueAtIndex(types, 0)));
 }
 
 TEST_F(PropertyListXml, ReadsEveryElementType) {
@@ -73,34 +73,34 @@ TEST_F(PropertyListXml, ReadsEveryElementType) {
 </dict>)"));
     ASSERT_TRUE(parsed.value) << error_text(parsed);
     CFTypeRef root = parsed.value.get();
-    EXPECT_EQ(utf16(lookup(root, "text")), u" a<b&cAB <raw>");
-    EXPECT_EQ(utf16(lookup(root, "empty")), u"");
-    EXPECT_EQ(integer_of(lookup(root, "big")), INT64_MAX);
-    EXPECT_EQ(integer_of(lookup(root, "small")), INT64_MIN);
-    EXPECT_EQ(integer_of(lookup(root, "plus")), 42);
+    EXPECT_EQ(u" a<b&cAB <raw>", utf16(lookup(root, "text")));
+    EXPECT_EQ(u"", utf16(lookup(root, "empty")));
+    EXPECT_EQ(INT64_MAX, integer_of(lookup(root, "big")));
+    EXPECT_EQ(INT64_MIN, integer_of(lookup(root, "small")));
+    EXPECT_EQ(42, integer_of(lookup(root, "plus")));
     double real = 0;
     ASSERT_TRUE(CFNumberIsFloatType(static_cast<CFNumberRef>(lookup(root, "real"))));
     CFNumberGetValue(static_cast<CFNumberRef>(lookup(root, "real")), kCFNumberDoubleType, &real);
-    EXPECT_EQ(real, -2500.0);
-    EXPECT_EQ(lookup(root, "yes"), kCFBooleanTrue);
-    EXPECT_EQ(lookup(root, "no"), kCFBooleanFalse);
+    EXPECT_EQ(-2500.0, real);
+    EXPECT_EQ(kCFBooleanTrue, lookup(root, "yes"));
+    EXPECT_EQ(kCFBooleanFalse, lookup(root, "no"));
     auto bytes = static_cast<CFDataRef>(lookup(root, "bytes"));
     const std::vector<UInt8> expected_bytes = {0, 1, 2, 0xFE, 0xFF, 0x80, 0x7F};
-    ASSERT_EQ(CFDataGetLength(bytes), 7);
-    EXPECT_EQ(std::vector<UInt8>(CFDataGetBytePtr(bytes), CFDataGetBytePtr(bytes) + 7), expected_bytes);
-    EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(lookup(root, "leap"))), 730902896.0);
-    EXPECT_EQ(CFDateGetAbsoluteTime(static_cast<CFDateRef>(lookup(root, "coarse"))), -31626000.0);
-    EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(lookup(root, "none"))), 0);
-    EXPECT_EQ(CFArrayGetCount(static_cast<CFArrayRef>(lookup(root, "list"))), 0);
-    EXPECT_EQ(utf8(lookup(root, "dup")), "last");
+    ASSERT_EQ(7, CFDataGetLength(bytes));
+    EXPECT_EQ(expected_bytes, std::vector<UInt8>(CFDataGetBytePtr(bytes), CFDataGetBytePtr(bytes) + 7));
+    EXPECT_EQ(730902896.0, CFDateGetAbsoluteTime(static_cast<CFDateRef>(lookup(root, "leap"))));
+    EXPECT_EQ(-31626000.0, CFDateGetAbsoluteTime(static_cast<CFDateRef>(lookup(root, "coarse"))));
+    EXPECT_EQ(0, CFDictionaryGetCount(static_cast<CFDictionaryRef>(lookup(root, "none"))));
+    EXPECT_EQ(0, CFArrayGetCount(static_cast<CFArrayRef>(lookup(root, "list"))));
+    EXPECT_EQ("last", utf8(lookup(root, "dup")));
 }
 
 TEST_F(PropertyListXml, ReadsUtf16WithByteOrderMark) {
     const std::u16string wide = u"<?xml version=\"1.0\"?>\n<plist><string>caf\u00E9</string></plist>";
     Parsed parsed = parse(utf16le_with_mark(wide));
     ASSERT_TRUE(parsed.value) << error_text(parsed);
-    EXPECT_EQ(parsed.format, kCFPropertyListXMLFormat_v1_0);
-    EXPECT_EQ(utf16(parsed.value.get()), u"caf\u00E9");
+    EXPECT_EQ(kCFPropertyListXMLFormat_v1_0, parsed.format);
+    EXPECT_EQ(u"caf\u00E9", utf16(parsed.value.get()));
 }
 
 TEST_F(PropertyListXml, AcceptsBareRootElement) {
@@ -108,7 +108,7 @@ TEST_F(PropertyListXml, AcceptsBareRootElement) {
     ASSERT_FALSE(parsed.value) << "no <?xml or <plist lead-in: read as old-style text, which has no <array>";
     parsed = parse("<?xml version=\"1.0\"?><array><integer>7</integer></array>");
     ASSERT_TRUE(parsed.value) << error_text(parsed);
-    EXPECT_EQ(integer_of(CFArrayGetValueAtIndex(static_cast<CFArrayRef>(parsed.value.get()), 0)), 7);
+    EXPECT_EQ(7, integer_of(CFArrayGetValueAtIndex(static_cast<CFArrayRef>(parsed.value.get()), 0)));
 }
 
 // Whether a container or leaf accepts changes, probed by changing it.
@@ -177,6 +177,7 @@ TEST_F(PropertyListXml, ReportsMalformedDocumentsWithTheirLine) {
         {"<plist><array>\nloose</array></plist>", "Unexpected text inside <array> on line 2"},
         {"<plist>\n<true>yes</true></plist>", "line 2"},
         {"<?xml version=\"1.0\"?>\n", "line"},
+// This layer's choice: binary property lists are refused (the system reads them).
         {"bplist00\x01\x02", "Binary property lists are not supported on line 1"},
         {"<!DOCTYPE plist [<!ENTITY secret SYSTEM \"file:///etc/hostname\">]>\n<plist>\n<string>&secret;</string></plist>",
          "Unsupported entity reference '&secret;' on line 3"},
@@ -190,26 +191,25 @@ TEST_F(PropertyListXml, ReportsMalformedDocumentsWithTheirLine) {
 }
 
 TEST_F(PropertyListXml, OlderFormReportsErrorString) {
-    Owned bad(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>("<plist>\n<string></plist>"), 24));
+    auto bad = cf::adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>("<plist>\n<string></plist>"), 24));
     CFStringRef message = nullptr;
-    EXPECT_EQ(CFPropertyListCreateFromXMLData(nullptr, static_cast<CFDataRef>(bad.get()), 0, &message), nullptr);
-    Owned held(message);
+    EXPECT_EQ(nullptr, CFPropertyListCreateFromXMLData(nullptr, bad.get(), 0, &message));
+    auto held = cf::adopt(message);
     EXPECT_NE(utf8(message).find("line 2"), std::string::npos) << utf8(message);
 
-    Owned good(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(kInfoPlist.data()), static_cast<CFIndex>(kInfoPlist.size())));
+    auto good = cf::adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(kInfoPlist.data()), static_cast<CFIndex>(kInfoPlist.size())));
     message = nullptr;
-    Owned root(CFPropertyListCreateFromXMLData(nullptr, static_cast<CFDataRef>(good.get()),
-                                               kCFPropertyListMutableContainers, &message));
-    EXPECT_EQ(message, nullptr);
+    auto root = cf::adopt(CFPropertyListCreateFromXMLData(nullptr, good.get(), kCFPropertyListMutableContainers, &message));
+    EXPECT_EQ(nullptr, message);
     EXPECT_TRUE(dictionary_is_mutable(root.get()));
 }
 
 TEST_F(PropertyListXml, RejectsMissingDataAndDeepNesting) {
     CFErrorRef error = nullptr;
-    EXPECT_EQ(CFPropertyListCreateWithData(nullptr, nullptr, 0, nullptr, &error), nullptr);
+    EXPECT_EQ(nullptr, CFPropertyListCreateWithData(nullptr, nullptr, 0, nullptr, &error));
     ASSERT_NE(error, nullptr);
     CFRelease(error);
-    EXPECT_EQ(CFPropertyListCreateWithData(nullptr, nullptr, 0, nullptr, nullptr), nullptr);
+    EXPECT_EQ(nullptr, CFPropertyListCreateWithData(nullptr, nullptr, 0, nullptr, nullptr));
 
     std::string deep;
     for (int i = 0; i < 2000; ++i) deep += "<array>";

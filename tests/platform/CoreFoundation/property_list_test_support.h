@@ -3,35 +3,31 @@
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <platform/cf_text.h>
 #include <platform/test_support.h>
+
+#include "live_objects.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace plist_test {
 
-struct Releaser {
-    void operator()(const void *ref) const { if (ref) CFRelease(ref); }
-};
-using Owned = std::unique_ptr<const void, Releaser>;
-
 struct Parsed {
-    Owned value;
-    Owned error;
+    cf::Ref<CFPropertyListRef> value;
+    cf::Ref<CFErrorRef> error;
     CFPropertyListFormat format = 0;
 };
 
 inline Parsed parse(std::string_view bytes, CFOptionFlags options = kCFPropertyListImmutable) {
-    Owned data(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(bytes.data()), static_cast<CFIndex>(bytes.size())));
+    auto data = cf::adopt(CFDataCreate(nullptr, reinterpret_cast<const UInt8 *>(bytes.data()), static_cast<CFIndex>(bytes.size())));
     Parsed parsed;
     CFErrorRef error = nullptr;
-    parsed.value.reset(CFPropertyListCreateWithData(nullptr, static_cast<CFDataRef>(data.get()), options,
-                                                    &parsed.format, &error));
-    parsed.error.reset(error);
+    parsed.value = cf::adopt(CFPropertyListCreateWithData(nullptr, data.get(), options, &parsed.format, &error));
+    parsed.error = cf::adopt(error);
     return parsed;
 }
 
@@ -43,28 +39,25 @@ inline std::u16string utf16(CFTypeRef string) {
     return characters;
 }
 
+// The UTF-8 text of a value that should be a string; "<not a string>" for anything else.
 inline std::string utf8(CFTypeRef string) {
     if (!string || CFGetTypeID(string) != CFStringGetTypeID()) return "<not a string>";
-    auto text = static_cast<CFStringRef>(string);
-    std::vector<char> buffer(static_cast<size_t>(CFStringGetMaximumSizeForEncoding(CFStringGetLength(text), kCFStringEncodingUTF8)) + 1);
-    CFStringGetCString(text, buffer.data(), static_cast<CFIndex>(buffer.size()), kCFStringEncodingUTF8);
-    return buffer.data();
+    return cf::utf8(static_cast<CFStringRef>(string));
 }
 
 inline CFTypeRef lookup(CFTypeRef dictionary, const char *key) {
     if (!dictionary || CFGetTypeID(dictionary) != CFDictionaryGetTypeID()) return nullptr;
-    Owned name(CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8));
-    return CFDictionaryGetValue(static_cast<CFDictionaryRef>(dictionary), name.get());
+    return CFDictionaryGetValue(static_cast<CFDictionaryRef>(dictionary), cf::string(key).get());
 }
 
 // The error's kCFErrorDescriptionKey text, after checking domain and code.
 inline std::string error_text(const Parsed &parsed) {
-    auto error = static_cast<CFErrorRef>(const_cast<void *>(parsed.error.get()));
+    CFErrorRef error = parsed.error.get();
     if (!error) return "<no error>";
     EXPECT_TRUE(CFEqual(CFErrorGetDomain(error), kCFErrorDomainCocoa));
-    EXPECT_EQ(CFErrorGetCode(error), kCFPropertyListReadCorruptError);
-    Owned user_info(CFErrorCopyUserInfo(error));
-    return utf8(CFDictionaryGetValue(static_cast<CFDictionaryRef>(user_info.get()), kCFErrorDescriptionKey));
+    EXPECT_EQ(kCFPropertyListReadCorruptError, CFErrorGetCode(error));
+    auto user_info = cf::adopt(CFErrorCopyUserInfo(error));
+    return utf8(CFDictionaryGetValue(user_info.get(), kCFErrorDescriptionKey));
 }
 
 inline std::string utf16le_with_mark(std::u16string_view text) {
@@ -80,11 +73,8 @@ inline std::string utf16be(std::u16string_view text) {
 }
 
 // Every case must give back every CF object it made, error paths included.
-class LeakCheckedTest : public ::testing::Test {
+class LeakCheckedTest : public test_support::LeakCheckedTest {
 protected:
-    void SetUp() override { live_at_start_ = PlatformLiveCFObjectCount(); }
-    void TearDown() override { EXPECT_EQ(PlatformLiveCFObjectCount(), live_at_start_) << "CF objects leaked"; }
-
     // Each prefix must parse or fail cleanly, with the line named on failure and nothing leaked.
     void expect_every_prefix_handled(const std::string &document) {
         for (size_t length = 0; length <= document.size(); ++length) {
@@ -98,9 +88,6 @@ protected:
             ASSERT_EQ(PlatformLiveCFObjectCount(), live_before) << "prefix " << length;
         }
     }
-
-private:
-    long live_at_start_ = 0;
 };
 
 }  // namespace plist_test

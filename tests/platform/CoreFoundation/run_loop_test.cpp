@@ -3,6 +3,9 @@
 #include <CoreFoundation/CoreFoundation.h>
 #include <platform/test_support.h>
 
+#include "live_objects.h"
+#include "platform_scopes.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -40,42 +43,36 @@ CFRunLoopTimerRef make_timer(Probe &probe, CFAbsoluteTime fire_date, CFTimeInter
 
 CFRunLoopRunResult run_once() { return CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, false); }
 
-class RunLoopTimer : public ::testing::Test {
+class RunLoopTimer : public test_support::LeakCheckedTest {
 protected:
-    void SetUp() override {
-        PlatformUseManualClock(true);
-        start_ = CFAbsoluteTimeGetCurrent();
-        live_ = PlatformLiveCFObjectCount();
-    }
     void TearDown() override {
-        PlatformUseManualClock(false);
         PlatformClearInjectedFaults();
-        EXPECT_EQ(PlatformLiveCFObjectCount(), live_);
+        LeakCheckedTest::TearDown();
     }
+    test_support::ManualClockScope clock_;
     CFRunLoopRef loop_ = CFRunLoopGetCurrent();
-    CFAbsoluteTime start_ = 0;
-    long live_ = 0;
+    CFAbsoluteTime start_ = CFAbsoluteTimeGetCurrent();
 };
 
 TEST_F(RunLoopTimer, OneShotFiresOnceThenInvalidatesItself) {
     Probe probe;
     CFRunLoopTimerRef timer = make_timer(probe, start_ + 1, 0);
     CFRunLoopAddTimer(loop_, timer, kCFRunLoopCommonModes);
-    EXPECT_EQ(probe.retains, 1);
+    EXPECT_EQ(1, probe.retains);
     EXPECT_FALSE(CFRunLoopTimerDoesRepeat(timer));
     run_once();
-    EXPECT_EQ(probe.fires, 0) << "fired before its date";
+    EXPECT_EQ(0, probe.fires) << "fired before its date";
     PlatformAdvanceManualClock(1);
-    EXPECT_EQ(run_once(), kCFRunLoopRunTimedOut);
-    EXPECT_EQ(probe.fires, 1);
+    EXPECT_EQ(kCFRunLoopRunTimedOut, run_once());
+    EXPECT_EQ(1, probe.fires);
     EXPECT_FALSE(CFRunLoopTimerIsValid(timer));
     EXPECT_FALSE(CFRunLoopContainsTimer(loop_, timer, kCFRunLoopDefaultMode));
-    EXPECT_EQ(probe.releases, 1);
-    EXPECT_EQ(run_once(), kCFRunLoopRunFinished);
-    EXPECT_EQ(CFGetRetainCount(timer), 1);
+    EXPECT_EQ(1, probe.releases);
+    EXPECT_EQ(kCFRunLoopRunFinished, run_once());
+    EXPECT_EQ(1, CFGetRetainCount(timer));
     CFRelease(timer);
-    EXPECT_EQ(probe.fires, 1);
-    EXPECT_EQ(probe.releases, 1);
+    EXPECT_EQ(1, probe.fires);
+    EXPECT_EQ(1, probe.releases);
 }
 
 TEST_F(RunLoopTimer, RepeatingTimerSkipsMissedFiringsAndStaysOnItsGrid) {
@@ -85,18 +82,18 @@ TEST_F(RunLoopTimer, RepeatingTimerSkipsMissedFiringsAndStaysOnItsGrid) {
     CFRelease(timer);  // the run loop's reference keeps it alive
     PlatformAdvanceManualClock(2 + 3.5 * 2);
     run_once();
-    EXPECT_EQ(probe.fires, 1);
+    EXPECT_EQ(1, probe.fires);
     EXPECT_DOUBLE_EQ(CFRunLoopTimerGetNextFireDate(timer), start_ + 2 + 4 * 2);
     PlatformAdvanceManualClock(1);  // exactly on the next date: due, and the one after is strictly later
     run_once();
-    EXPECT_EQ(probe.fires, 2);
+    EXPECT_EQ(2, probe.fires);
     EXPECT_DOUBLE_EQ(CFRunLoopTimerGetNextFireDate(timer), start_ + 2 + 5 * 2);
     probe.on_fire = [&](CFRunLoopTimerRef self) { CFRunLoopTimerSetNextFireDate(self, start_ + 100); };
     PlatformAdvanceManualClock(2);
     run_once();
     EXPECT_DOUBLE_EQ(CFRunLoopTimerGetNextFireDate(timer), start_ + 100) << "callout's own date not kept";
     CFRunLoopTimerInvalidate(timer);
-    EXPECT_EQ(probe.releases, 1);
+    EXPECT_EQ(1, probe.releases);
 }
 
 TEST_F(RunLoopTimer, DeferralTimerIsReArmedAndCoalescesCommands) {
@@ -104,8 +101,8 @@ TEST_F(RunLoopTimer, DeferralTimerIsReArmedAndCoalescesCommands) {
     CFRunLoopTimerRef timer = make_timer(probe, CFAbsoluteTimeGetCurrent(), 86400);
     CFRunLoopAddTimer(loop_, timer, kCFRunLoopCommonModes);
     run_once();
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 1, false), kCFRunLoopRunTimedOut) << "slept";
-    EXPECT_EQ(probe.fires, 1);
+    EXPECT_EQ(kCFRunLoopRunTimedOut, CFRunLoopRunInMode(kCFRunLoopDefaultMode, 1, false)) << "slept";
+    EXPECT_EQ(1, probe.fires);
     EXPECT_DOUBLE_EQ(CFRunLoopTimerGetNextFireDate(timer), start_ + 86400);
     for (int command = 0; command < 3; ++command) {
         PlatformAdvanceManualClock(0.1);
@@ -114,8 +111,8 @@ TEST_F(RunLoopTimer, DeferralTimerIsReArmedAndCoalescesCommands) {
     EXPECT_EQ(CFRunLoopTimerGetNextFireDate(timer), CFAbsoluteTimeGetCurrent());
     run_once();
     run_once();
-    EXPECT_EQ(probe.fires, 2);
-    EXPECT_EQ(CFRunLoopTimerGetInterval(timer), 86400);
+    EXPECT_EQ(2, probe.fires);
+    EXPECT_EQ(86400, CFRunLoopTimerGetInterval(timer));
     CFRunLoopTimerInvalidate(timer);
     CFRelease(timer);
 }
@@ -134,17 +131,17 @@ TEST_F(RunLoopTimer, InvalidatedTimerNeverFiresAndReleasesInfoOnce) {
     }
     CFRunLoopTimerInvalidate(armed_timer);
     CFRunLoopTimerInvalidate(armed_timer);
-    EXPECT_EQ(armed.releases, 1);
-    EXPECT_EQ(CFGetRetainCount(armed_timer), 1) << "run loop kept its reference";
+    EXPECT_EQ(1, armed.releases);
+    EXPECT_EQ(1, CFGetRetainCount(armed_timer)) << "run loop kept its reference";
     CFRunLoopAddTimer(loop_, armed_timer, kCFRunLoopDefaultMode);
     EXPECT_FALSE(CFRunLoopContainsTimer(loop_, armed_timer, kCFRunLoopDefaultMode)) << "invalid timer added";
-    EXPECT_EQ(run_once(), kCFRunLoopRunTimedOut);
-    EXPECT_EQ(self_stopping.fires, 1);
-    EXPECT_EQ(victim.fires, 0) << "fired after another callout invalidated it";
-    EXPECT_EQ(armed.fires, 0);
-    EXPECT_EQ(self_stopping.releases, 1);
-    EXPECT_EQ(victim.releases, 1);
-    EXPECT_EQ(run_once(), kCFRunLoopRunFinished);
+    EXPECT_EQ(kCFRunLoopRunTimedOut, run_once());
+    EXPECT_EQ(1, self_stopping.fires);
+    EXPECT_EQ(0, victim.fires) << "fired after another callout invalidated it";
+    EXPECT_EQ(0, armed.fires);
+    EXPECT_EQ(1, self_stopping.releases);
+    EXPECT_EQ(1, victim.releases);
+    EXPECT_EQ(kCFRunLoopRunFinished, run_once());
     for (CFRunLoopTimerRef timer : {armed_timer, victim_timer, killer_timer}) CFRelease(timer);
 }
 
@@ -175,18 +172,18 @@ TEST_F(RunLoopTimer, CommonModesReachModesAddedLater) {
     CFRunLoopAddTimer(loop_, common_timer, kCFRunLoopCommonModes);
     CFRunLoopAddTimer(loop_, default_timer, kCFRunLoopDefaultMode);
     CFRunLoopAddTimer(loop_, default_timer, kCFRunLoopDefaultMode);
-    EXPECT_EQ(CFGetRetainCount(default_timer), 2) << "added twice to one mode";
+    EXPECT_EQ(2, CFGetRetainCount(default_timer)) << "added twice to one mode";
     EXPECT_FALSE(CFRunLoopContainsTimer(loop_, default_timer, kCFRunLoopCommonModes));
-    EXPECT_EQ(CFRunLoopRunInMode(pane_mode, 0, false), kCFRunLoopRunFinished);
+    EXPECT_EQ(kCFRunLoopRunFinished, CFRunLoopRunInMode(pane_mode, 0, false));
     CFRunLoopAddCommonMode(loop_, pane_mode);
     EXPECT_TRUE(CFRunLoopContainsTimer(loop_, common_timer, pane_mode));
-    EXPECT_EQ(CFRunLoopRunInMode(pane_mode, 0, false), kCFRunLoopRunTimedOut);
-    EXPECT_EQ(common.fires, 1);
-    EXPECT_EQ(default_only.fires, 0) << "default-mode timer fired in another mode";
+    EXPECT_EQ(kCFRunLoopRunTimedOut, CFRunLoopRunInMode(pane_mode, 0, false));
+    EXPECT_EQ(1, common.fires);
+    EXPECT_EQ(0, default_only.fires) << "default-mode timer fired in another mode";
     PlatformAdvanceManualClock(1);
     run_once();
-    EXPECT_EQ(common.fires, 2);
-    EXPECT_EQ(default_only.fires, 1);
+    EXPECT_EQ(2, common.fires);
+    EXPECT_EQ(1, default_only.fires);
 
     CFRunLoopRemoveTimer(loop_, common_timer, kCFRunLoopCommonModes);
     CFRunLoopRemoveTimer(loop_, default_timer, kCFRunLoopDefaultMode);
@@ -194,13 +191,13 @@ TEST_F(RunLoopTimer, CommonModesReachModesAddedLater) {
         EXPECT_FALSE(CFRunLoopContainsTimer(loop_, common_timer, mode));
         EXPECT_FALSE(CFRunLoopContainsTimer(loop_, default_timer, mode));
     }
-    EXPECT_EQ(CFGetRetainCount(common_timer), 1);
-    EXPECT_EQ(CFRunLoopRunInMode(pane_mode, 0, false), kCFRunLoopRunFinished);
+    EXPECT_EQ(1, CFGetRetainCount(common_timer));
+    EXPECT_EQ(kCFRunLoopRunFinished, CFRunLoopRunInMode(pane_mode, 0, false));
     EXPECT_TRUE(CFRunLoopTimerIsValid(common_timer)) << "removal is not invalidation";
     CFRelease(common_timer);
     CFRelease(default_timer);
-    EXPECT_EQ(common.releases, 1);
-    EXPECT_EQ(default_only.releases, 1);
+    EXPECT_EQ(1, common.releases);
+    EXPECT_EQ(1, default_only.releases);
 }
 
 TEST_F(RunLoopTimer, TimerBelongsToOneRunLoopAndMainIsTheMainThreads) {
@@ -228,18 +225,18 @@ TEST_F(RunLoopTimer, StopFromCalloutAndNestedRunsSkipTheFiringTimer) {
     CFRunLoopMode mode_in_callout = nullptr;
     outer.on_fire = [&](CFRunLoopTimerRef) {
         mode_in_callout = CFRunLoopCopyCurrentMode(loop_);
-        EXPECT_EQ(run_once(), kCFRunLoopRunTimedOut);
+        EXPECT_EQ(kCFRunLoopRunTimedOut, run_once());
         CFRunLoopStop(loop_);
     };
     CFRunLoopAddTimer(loop_, outer_timer, kCFRunLoopDefaultMode);
     CFRunLoopAddTimer(loop_, inner_timer, kCFRunLoopDefaultMode);
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, true), kCFRunLoopRunStopped);
-    EXPECT_EQ(outer.fires, 1) << "nested run fired the timer already firing";
-    EXPECT_EQ(inner.fires, 1);
+    EXPECT_EQ(kCFRunLoopRunStopped, CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0, true));
+    EXPECT_EQ(1, outer.fires) << "nested run fired the timer already firing";
+    EXPECT_EQ(1, inner.fires);
     ASSERT_NE(mode_in_callout, nullptr);
     EXPECT_TRUE(CFEqual(mode_in_callout, kCFRunLoopDefaultMode));
     CFRelease(mode_in_callout);
-    EXPECT_EQ(CFRunLoopCopyCurrentMode(loop_), nullptr);
+    EXPECT_EQ(nullptr, CFRunLoopCopyCurrentMode(loop_));
     for (CFRunLoopTimerRef timer : {outer_timer, inner_timer}) {
         CFRunLoopTimerInvalidate(timer);
         CFRelease(timer);
@@ -249,23 +246,23 @@ TEST_F(RunLoopTimer, StopFromCalloutAndNestedRunsSkipTheFiringTimer) {
 TEST_F(RunLoopTimer, CreationFaultReturnsNull) {
     Probe probe;
     PlatformInjectFault("CFRunLoopTimerCreate", 1, -108);
-    EXPECT_EQ(make_timer(probe, start_, 0), nullptr);
-    EXPECT_EQ(probe.retains, 0);
+    EXPECT_EQ(nullptr, make_timer(probe, start_, 0));
+    EXPECT_EQ(0, probe.retains);
     CFRunLoopTimerRef timer = make_timer(probe, start_, 0);
     ASSERT_NE(timer, nullptr);
     CFRelease(timer);
-    EXPECT_EQ(probe.releases, 1) << "never-invalidated timer kept its info";
+    EXPECT_EQ(1, probe.releases) << "never-invalidated timer kept its info";
 }
 
 TEST_F(RunLoopTimer, RealClockSleepsUntilTheTimerAndWakesForStops) {
     PlatformUseManualClock(false);
-    EXPECT_EQ(CFRunLoopRunInMode(CFSTR("RunLoopTimerTestEmptyMode"), 10, false), kCFRunLoopRunFinished);
+    EXPECT_EQ(kCFRunLoopRunFinished, CFRunLoopRunInMode(CFSTR("RunLoopTimerTestEmptyMode"), 10, false));
     Probe probe;
     CFRunLoopTimerRef timer = make_timer(probe, CFAbsoluteTimeGetCurrent() + 0.01, 0);
     CFRunLoopAddTimer(loop_, timer, kCFRunLoopCommonModes);
     const auto began = std::chrono::steady_clock::now();
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false), kCFRunLoopRunFinished);
-    EXPECT_EQ(probe.fires, 1);
+    EXPECT_EQ(kCFRunLoopRunFinished, CFRunLoopRunInMode(kCFRunLoopDefaultMode, 0.05, false));
+    EXPECT_EQ(1, probe.fires);
     EXPECT_GE(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(9));
     CFRelease(timer);
 
@@ -279,10 +276,10 @@ TEST_F(RunLoopTimer, RealClockSleepsUntilTheTimerAndWakesForStops) {
         CFRunLoopStop(main_loop);
     });
     const auto stop_began = std::chrono::steady_clock::now();
-    EXPECT_EQ(CFRunLoopRunInMode(kCFRunLoopDefaultMode, 10, false), kCFRunLoopRunStopped);
+    EXPECT_EQ(kCFRunLoopRunStopped, CFRunLoopRunInMode(kCFRunLoopDefaultMode, 10, false));
     stopper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - stop_began, std::chrono::seconds(5));
-    EXPECT_EQ(idle.fires, 0);
+    EXPECT_EQ(0, idle.fires);
     CFRunLoopTimerInvalidate(idle_timer);
     CFRelease(idle_timer);
 }

@@ -36,7 +36,7 @@ TEST(StringFileSystemRepresentation, EveryFileNameComesBackByteForByte) {
         char tooSmall[2];
         EXPECT_FALSE(CFStringGetFileSystemRepresentation(string.get(), tooSmall, sizeof tooSmall));
     }
-    EXPECT_EQ(CFStringCreateWithFileSystemRepresentation(nullptr, nullptr), nullptr);
+    EXPECT_EQ(nullptr, CFStringCreateWithFileSystemRepresentation(nullptr, nullptr));
     char buffer[8];
     EXPECT_FALSE(CFStringGetFileSystemRepresentation(nullptr, buffer, sizeof buffer));
 }

@@ -1,43 +1,19 @@
-// Helpers shared by the CFString tests: owning holders, UTF-8 text of a string
-// and a fixture that checks no CF object outlives its test.
+// Helpers shared by the CFString tests: the UTF-16 text of a string.
 #pragma once
 
 #include <CoreFoundation/CoreFoundation.h>
+#include <platform/cf_text.h>
 #include <platform/test_support.h>
+
+#include "live_objects.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 
 namespace string_test {
 
-struct Releaser {
-    void operator()(CFTypeRef object) const { CFRelease(object); }
-};
-
-// Owns one reference of a Create/Copy result.
-template <typename Ref>
-using Owned = std::unique_ptr<std::remove_pointer_t<Ref>, Releaser>;
-
-inline Owned<CFStringRef> owned(CFStringRef string) { return Owned<CFStringRef>(string); }
-inline Owned<CFMutableStringRef> owned(CFMutableStringRef string) { return Owned<CFMutableStringRef>(string); }
-
-// The string's text as UTF-8; "<none>" when it cannot be had.
-inline std::string utf8(CFStringRef string) {
-    if (string == nullptr) return "<none>";
-    const CFIndex size = CFStringGetMaximumSizeForEncoding(CFStringGetLength(string), kCFStringEncodingUTF8) + 1;
-    std::string buffer(static_cast<std::size_t>(size), '\0');
-    if (!CFStringGetCString(string, buffer.data(), size, kCFStringEncodingUTF8)) return "<none>";
-    buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-    return buffer;
-}
-
-template <typename Holder>
-std::string utf8(const Holder &holder) {
-    return utf8(static_cast<CFStringRef>(holder.get()));
-}
+using cf::utf8;
 
 inline std::u16string characters(CFStringRef string) {
     std::u16string text(static_cast<std::size_t>(CFStringGetLength(string)), u'\0');
@@ -45,14 +21,6 @@ inline std::u16string characters(CFStringRef string) {
     return text;
 }
 
-// Fails the test when CF objects made during it are still alive at its end.
-class LeakChecked : public testing::Test {
-protected:
-    void SetUp() override { live_at_start_ = PlatformLiveCFObjectCount(); }
-    void TearDown() override { EXPECT_EQ(PlatformLiveCFObjectCount(), live_at_start_) << "CF objects leaked"; }
-
-private:
-    long live_at_start_ = 0;
-};
+using LeakChecked = test_support::LeakCheckedTest;
 
 }  // namespace string_test

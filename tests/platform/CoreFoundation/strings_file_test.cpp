@@ -19,21 +19,21 @@ const std::string kSample =
 TEST_F(StringsFile, ReadsBodyWithoutBraces) {
     Parsed parsed = parse(kSample);
     ASSERT_TRUE(parsed.value) << error_text(parsed);
-    EXPECT_EQ(parsed.format, kCFPropertyListOpenStepFormat);
+    EXPECT_EQ(kCFPropertyListOpenStepFormat, parsed.format);
     CFTypeRef table = parsed.value.get();
-    EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(table)), 5);
-    EXPECT_EQ(utf8(lookup(table, "JOB_MODE")), "Job mode");
-    EXPECT_EQ(utf8(lookup(table, "Normal")), "Normal");
-    EXPECT_EQ(utf8(lookup(table, "quoted")), "it's \"fine\"");
-    EXPECT_EQ(utf8(lookup(table, "unquoted_key.1")), "path/to:file-$1");
+    EXPECT_EQ(5, CFDictionaryGetCount(static_cast<CFDictionaryRef>(table)));
+    EXPECT_EQ("Job mode", utf8(lookup(table, "JOB_MODE")));
+    EXPECT_EQ("Normal", utf8(lookup(table, "Normal")));
+    EXPECT_EQ("it's \"fine\"", utf8(lookup(table, "quoted")));
+    EXPECT_EQ("path/to:file-$1", utf8(lookup(table, "unquoted_key.1")));
     auto list = static_cast<CFArrayRef>(lookup(lookup(table, "nested"), "list"));
-    ASSERT_EQ(CFArrayGetCount(list), 3);
-    EXPECT_EQ(utf8(CFArrayGetValueAtIndex(list, 1)), "b c");
+    ASSERT_EQ(3, CFArrayGetCount(list));
+    EXPECT_EQ("b c", utf8(CFArrayGetValueAtIndex(list, 1)));
     auto data = static_cast<CFDataRef>(CFArrayGetValueAtIndex(list, 2));
-    ASSERT_EQ(CFDataGetLength(data), 3);
-    EXPECT_EQ(CFDataGetBytePtr(data)[0], 0x0F);
-    EXPECT_EQ(CFDataGetBytePtr(data)[1], 0xAB);
-    EXPECT_EQ(CFDataGetBytePtr(data)[2], 0x12);
+    ASSERT_EQ(3, CFDataGetLength(data));
+    EXPECT_EQ(0x0F, CFDataGetBytePtr(data)[0]);
+    EXPECT_EQ(0xAB, CFDataGetBytePtr(data)[1]);
+    EXPECT_EQ(0x12, CFDataGetBytePtr(data)[2]);
 }
 
 TEST_F(StringsFile, DecodesEveryEscape) {
@@ -48,7 +48,7 @@ TEST_F(StringsFile, DecodesEveryEscape) {
     for (const auto &[escaped, expected] : cases) {
         Parsed parsed = parse("k = \"" + escaped + "\";");
         ASSERT_TRUE(parsed.value) << escaped << ": " << error_text(parsed);
-        EXPECT_EQ(utf16(lookup(parsed.value.get(), "k")), expected) << escaped;
+        EXPECT_EQ(expected, utf16(lookup(parsed.value.get(), "k"))) << escaped;
     }
 }
 
@@ -56,23 +56,23 @@ TEST_F(StringsFile, SkipsCommentsAndWhiteSpace) {
     Parsed parsed = parse("/* a\n * \"k\" = \"no\";\n */ k /* between */ = // to the end\n"
                           "\"v /* kept */ // kept\"\xE2\x80\xA8;\x0B\x0C\r\n/**/ p = /x/y;");
     ASSERT_TRUE(parsed.value) << error_text(parsed);
-    EXPECT_EQ(utf8(lookup(parsed.value.get(), "k")), "v /* kept */ // kept");
-    EXPECT_EQ(utf8(lookup(parsed.value.get(), "p")), "/x/y");
+    EXPECT_EQ("v /* kept */ // kept", utf8(lookup(parsed.value.get(), "k")));
+    EXPECT_EQ("/x/y", utf8(lookup(parsed.value.get(), "p")));
 
     for (const char *empty : {"", " \n\t", "// only\n/* comments */"}) {
         parsed = parse(empty);
         ASSERT_TRUE(parsed.value) << '"' << empty << '"';
         EXPECT_EQ(CFGetTypeID(parsed.value.get()), CFDictionaryGetTypeID());
-        EXPECT_EQ(CFDictionaryGetCount(static_cast<CFDictionaryRef>(parsed.value.get())), 0);
+        EXPECT_EQ(0, CFDictionaryGetCount(static_cast<CFDictionaryRef>(parsed.value.get())));
     }
 }
 
 TEST_F(StringsFile, LastDuplicateWinsAndLoneStringIsRoot) {
     Parsed parsed = parse("\"a\" = \"1\";\n\"a\" = \"2\";\n\"a\";");
     ASSERT_TRUE(parsed.value);
-    EXPECT_EQ(utf8(lookup(parsed.value.get(), "a")), "a");
+    EXPECT_EQ("a", utf8(lookup(parsed.value.get(), "a")));
     parsed = parse(" \"just text\" ");
-    EXPECT_EQ(utf8(parsed.value.get()), "just text");
+    EXPECT_EQ("just text", utf8(parsed.value.get()));
 }
 
 TEST_F(StringsFile, DetectsEncodings) {
@@ -94,7 +94,7 @@ TEST_F(StringsFile, DetectsEncodings) {
     for (const auto &[document, expected] : cases) {
         Parsed parsed = parse(document);
         ASSERT_TRUE(parsed.value) << error_text(parsed);
-        EXPECT_EQ(utf16(lookup(parsed.value.get(), "caf\xC3\xA9")), expected) << (&document - &cases[0].first);
+        EXPECT_EQ(expected, utf16(lookup(parsed.value.get(), "caf\xC3\xA9"))) << (&document - &cases[0].first);
     }
 }
 
@@ -103,10 +103,10 @@ TEST_F(StringsFile, MutableLeavesOption) {
     ASSERT_TRUE(parsed.value);
     auto value = static_cast<CFMutableStringRef>(const_cast<void *>(lookup(parsed.value.get(), "k")));
     CFStringAppend(value, CFSTR("2"));
-    EXPECT_EQ(utf8(value), "v2");
+    EXPECT_EQ("v2", utf8(value));
     auto table = static_cast<CFMutableDictionaryRef>(const_cast<void *>(parsed.value.get()));
     CFDictionaryRemoveValue(table, CFSTR("d"));
-    EXPECT_EQ(CFDictionaryGetCount(table), 1);
+    EXPECT_EQ(1, CFDictionaryGetCount(table));
 }
 
 TEST_F(StringsFile, ReportsMalformedInputWithItsLine) {

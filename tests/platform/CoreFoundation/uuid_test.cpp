@@ -10,9 +10,8 @@ using namespace collections_test;
 
 class CFUUIDTest : public LiveObjectTest {};
 
-Owned<CFUUIDRef> parse(const char *text) {
-    auto string = make_string(text);
-    return Owned<CFUUIDRef>(CFUUIDCreateFromString(nullptr, string));
+cf::Ref<CFUUIDRef> parse(const char *text) {
+    return cf::adopt(CFUUIDCreateFromString(nullptr, cf::string(text).get()));
 }
 
 TEST_F(CFUUIDTest, ParsesCanonicalTextInEitherCase) {
@@ -22,20 +21,21 @@ TEST_F(CFUUIDTest, ParsesCanonicalTextInEitherCase) {
     ASSERT_NE(upper.get(), nullptr);
     ASSERT_NE(lower.get(), nullptr);
     ASSERT_NE(mixed.get(), nullptr);
-    EXPECT_TRUE(CFEqual(upper, lower));
-    EXPECT_TRUE(CFEqual(upper, mixed));
-    EXPECT_EQ(CFHash(upper), CFHash(lower));
-    EXPECT_EQ(take_text(CFUUIDCreateString(nullptr, lower)), "68753A44-4D6F-1226-9C60-0050E4C00067");
+    EXPECT_TRUE(CFEqual(upper.get(), lower.get()));
+    EXPECT_TRUE(CFEqual(upper.get(), mixed.get()));
+    EXPECT_EQ(CFHash(upper.get()), CFHash(lower.get()));
+    EXPECT_EQ("68753A44-4D6F-1226-9C60-0050E4C00067", cf::adopt_utf8(CFUUIDCreateString(nullptr, lower.get())));
 
-    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(upper);
-    EXPECT_EQ(bytes.byte0, 0x68);
-    EXPECT_EQ(bytes.byte3, 0x44);
-    EXPECT_EQ(bytes.byte4, 0x4D);
-    EXPECT_EQ(bytes.byte8, 0x9C);
-    EXPECT_EQ(bytes.byte15, 0x67);
-    EXPECT_FALSE(CFEqual(upper, parse("68753A44-4D6F-1226-9C60-0050E4C00068")));
+    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(upper.get());
+    EXPECT_EQ(0x68, bytes.byte0);
+    EXPECT_EQ(0x44, bytes.byte3);
+    EXPECT_EQ(0x4D, bytes.byte4);
+    EXPECT_EQ(0x9C, bytes.byte8);
+    EXPECT_EQ(0x67, bytes.byte15);
+    EXPECT_FALSE(CFEqual(upper.get(), parse("68753A44-4D6F-1226-9C60-0050E4C00068").get()));
 }
 
+// This layer's choice: the system's parser is lenient (braces, short text); here only canonical text parses.
 TEST_F(CFUUIDTest, RefusesEveryOtherText) {
     const char *const bad[] = {
         "",
@@ -51,28 +51,28 @@ TEST_F(CFUUIDTest, RefusesEveryOtherText) {
         "68753A4--4D6F-1226-9C60-0050E4C00067",    // separator where a digit belongs
         "0x753A44-4D6F-1226-9C60-0050E4C00067",    // prefix
     };
-    for (const char *text : bad) EXPECT_EQ(parse(text).get(), nullptr) << "accepted \"" << text << "\"";
-    EXPECT_EQ(CFUUIDCreateFromString(nullptr, nullptr), nullptr);
+    for (const char *text : bad) EXPECT_EQ(nullptr, parse(text).get()) << "accepted \"" << text << "\"";
+    EXPECT_EQ(nullptr, CFUUIDCreateFromString(nullptr, nullptr));
     auto number = make_number(1);
-    EXPECT_EQ(CFUUIDCreateFromString(nullptr, reinterpret_cast<CFStringRef>(number.get())), nullptr);
+    EXPECT_EQ(nullptr, CFUUIDCreateFromString(nullptr, reinterpret_cast<CFStringRef>(number.get())));
 }
 
 TEST_F(CFUUIDTest, BytesRoundTrip) {
-    Owned<CFUUIDRef> made(CFUUIDCreateWithBytes(nullptr, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
+    auto made = cf::adopt(CFUUIDCreateWithBytes(nullptr, 0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99,
                                                 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF));
-    EXPECT_EQ(take_text(CFUUIDCreateString(nullptr, made)), "00112233-4455-6677-8899-AABBCCDDEEFF");
-    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(made);
+    EXPECT_EQ("00112233-4455-6677-8899-AABBCCDDEEFF", cf::adopt_utf8(CFUUIDCreateString(nullptr, made.get())));
+    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(made.get());
     const UInt8 expected[16] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77,
                                 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
-    EXPECT_EQ(std::memcmp(&bytes, expected, sizeof expected), 0);
+    EXPECT_EQ(0, std::memcmp(&bytes, expected, sizeof expected));
 
-    Owned<CFUUIDRef> again(CFUUIDCreateFromUUIDBytes(nullptr, bytes));
-    EXPECT_TRUE(CFEqual(made, again));
-    EXPECT_TRUE(CFEqual(made, parse("00112233-4455-6677-8899-aabbccddeeff")));
+    auto again = cf::adopt(CFUUIDCreateFromUUIDBytes(nullptr, bytes));
+    EXPECT_TRUE(CFEqual(made.get(), again.get()));
+    EXPECT_TRUE(CFEqual(made.get(), parse("00112233-4455-6677-8899-aabbccddeeff").get()));
 
     const CFUUIDBytes none = CFUUIDGetUUIDBytes(nullptr);
-    EXPECT_EQ(none.byte0 | none.byte7 | none.byte15, 0);
-    EXPECT_EQ(CFUUIDCreateString(nullptr, nullptr), nullptr);
+    EXPECT_EQ(0, none.byte0 | none.byte7 | none.byte15);
+    EXPECT_EQ(nullptr, CFUUIDCreateString(nullptr, nullptr));
 }
 
 TEST_F(CFUUIDTest, ConstantsAreInternedAndImmortal) {
@@ -83,27 +83,27 @@ TEST_F(CFUUIDTest, ConstantsAreInternedAndImmortal) {
     EXPECT_EQ(PlatformLiveCFObjectCount(), live_before);
     CFRelease(unknown);
     CFRelease(unknown);
-    EXPECT_EQ(take_text(CFUUIDCreateString(nullptr, unknown)), "00000000-0000-0000-C000-000000000046");
+    EXPECT_EQ("00000000-0000-0000-C000-000000000046", cf::adopt_utf8(CFUUIDCreateString(nullptr, unknown)));
 
     CFUUIDRef other = CFUUIDGetConstantUUIDWithBytes(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x47);
     EXPECT_NE(unknown, other);
 
     // Anything made later for the same bytes is equal to the constant.
     auto parsed = parse("00000000-0000-0000-C000-000000000046");
-    EXPECT_TRUE(CFEqual(parsed, unknown));
-    EXPECT_EQ(CFHash(parsed), CFHash(unknown));
+    EXPECT_TRUE(CFEqual(parsed.get(), unknown));
+    EXPECT_EQ(CFHash(parsed.get()), CFHash(unknown));
 }
 
 TEST_F(CFUUIDTest, CreateMakesDistinctVersionFourUUIDs) {
-    Owned<CFUUIDRef> first(CFUUIDCreate(nullptr));
-    Owned<CFUUIDRef> second(CFUUIDCreate(nullptr));
+    auto first = cf::adopt(CFUUIDCreate(nullptr));
+    auto second = cf::adopt(CFUUIDCreate(nullptr));
     ASSERT_NE(first.get(), nullptr);
-    EXPECT_FALSE(CFEqual(first, second));
-    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(first);
-    EXPECT_EQ(bytes.byte6 >> 4, 4);
-    EXPECT_EQ(bytes.byte8 >> 6, 2);
-    const std::string text = take_text(CFUUIDCreateString(nullptr, first));
-    EXPECT_TRUE(CFEqual(parse(text.c_str()), first)) << text;
+    EXPECT_FALSE(CFEqual(first.get(), second.get()));
+    const CFUUIDBytes bytes = CFUUIDGetUUIDBytes(first.get());
+    EXPECT_EQ(4, bytes.byte6 >> 4);
+    EXPECT_EQ(2, bytes.byte8 >> 6);
+    const std::string text = cf::adopt_utf8(CFUUIDCreateString(nullptr, first.get()));
+    EXPECT_TRUE(CFEqual(parse(text.c_str()).get(), first.get())) << text;
     EXPECT_EQ(CFGetTypeID(first.get()), CFUUIDGetTypeID());
 }
 

@@ -4,6 +4,9 @@
 #include <HIToolbox/CarbonEvents.h>
 #include <platform/test_support.h>
 
+#include "live_objects.h"
+#include "platform_scopes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -43,18 +46,17 @@ OSStatus recording_handler(EventHandlerCallRef call, EventRef event, void *user_
 
 const EventTypeSpec kCommandProcess = {kEventClassCommand, kEventCommandProcess};
 
-class EventsTest : public ::testing::Test {
+class EventsTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
         PlatformClearInjectedFaults();
-        events_before_ = PlatformLiveObjectCount("event");
-        handlers_before_ = PlatformLiveObjectCount("event-handler");
+        LeakCheckedTest::SetUp();
     }
     void TearDown() override {
         for (EventHandlerRef ref : installed_) RemoveEventHandler(ref);
         for (EventRef event : events_) ReleaseEvent(event);
         PlatformClearInjectedFaults();
-        PlatformUseManualClock(false);
+        LeakCheckedTest::TearDown();
     }
 
     Recorder &recorder(const std::string &name, OSStatus result = eventNotHandledErr) {
@@ -77,15 +79,13 @@ protected:
         return event;
     }
 
-    long live_events() const { return PlatformLiveObjectCount("event") - events_before_; }
-    long live_handlers() const { return PlatformLiveObjectCount("event-handler") - handlers_before_; }
+    long live_events() const { return PlatformLiveObjectCount("event") - liveAtStart().count("event"); }
+    long live_handlers() const { return PlatformLiveObjectCount("event-handler") - liveAtStart().count("event-handler"); }
 
     std::vector<std::string> log_;
     std::vector<std::unique_ptr<Recorder>> recorders_;
     std::vector<EventHandlerRef> installed_;
     std::vector<EventRef> events_;
-    long events_before_ = 0;
-    long handlers_before_ = 0;
 };
 
 using Log = std::vector<std::string>;
@@ -99,18 +99,17 @@ TEST_F(EventsTest, CreateEventKeepsClassKindAndGivenTime) {
     EXPECT_EQ(UInt32(kEventRawKeyRepeat), GetEventKind(event));
     EXPECT_DOUBLE_EQ(1234.5, GetEventTime(event));
     ReleaseEvent(event);
-    EXPECT_EQ(CreateEvent(nullptr, kEventClassKeyboard, kEventRawKeyDown, 0, 0, nullptr), paramErr);
+    EXPECT_EQ(paramErr, CreateEvent(nullptr, kEventClassKeyboard, kEventRawKeyDown, 0, 0, nullptr));
 }
 
 TEST_F(EventsTest, TimeZeroMeansNowOnThePlatformClock) {
-    PlatformUseManualClock(true);
+    test_support::ManualClockScope clock;
     PlatformSetManualClock(5000.25);
     EventRef event = make_event();
     EXPECT_DOUBLE_EQ(5000.25, GetEventTime(event));
     PlatformAdvanceManualClock(2.0);
     EXPECT_DOUBLE_EQ(5002.25, GetCurrentEventTime());
     EXPECT_DOUBLE_EQ(5000.25, GetEventTime(event));
-    PlatformUseManualClock(false);
 }
 
 TEST_F(EventsTest, RetainAndReleaseBalanceAndTheLastReleaseFrees) {
@@ -191,6 +190,8 @@ TEST_F(EventsTest, WrongTypeFailsAndWildCardGivesTheStoredType) {
     EXPECT_EQ(EventParamType(typeChar), actual_type);
 }
 
+// This layer's choice: a short buffer gets a partial copy, as AEGetParamPtr does; the Carbon Event
+// documentation does not say.
 TEST_F(EventsTest, SmallBufferGetsOnlyWhatFitsAndTheFullSizeIsReported) {
     EventRef event = make_event();
     const char text[] = "QRST";
@@ -486,6 +487,8 @@ TEST_F(EventsTest, HandlerInstalledDuringDispatchWaitsForTheNextEvent) {
     EXPECT_EQ((Log{"late-here", "installer", "late-parent"}), log_);
 }
 
+// This layer's choice: CallNextEventHandler goes on to the parent targets (whether the system's does
+// is not documented).
 TEST_F(EventsTest, CallNextRunsTheRestOnceAndReturnsItsResult) {
     TestTarget parent;
     TestTarget child(&parent);
@@ -505,6 +508,7 @@ TEST_F(EventsTest, CallNextRunsTheRestOnceAndReturnsItsResult) {
     EXPECT_EQ((Log{"top", "below", "parent", "top-after"}), log_);
 }
 
+// This layer's choice: no toolbox standard handler ends the chain, so nothing below is "not handled".
 TEST_F(EventsTest, CallNextWithNothingBelowIsNotHandled) {
     TestTarget target;
     Recorder &only = recorder("only", noErr);

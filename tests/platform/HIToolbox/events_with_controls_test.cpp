@@ -1,7 +1,10 @@
 // Events travelling through real controls: control, its containers, the window, the application.
 #include <Carbon/Carbon.h>
 #include <platform/test_support.h>
+#include <platform/cf_text.h>
 #include <platform/user_actions.h>
+
+#include "live_objects.h"
 
 #include <gtest/gtest.h>
 
@@ -35,19 +38,16 @@ OSStatus watch_command(EventHandlerCallRef, EventRef event, void *user_data) {
 }
 
 // A window whose root holds a user pane, which holds a check box.
-class EventsWithControlsTest : public ::testing::Test {
+class EventsWithControlsTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
-        handlers_before_ = PlatformLiveObjectCount("event-handler");
-        controls_before_ = PlatformLiveObjectCount("control");
+        LeakCheckedTest::SetUp();
         const Rect content = {100, 100, 300, 400};
         ASSERT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, 0, &content, &window_));
         const Rect pane_bounds = {10, 10, 150, 250};
         ASSERT_EQ(noErr, CreateUserPaneControl(window_, &pane_bounds, 0, &pane_));
         const Rect box_bounds = {20, 20, 40, 200};
-        CFStringRef title = CFStringCreateWithCString(nullptr, "Collate", kCFStringEncodingUTF8);
-        ASSERT_EQ(noErr, CreateCheckBoxControl(window_, &box_bounds, title, 0, true, &check_box_));
-        CFRelease(title);
+        ASSERT_EQ(noErr, CreateCheckBoxControl(window_, &box_bounds, cf::string("Collate").get(), 0, true, &check_box_));
         ASSERT_EQ(noErr, EmbedControl(check_box_, pane_));
         ASSERT_EQ(noErr, SetControlCommandID(check_box_, 'coll'));
     }
@@ -55,8 +55,7 @@ protected:
     void TearDown() override {
         for (EventHandlerRef ref : installed_) RemoveEventHandler(ref);
         if (window_ != nullptr) DisposeWindow(window_);
-        EXPECT_EQ(handlers_before_, PlatformLiveObjectCount("event-handler"));
-        EXPECT_EQ(controls_before_, PlatformLiveObjectCount("control"));
+        LeakCheckedTest::TearDown();
     }
 
     CommandWatcher &watcher(const std::string &name, OSStatus result = eventNotHandledErr) {
@@ -87,8 +86,6 @@ protected:
     std::vector<std::string> log_;
     std::vector<std::unique_ptr<CommandWatcher>> watchers_;
     std::vector<EventHandlerRef> installed_;
-    long handlers_before_ = 0;
-    long controls_before_ = 0;
 };
 
 using Log = std::vector<std::string>;
@@ -137,13 +134,14 @@ TEST_F(EventsWithControlsTest, DisposingTheWindowOrphansItsHandlersSafely) {
     EventHandlerRef on_window = install(GetWindowEventTarget(window_), watcher("window"));
     InstallEventHandler(GetControlEventTarget(pane_), watch_command, 1, &kCommandProcess, &watcher("unreferenced"),
                         nullptr);
-    EXPECT_EQ(handlers_before_ + 2, PlatformLiveObjectCount("event-handler"));
+    const long handlers_before = liveAtStart().count("event-handler");
+    EXPECT_EQ(handlers_before + 2, PlatformLiveObjectCount("event-handler"));
 
     DisposeWindow(window_);
     window_ = nullptr;
-    EXPECT_EQ(handlers_before_ + 1, PlatformLiveObjectCount("event-handler"));
+    EXPECT_EQ(handlers_before + 1, PlatformLiveObjectCount("event-handler"));
     EXPECT_EQ(noErr, RemoveEventHandler(on_window));
-    EXPECT_EQ(handlers_before_, PlatformLiveObjectCount("event-handler"));
+    EXPECT_EQ(handlers_before, PlatformLiveObjectCount("event-handler"));
     installed_.clear();
 }
 

@@ -5,49 +5,48 @@ namespace {
 
 using toolbox_test::count_changes;
 using toolbox_test::ObservedChange;
-using toolbox_test::OwnedString;
 using toolbox_test::ToolboxTest;
 
 class MenuTest : public ToolboxTest {
 protected:
     std::string item_text(MenuRef menu, MenuItemIndex item) {
-        OwnedString text;
-        EXPECT_EQ(CopyMenuItemTextAsCFString(menu, item, text.out()), noErr);
-        return toolbox_test::utf8(text.get());
+        CFStringRef text = nullptr;
+        EXPECT_EQ(noErr, CopyMenuItemTextAsCFString(menu, item, &text));
+        return text ? cf::adopt_utf8(text) : "<null>";
     }
 };
 
 TEST_F(MenuTest, ItemsAreAppendedRenamedAndDeleted) {
     MenuRef menu = make_menu({"Normal", "Hold"});
-    OwnedString proof("Proof");
+    auto proof = cf::string("Proof");
     MenuItemIndex added = 0;
-    ASSERT_EQ(AppendMenuItemTextWithCFString(menu, proof.get(), 0, 'prf ', &added), noErr);
-    EXPECT_EQ(added, 3);
-    EXPECT_EQ(CountMenuItems(menu), 3);
-    OwnedString renamed("Held (%s)");
-    ASSERT_EQ(SetMenuItemTextWithCFString(menu, 2, renamed.get()), noErr);
-    EXPECT_EQ(item_text(menu, 2), "Held (%s)");
+    ASSERT_EQ(noErr, AppendMenuItemTextWithCFString(menu, proof.get(), 0, 'prf ', &added));
+    EXPECT_EQ(3, added);
+    EXPECT_EQ(3, CountMenuItems(menu));
+    auto renamed = cf::string("Held (%s)");
+    ASSERT_EQ(noErr, SetMenuItemTextWithCFString(menu, 2, renamed.get()));
+    EXPECT_EQ("Held (%s)", item_text(menu, 2));
 
-    ASSERT_EQ(DeleteMenuItems(menu, 1, 1), noErr);
-    EXPECT_EQ(CountMenuItems(menu), 2);
-    EXPECT_EQ(item_text(menu, 1), "Held (%s)");
-    EXPECT_EQ(item_text(menu, 2), "Proof");
-    EXPECT_EQ(DeleteMenuItems(menu, 3, 1), menuItemNotFoundErr);
+    ASSERT_EQ(noErr, DeleteMenuItems(menu, 1, 1));
+    EXPECT_EQ(2, CountMenuItems(menu));
+    EXPECT_EQ("Held (%s)", item_text(menu, 1));
+    EXPECT_EQ("Proof", item_text(menu, 2));
+    EXPECT_EQ(menuItemNotFoundErr, DeleteMenuItems(menu, 3, 1));
 }
 
 TEST_F(MenuTest, CopyingItemTextGivesANewStringAndRefusesIndexesOutsideTheItems) {
     MenuRef menu = make_menu({"One", "Two"});
     CFStringRef text = nullptr;
-    ASSERT_EQ(CopyMenuItemTextAsCFString(menu, 2, &text), noErr);
-    EXPECT_EQ(CFGetRetainCount(text), 1);
+    ASSERT_EQ(noErr, CopyMenuItemTextAsCFString(menu, 2, &text));
+    EXPECT_EQ(1, CFGetRetainCount(text));
     CFRelease(text);
     text = nullptr;
-    EXPECT_EQ(CopyMenuItemTextAsCFString(menu, 0, &text), menuItemNotFoundErr);
-    EXPECT_EQ(CopyMenuItemTextAsCFString(menu, 3, &text), menuItemNotFoundErr);
-    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(menuItemNotFoundErr, CopyMenuItemTextAsCFString(menu, 0, &text));
+    EXPECT_EQ(menuItemNotFoundErr, CopyMenuItemTextAsCFString(menu, 3, &text));
+    EXPECT_EQ(nullptr, text);
     PlatformInjectFault("CopyMenuItemTextAsCFString", 1, memFullErr);
-    EXPECT_EQ(CopyMenuItemTextAsCFString(menu, 1, &text), memFullErr);
-    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(memFullErr, CopyMenuItemTextAsCFString(menu, 1, &text));
+    EXPECT_EQ(nullptr, text);
 }
 
 TEST_F(MenuTest, MarksAndEnabledStatesPerItemAndForTheWholeMenu) {
@@ -55,7 +54,7 @@ TEST_F(MenuTest, MarksAndEnabledStatesPerItemAndForTheWholeMenu) {
     CharParameter mark = 99;
     CheckMenuItem(menu, 2, true);
     GetItemMark(menu, 2, &mark);
-    EXPECT_EQ(mark, kCheckCharCode);
+    EXPECT_EQ(kCheckCharCode, mark);
     GetItemMark(menu, 1, &mark);
     EXPECT_EQ(mark, noMark);
     CheckMenuItem(menu, 2, false);
@@ -75,7 +74,7 @@ TEST_F(MenuTest, MarksAndEnabledStatesPerItemAndForTheWholeMenu) {
 
 TEST_F(MenuTest, MenusAreReferenceCountedAndAPopupHoldsOneReference) {
     MenuRef menu = nullptr;
-    ASSERT_EQ(CreateNewMenu(5, 0, &menu), noErr);
+    ASSERT_EQ(noErr, CreateNewMenu(5, 0, &menu));
     const long menus = PlatformLiveObjectCount("menu");
     ControlRef popup = make_popup(menu);
     ReleaseMenu(menu);
@@ -83,8 +82,8 @@ TEST_F(MenuTest, MenusAreReferenceCountedAndAPopupHoldsOneReference) {
     EXPECT_EQ(GetControlPopupMenuHandle(popup), menu);
     DisposeControl(popup);
     EXPECT_EQ(PlatformLiveObjectCount("menu"), menus - 1);
-    EXPECT_EQ(RetainMenu(menu), menuInvalidErr);
-    EXPECT_EQ(GetControlPopupMenuHandle(make_field()), nullptr);
+    EXPECT_EQ(menuInvalidErr, RetainMenu(menu));
+    EXPECT_EQ(nullptr, GetControlPopupMenuHandle(make_field()));
 }
 
 class PopupTest : public ToolboxTest {};
@@ -93,34 +92,34 @@ TEST_F(PopupTest, ItemChangesOtherThanAddingOrRemovingLeaveTheValue) {
     MenuRef menu = make_menu({"Normal", "Hold", "Proof", "Private"});
     ControlRef popup = make_popup(menu);
     SetControl32BitValue(popup, 3);
-    OwnedString renamed("Proof copy");
+    auto renamed = cf::string("Proof copy");
     SetMenuItemTextWithCFString(menu, 3, renamed.get());
     CheckMenuItem(menu, 3, false);
     CheckMenuItem(menu, 1, true);
     DisableMenuItem(menu, 3);
     DisableMenuItem(menu, 0);
-    EXPECT_EQ(GetControl32BitValue(popup), 3);
+    EXPECT_EQ(3, GetControl32BitValue(popup));
 }
 
 TEST_F(PopupTest, TheRangeFollowsTheItemCountAndPinsTheValue) {
     MenuRef menu = make_menu({"A", "B", "C"});
     ControlRef popup = make_popup(menu);
-    EXPECT_EQ(GetControl32BitMinimum(popup), 1);
-    EXPECT_EQ(GetControl32BitMaximum(popup), 3);
+    EXPECT_EQ(1, GetControl32BitMinimum(popup));
+    EXPECT_EQ(3, GetControl32BitMaximum(popup));
     SetControl32BitValue(popup, 0);
-    EXPECT_EQ(GetControl32BitValue(popup), 1);
+    EXPECT_EQ(1, GetControl32BitValue(popup));
     SetControl32BitValue(popup, 7);
-    EXPECT_EQ(GetControl32BitValue(popup), 3);
+    EXPECT_EQ(3, GetControl32BitValue(popup));
 
     DeleteMenuItems(menu, 2, 2);
-    EXPECT_EQ(GetControl32BitMaximum(popup), 1);
-    EXPECT_EQ(GetControl32BitValue(popup), 1);
-    OwnedString more("D");
+    EXPECT_EQ(1, GetControl32BitMaximum(popup));
+    EXPECT_EQ(1, GetControl32BitValue(popup));
+    auto more = cf::string("D");
     AppendMenuItemTextWithCFString(menu, more.get(), 0, 0, nullptr);
     AppendMenuItemTextWithCFString(menu, more.get(), 0, 0, nullptr);
-    EXPECT_EQ(GetControl32BitMaximum(popup), 3);
+    EXPECT_EQ(3, GetControl32BitMaximum(popup));
     SetControl32BitValue(popup, 3);
-    EXPECT_EQ(GetControl32BitValue(popup), 3);
+    EXPECT_EQ(3, GetControl32BitValue(popup));
 }
 
 TEST_F(PopupTest, MenuChangesAreToldForEachPopupShowingTheMenu) {
@@ -133,19 +132,19 @@ TEST_F(PopupTest, MenuChangesAreToldForEachPopupShowingTheMenu) {
     PlatformSetControlObserver(toolbox_test::record_change, &changes);
     DisableMenuItem(shown, 2);
     CheckMenuItem(shown, 1, true);
-    EXPECT_EQ(count_changes(changes, first, kPlatformControlMenuChanged), 2);
-    EXPECT_EQ(count_changes(changes, second, kPlatformControlMenuChanged), 2);
-    EXPECT_EQ(count_changes(changes, unrelated, kPlatformControlMenuChanged), 0);
+    EXPECT_EQ(2, count_changes(changes, first, kPlatformControlMenuChanged));
+    EXPECT_EQ(2, count_changes(changes, second, kPlatformControlMenuChanged));
+    EXPECT_EQ(0, count_changes(changes, unrelated, kPlatformControlMenuChanged));
 }
 
 TEST_F(PopupTest, TheOwnedMenuTagTakesOverTheCallersReference) {
     MenuRef menu = nullptr;
     CreateNewMenu(9, 0, &menu);
     ControlRef popup = make_popup(nullptr);
-    EXPECT_EQ(GetControl32BitMaximum(popup), 0);
-    ASSERT_EQ(SetControlData(popup, kControlEntireControl, kControlPopupButtonOwnedMenuRefTag, sizeof menu, &menu), noErr);
+    EXPECT_EQ(0, GetControl32BitMaximum(popup));
+    ASSERT_EQ(noErr, SetControlData(popup, kControlEntireControl, kControlPopupButtonOwnedMenuRefTag, sizeof menu, &menu));
     MenuRef held = nullptr;
-    ASSERT_EQ(GetControlData(popup, kControlEntireControl, kControlPopupButtonMenuRefTag, sizeof held, &held, nullptr), noErr);
+    ASSERT_EQ(noErr, GetControlData(popup, kControlEntireControl, kControlPopupButtonMenuRefTag, sizeof held, &held, nullptr));
     EXPECT_EQ(held, menu);
     // No ReleaseMenu here: disposal of the popup (with its window) frees the menu, as the fixture checks.
 }

@@ -1,44 +1,35 @@
 // Nib loading: nib files written into a bundle in a temporary folder, loaded through
 // CreateNibReferenceWithCFBundle and CreateWindowFromNib, and checked through the public toolbox.
 #include <Carbon/Carbon.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
 #include <gtest/gtest.h>
 
 #include "hostile_files.h"
+#include "live_objects.h"
+#include "temporary_folder.h"
+#include "toolbox_fixture.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::writeFile;
+using toolbox_test::text_of;
 
-std::string utf8(CFStringRef string) {
-    if (string == nullptr) return "<null>";
-    char buffer[512];
-    return CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<unconvertible>";
-}
-
-// The text of a Copy...AsCFString result, released again.
+// The text of a Copy...AsCFString result, released again; "<null>" when it gives none.
 template <typename Copy>
 std::string copied_text(Copy &&copy) {
     CFStringRef text = nullptr;
-    EXPECT_EQ(copy(&text), noErr);
-    std::string result = utf8(text);
-    if (text != nullptr) CFRelease(text);
-    return result;
-}
-
-void write_file(const fs::path &file, const std::string &content) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
+    EXPECT_EQ(noErr, copy(&text));
+    return text ? cf::adopt_utf8(text) : "<null>";
 }
 
 // An object passed where another type is expected.
@@ -80,30 +71,23 @@ const char kGoodNib[] =
 
 // Each test gets a bundle folder of its own with an Info.plist; nibs are written into it as the
 // test needs them. Everything the test made must be gone at its end.
-class NibTest : public ::testing::Test {
+class NibTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
         PlatformClearInjectedFaults();
         PlatformSetPreferredLocalization(nullptr);
-        for (const char *kind : kKinds) counts_before_.push_back(PlatformLiveObjectCount(kind));
-        cf_objects_before_ = PlatformLiveCFObjectCount();
-
-        std::string pattern = (fs::temp_directory_path() / "nib-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = fs::canonical(pattern);
-        bundle_folder_ = folder_ / "Test.plugin";
-        write_file(bundle_folder_ / "Contents" / "Info.plist",
+        LeakCheckedTest::SetUp();
+        writeFile(bundle_folder_ / "Contents" / "Info.plist",
                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<plist version=\"1.0\">\n<dict>\n"
                    "<key>CFBundleIdentifier</key><string>com.quorven.test.nibs</string>\n"
                    "<key>CFBundleDevelopmentRegion</key><string>en</string>\n"
                    "</dict>\n</plist>\n");
         const std::string &path = bundle_folder_.native();
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8 *>(path.data()),
-                                                               static_cast<CFIndex>(path.size()), true);
-        bundle_ = CFBundleCreate(nullptr, url);
-        CFRelease(url);
-        ASSERT_NE(bundle_, nullptr);
+        auto url = cf::adopt(CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<const UInt8 *>(path.data()), static_cast<CFIndex>(path.size()), true));
+        bundle_ = cf::adopt(CFBundleCreate(nullptr, url.get()));
+        ASSERT_TRUE(bundle_);
     }
 
     void TearDown() override {
@@ -111,18 +95,14 @@ protected:
         PlatformSetPreferredLocalization(nullptr);
         for (WindowRef window : windows_) DisposeWindow(window);
         for (IBNibRef nib : nibs_) DisposeNibReference(nib);
-        if (bundle_ != nullptr) CFRelease(bundle_);
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-        for (size_t index = 0; index < std::size(kKinds); ++index)
-            EXPECT_EQ(PlatformLiveObjectCount(kKinds[index]), counts_before_[index]) << kKinds[index] << " left alive";
-        EXPECT_EQ(PlatformLiveCFObjectCount(), cf_objects_before_) << "CF objects left alive";
+        bundle_.reset();
+        LeakCheckedTest::TearDown();
     }
 
     fs::path nib_path(const char *localization = "en") const {
         return bundle_folder_ / "Contents" / "Resources" / (std::string(localization) + ".lproj") / "PDE.nib";
     }
-    void write_nib(const std::string &text, const char *localization = "en") { write_file(nib_path(localization), text); }
+    void write_nib(const std::string &text, const char *localization = "en") { writeFile(nib_path(localization), text); }
 
     struct Loaded {
         OSStatus status;
@@ -132,12 +112,10 @@ protected:
 
     // Reads the bundle's nib "PDE"; the reference is disposed of after the test.
     Loaded load(const char *name = "PDE") {
-        CFStringRef nib_name = CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8);
         IBNibRef nib = nullptr;
         testing::internal::CaptureStderr();
-        OSStatus status = CreateNibReferenceWithCFBundle(bundle_, nib_name, &nib);
+        OSStatus status = CreateNibReferenceWithCFBundle(bundle_.get(), cf::string(name).get(), &nib);
         std::string messages = testing::internal::GetCapturedStderr();
-        CFRelease(nib_name);
         if (nib != nullptr) nibs_.push_back(nib);
         return {status, nib, messages};
     }
@@ -149,31 +127,26 @@ protected:
 
     // A window from the nib, disposed of after the test.
     WindowRef make_window(IBNibRef nib, const char *name = "Window") {
-        CFStringRef window_name = CFStringCreateWithCString(nullptr, name, kCFStringEncodingUTF8);
         WindowRef window = nullptr;
-        EXPECT_EQ(CreateWindowFromNib(nib, window_name, &window), noErr);
-        CFRelease(window_name);
+        EXPECT_EQ(noErr, CreateWindowFromNib(nib, cf::string(name).get(), &window));
         if (window != nullptr) windows_.push_back(window);
         return window;
     }
 
     WindowRef load_good_window() {
         Loaded loaded = load_text(kGoodNib);
-        EXPECT_EQ(loaded.status, noErr) << loaded.messages;
+        EXPECT_EQ(noErr, loaded.status) << loaded.messages;
         return loaded.nib != nullptr ? make_window(loaded.nib) : nullptr;
     }
 
     void forget_window(WindowRef window) { std::erase(windows_, window); }
     void forget_nib(IBNibRef nib) { std::erase(nibs_, nib); }
 
-    CFBundleRef bundle_ = nullptr;
-    fs::path folder_;
-    fs::path bundle_folder_;
+    test_support::TemporaryFolder folder_{"nib-test"};
+    const fs::path bundle_folder_ = fs::canonical(folder_.path()) / "Test.plugin";
+    cf::Ref<CFBundleRef> bundle_;
 
 private:
-    static constexpr const char *kKinds[] = {"nib", "window", "control", "menu"};
-    std::vector<long> counts_before_;
-    long cf_objects_before_ = 0;
     std::vector<WindowRef> windows_;
     std::vector<IBNibRef> nibs_;
 };
@@ -181,27 +154,19 @@ private:
 ControlRef control_in(WindowRef window, SInt32 id, OSType signature = kPane) {
     ControlID control_id{signature, id};
     ControlRef control = nullptr;
-    EXPECT_EQ(GetControlByID(window, &control_id, &control), noErr) << "id " << id;
+    EXPECT_EQ(noErr, GetControlByID(window, &control_id, &control)) << "id " << id;
     return control;
 }
 
 OSType kind_of(ControlRef control) {
     ControlKind kind{0, 0};
-    EXPECT_EQ(GetControlKind(control, &kind), noErr);
+    EXPECT_EQ(noErr, GetControlKind(control, &kind));
     return kind.kind;
-}
-
-std::string text_of(ControlRef control) {
-    CFStringRef text = nullptr;
-    EXPECT_EQ(GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr), noErr);
-    std::string result = utf8(text);
-    if (text != nullptr) CFRelease(text);
-    return result;
 }
 
 ControlRef container_of(ControlRef control) {
     ControlRef container = nullptr;
-    EXPECT_EQ(GetSuperControl(control, &container), noErr);
+    EXPECT_EQ(noErr, GetSuperControl(control, &container));
     return container;
 }
 
@@ -214,11 +179,11 @@ TEST_F(NibTest, WindowHasTheNibsTitleAndContentSizeAndStartsHidden) {
     WindowRef window = load_good_window();
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }), "Job Mode");
+    EXPECT_EQ("Job Mode", copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }));
     Rect content{};
-    ASSERT_EQ(GetWindowBounds(window, kWindowContentRgn, &content), noErr);
-    EXPECT_EQ(content.right - content.left, 400);
-    EXPECT_EQ(content.bottom - content.top, 200);
+    ASSERT_EQ(noErr, GetWindowBounds(window, kWindowContentRgn, &content));
+    EXPECT_EQ(400, content.right - content.left);
+    EXPECT_EQ(200, content.bottom - content.top);
 }
 
 TEST_F(NibTest, ControlsHaveTheirKindsAndBounds) {
@@ -250,22 +215,22 @@ TEST_F(NibTest, ControlsSitInsideTheirContainersInNibOrder) {
     WindowRef window = load_good_window();
     ASSERT_NE(window, nullptr);
     ControlRef root = nullptr;
-    ASSERT_EQ(GetRootControl(window, &root), noErr);
+    ASSERT_EQ(noErr, GetRootControl(window, &root));
     ControlRef pane = control_in(window, 1);
     ControlRef group = control_in(window, 11);
 
     UInt16 count = 0;
-    ASSERT_EQ(CountSubControls(root, &count), noErr);
-    ASSERT_EQ(count, 2);
+    ASSERT_EQ(noErr, CountSubControls(root, &count));
+    ASSERT_EQ(2, count);
     EXPECT_EQ(container_of(pane), root);
     EXPECT_EQ(container_of(control_in(window, 0, 'root')), root);
 
-    ASSERT_EQ(CountSubControls(pane, &count), noErr);
-    ASSERT_EQ(count, 6);
+    ASSERT_EQ(noErr, CountSubControls(pane, &count));
+    ASSERT_EQ(6, count);
     const SInt32 pane_order[] = {2, 5, 6, 10, 7, 11};
     for (UInt16 index = 1; index <= count; ++index) {
         ControlRef child = nullptr;
-        ASSERT_EQ(GetIndexedSubControl(pane, index, &child), noErr);
+        ASSERT_EQ(noErr, GetIndexedSubControl(pane, index, &child));
         EXPECT_EQ(child, control_in(window, pane_order[index - 1])) << "child " << index;
     }
     EXPECT_EQ(container_of(control_in(window, 12)), group);
@@ -292,13 +257,13 @@ TEST_F(NibTest, ValuesAndRangesComeFromTheNib) {
 TEST_F(NibTest, TextsAndTitlesComeFromTheNib) {
     WindowRef window = load_good_window();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(text_of(control_in(window, 2)), "Print mode:");
-    EXPECT_EQ(text_of(control_in(window, 6)), "12345");
-    EXPECT_EQ(text_of(control_in(window, 0, 'root')), "");
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyControlTitleAsCFString(control_in(window, 7), out); }),
-              "Toner save");
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyControlTitleAsCFString(control_in(window, 11), out); }),
-              "Paper");
+    EXPECT_EQ("Print mode:", text_of(control_in(window, 2)));
+    EXPECT_EQ("12345", text_of(control_in(window, 6)));
+    EXPECT_EQ("", text_of(control_in(window, 0, 'root')));
+    EXPECT_EQ("Toner save",
+              copied_text([&](CFStringRef *out) { return CopyControlTitleAsCFString(control_in(window, 7), out); }));
+    EXPECT_EQ("Paper",
+              copied_text([&](CFStringRef *out) { return CopyControlTitleAsCFString(control_in(window, 11), out); }));
 }
 
 TEST_F(NibTest, PopupItemsKeepTheirOrderTextAndState) {
@@ -306,7 +271,7 @@ TEST_F(NibTest, PopupItemsKeepTheirOrderTextAndState) {
     ASSERT_NE(window, nullptr);
     MenuRef menu = GetControlPopupMenuHandle(control_in(window, 5));
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(CountMenuItems(menu), 4);
+    ASSERT_EQ(4, CountMenuItems(menu));
     // Item text is trimmed of the white space around it; character references are decoded.
     const char *texts[] = {"Normal", "Hold", "Proof", "Priv\xC3\xA9 & <more>"};
     for (MenuItemIndex item = 1; item <= 4; ++item) {
@@ -317,7 +282,7 @@ TEST_F(NibTest, PopupItemsKeepTheirOrderTextAndState) {
     MenuRef other = GetControlPopupMenuHandle(control_in(window, 12));
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other, menu);
-    EXPECT_EQ(CountMenuItems(other), 3);
+    EXPECT_EQ(3, CountMenuItems(other));
 }
 
 TEST_F(NibTest, CommandsAreFourCharactersOrNumbers) {
@@ -330,7 +295,7 @@ TEST_F(NibTest, CommandsAreFourCharactersOrNumbers) {
     const Expected expected[] = {{5, 'pmod'}, {10, 'sldr'}, {7, 'tnsv'}, {12, 1234}, {6, 0}, {1, 0}};
     for (const Expected &control : expected) {
         UInt32 command = 0xFFFFFFFF;
-        EXPECT_EQ(GetControlCommandID(control_in(window, control.id), &command), noErr);
+        EXPECT_EQ(noErr, GetControlCommandID(control_in(window, control.id), &command));
         EXPECT_EQ(command, control.command) << "id " << control.id;
     }
 }
@@ -345,29 +310,29 @@ TEST_F(NibTest, OnlyControlsMarkedDisabledAreDisabled) {
 
 TEST_F(NibTest, WindowsAreFoundByNameAndEachIsNew) {
     Loaded loaded = load_text(kGoodNib);
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
     WindowRef empty = make_window(loaded.nib, "Empty");
     ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(empty, out); }), "");
+    EXPECT_EQ("", copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(empty, out); }));
     ControlRef root = nullptr;
     UInt16 count = 99;
-    ASSERT_EQ(GetRootControl(empty, &root), noErr);
-    ASSERT_EQ(CountSubControls(root, &count), noErr);
-    EXPECT_EQ(count, 0);
+    ASSERT_EQ(noErr, GetRootControl(empty, &root));
+    ASSERT_EQ(noErr, CountSubControls(root, &count));
+    EXPECT_EQ(0, count);
 
     WindowRef first = make_window(loaded.nib);
     WindowRef second = make_window(loaded.nib);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, first);
     SetControl32BitValue(control_in(first, 10), 4);
-    EXPECT_EQ(GetControl32BitValue(control_in(second, 10)), -3);
+    EXPECT_EQ(-3, GetControl32BitValue(control_in(second, 10)));
     EXPECT_NE(GetControlPopupMenuHandle(control_in(first, 5)), GetControlPopupMenuHandle(control_in(second, 5)));
 }
 
 TEST_F(NibTest, WindowOutlivesItsNibReference) {
     long nibs = PlatformLiveObjectCount("nib");
     Loaded loaded = load_text(kGoodNib);
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
     EXPECT_EQ(PlatformLiveObjectCount("nib"), nibs + 1);
     WindowRef window = make_window(loaded.nib);
     DisposeNibReference(loaded.nib);
@@ -376,13 +341,13 @@ TEST_F(NibTest, WindowOutlivesItsNibReference) {
     ASSERT_NE(window, nullptr);
     ControlRef popup = control_in(window, 5);
     SetControl32BitValue(popup, 4);
-    EXPECT_EQ(GetControl32BitValue(popup), 4);
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyMenuItemTextAsCFString(GetControlPopupMenuHandle(popup), 1, out); }),
-              "Normal");
+    EXPECT_EQ(4, GetControl32BitValue(popup));
+    EXPECT_EQ("Normal",
+              copied_text([&](CFStringRef *out) { return CopyMenuItemTextAsCFString(GetControlPopupMenuHandle(popup), 1, out); }));
     // The disposed reference is recognised, not used.
     WindowRef again = nullptr;
-    EXPECT_EQ(CreateWindowFromNib(loaded.nib, CFSTR("Window"), &again), paramErr);
-    EXPECT_EQ(again, nullptr);
+    EXPECT_EQ(paramErr, CreateWindowFromNib(loaded.nib, CFSTR("Window"), &again));
+    EXPECT_EQ(nullptr, again);
     DisposeNibReference(loaded.nib);
 }
 
@@ -394,15 +359,15 @@ TEST_F(NibTest, TheNibOfThePreferredLocalizationIsLoaded) {
 
     PlatformSetPreferredLocalization(CFSTR("de"));
     Loaded loaded = load();
-    ASSERT_EQ(loaded.status, noErr) << loaded.messages;
+    ASSERT_EQ(noErr, loaded.status) << loaded.messages;
     WindowRef window = make_window(loaded.nib);
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }), "Auftragsmodus");
+    EXPECT_EQ("Auftragsmodus", copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }));
 
     PlatformSetPreferredLocalization(CFSTR("en"));
     loaded = load();
-    ASSERT_EQ(loaded.status, noErr) << loaded.messages;
+    ASSERT_EQ(noErr, loaded.status) << loaded.messages;
     window = make_window(loaded.nib);
-    EXPECT_EQ(copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }), "Job Mode");
+    EXPECT_EQ("Job Mode", copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); }));
 }
 
 // Loads of an unchanged file share one parse; a file rewritten in place, even with the same size
@@ -411,28 +376,28 @@ TEST_F(NibTest, TheNibOfThePreferredLocalizationIsLoaded) {
 TEST_F(NibTest, ANibRewrittenInPlaceIsReadAgain) {
     auto title_of_new_window = [&]() {
         Loaded loaded = load();
-        EXPECT_EQ(loaded.status, noErr) << loaded.messages;
+        EXPECT_EQ(noErr, loaded.status) << loaded.messages;
         if (loaded.nib == nullptr) return std::string("(no nib)");
         WindowRef window = make_window(loaded.nib);
         return copied_text([&](CFStringRef *out) { return CopyWindowTitleAsCFString(window, out); });
     };
     write_nib(kGoodNib);
-    EXPECT_EQ(title_of_new_window(), "Job Mode");
-    EXPECT_EQ(title_of_new_window(), "Job Mode");
+    EXPECT_EQ("Job Mode", title_of_new_window());
+    EXPECT_EQ("Job Mode", title_of_new_window());
 
     std::string renamed = kGoodNib;
     renamed.replace(renamed.find("Job Mode"), 8, "Job Made");
     write_nib(renamed);
-    EXPECT_EQ(title_of_new_window(), "Job Made");
+    EXPECT_EQ("Job Made", title_of_new_window());
 
     std::string broken = renamed;
     broken.replace(broken.find("<window"), 7, "<wixdow");
     write_nib(broken);
     Loaded refused = load();
-    EXPECT_EQ(refused.status, kIBCarbonRuntimeObjectNotOfRequestedType) << refused.messages;
+    EXPECT_EQ(kIBCarbonRuntimeObjectNotOfRequestedType, refused.status) << refused.messages;
 
     write_nib(kGoodNib);
-    EXPECT_EQ(title_of_new_window(), "Job Mode");
+    EXPECT_EQ("Job Mode", title_of_new_window());
 }
 
 TEST_F(NibTest, AWindowAndControlOfTheLargestSizeLoad) {
@@ -440,13 +405,13 @@ TEST_F(NibTest, AWindowAndControlOfTheLargestSizeLoad) {
         "<nib>\n  <window name=\"Window\" width=\"8192\" height=\"8192\">\n"
         "    <control kind=\"userpane\" signature=\"qel \" id=\"1\" top=\"-4096\" left=\"0\" bottom=\"4096\" right=\"8192\"/>\n"
         "  </window>\n</nib>\n");
-    ASSERT_EQ(loaded.status, noErr) << loaded.messages;
+    ASSERT_EQ(noErr, loaded.status) << loaded.messages;
     WindowRef window = make_window(loaded.nib);
     ASSERT_NE(window, nullptr);
     Rect content{};
-    ASSERT_EQ(GetWindowBounds(window, kWindowContentRgn, &content), noErr);
-    EXPECT_EQ(content.right - content.left, 8192);
-    EXPECT_EQ(content.bottom - content.top, 8192);
+    ASSERT_EQ(noErr, GetWindowBounds(window, kWindowContentRgn, &content));
+    EXPECT_EQ(8192, content.right - content.left);
+    EXPECT_EQ(8192, content.bottom - content.top);
     Rect bounds{};
     GetControlBounds(control_in(window, 1), &bounds);
     EXPECT_EQ(sides(bounds), (std::array<int, 4>{-4096, 0, 4096, 8192}));
@@ -457,18 +422,18 @@ TEST_F(NibTest, AWindowAndControlOfTheLargestSizeLoad) {
 TEST_F(NibTest, MissingNibIsReportedByName) {
     write_nib(kGoodNib);
     Loaded loaded = load("Missing");
-    EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
-    EXPECT_EQ(loaded.nib, nullptr);
+    EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, loaded.status);
+    EXPECT_EQ(nullptr, loaded.nib);
     EXPECT_NE(loaded.messages.find("'Missing'"), std::string::npos) << loaded.messages;
-    EXPECT_EQ(count_lines(loaded.messages), 1) << loaded.messages;
+    EXPECT_EQ(1, count_lines(loaded.messages)) << loaded.messages;
 }
 
 TEST_F(NibTest, NibFolderInsteadOfFileCannotBeRead) {
     fs::create_directories(nib_path());
-    write_file(nib_path() / "objects.xib", kGoodNib);
+    writeFile(nib_path() / "objects.xib", kGoodNib);
     Loaded loaded = load();
-    EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
-    EXPECT_EQ(loaded.nib, nullptr);
+    EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, loaded.status);
+    EXPECT_EQ(nullptr, loaded.nib);
     EXPECT_NE(loaded.messages.find("PDE.nib"), std::string::npos) << loaded.messages;
 }
 
@@ -483,18 +448,18 @@ TEST_F(NibTest, ANibThatIsNoRegularFileOrTooLargeIsRefusedWithItsReason) {
         fs::create_directories(nib_path().parent_path());
         hostile.make(nib_path());
         Loaded loaded = load();
-        EXPECT_EQ(loaded.nib, nullptr);
-        EXPECT_EQ(count_lines(loaded.messages), 1) << loaded.messages;
+        EXPECT_EQ(nullptr, loaded.nib);
+        EXPECT_EQ(1, count_lines(loaded.messages)) << loaded.messages;
         if (hostile.too_large) {
-            EXPECT_EQ(loaded.status, kIBCarbonRuntimeObjectNotOfRequestedType);
+            EXPECT_EQ(kIBCarbonRuntimeObjectNotOfRequestedType, loaded.status);
             EXPECT_EQ(loaded.messages,
                       nib_path().string() + ":1: the file is too large for a nib (4194305 bytes; at most 4194304)\n");
         } else if (std::string_view(hostile.what) == "link loop") {
             // The resource search finds no file behind the link at all.
-            EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
+            EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, loaded.status);
             EXPECT_NE(loaded.messages.find("no nib named 'PDE'"), std::string::npos) << loaded.messages;
         } else {
-            EXPECT_EQ(loaded.status, kIBCarbonRuntimeCantFindNibFile);
+            EXPECT_EQ(kIBCarbonRuntimeCantFindNibFile, loaded.status);
             EXPECT_EQ(loaded.messages, nib_path().string() + ": cannot read the nib 'PDE': it " + hostile.reason + "\n");
         }
     }
@@ -502,55 +467,55 @@ TEST_F(NibTest, ANibThatIsNoRegularFileOrTooLargeIsRefusedWithItsReason) {
 
 TEST_F(NibTest, MissingWindowIsReportedWithFileAndName) {
     Loaded loaded = load_text(kGoodNib);
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
     WindowRef window = reinterpret_cast<WindowRef>(1);
     testing::internal::CaptureStderr();
     OSStatus status = CreateWindowFromNib(loaded.nib, CFSTR("Windw"), &window);
     std::string messages = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(status, kIBCarbonRuntimeCantFindObject);
-    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(kIBCarbonRuntimeCantFindObject, status);
+    EXPECT_EQ(nullptr, window);
     EXPECT_NE(messages.find(nib_path().string() + ": "), std::string::npos) << messages;
     EXPECT_NE(messages.find("'Windw'"), std::string::npos) << messages;
-    EXPECT_EQ(count_lines(messages), 1) << messages;
+    EXPECT_EQ(1, count_lines(messages)) << messages;
 }
 
 TEST_F(NibTest, NullArgumentsAreRefused) {
     Loaded loaded = load_text(kGoodNib);
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
     IBNibRef nib = nullptr;
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(nullptr, CFSTR("PDE"), &nib), paramErr);
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle_, nullptr, &nib), paramErr);
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle_, CFSTR("PDE"), nullptr), paramErr);
+    EXPECT_EQ(paramErr, CreateNibReferenceWithCFBundle(nullptr, CFSTR("PDE"), &nib));
+    EXPECT_EQ(paramErr, CreateNibReferenceWithCFBundle(bundle_.get(), nullptr, &nib));
+    EXPECT_EQ(paramErr, CreateNibReferenceWithCFBundle(bundle_.get(), CFSTR("PDE"), nullptr));
     // Objects of the wrong type are refused as well as NULL.
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(wrong_type<CFBundleRef>(CFSTR("x")), CFSTR("PDE"), &nib), paramErr);
-    EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle_, wrong_type<CFStringRef>(bundle_), &nib), paramErr);
-    EXPECT_EQ(nib, nullptr);
+    EXPECT_EQ(paramErr, CreateNibReferenceWithCFBundle(wrong_type<CFBundleRef>(CFSTR("x")), CFSTR("PDE"), &nib));
+    EXPECT_EQ(paramErr, CreateNibReferenceWithCFBundle(bundle_.get(), wrong_type<CFStringRef>(bundle_.get()), &nib));
+    EXPECT_EQ(nullptr, nib);
 
     WindowRef window = nullptr;
-    EXPECT_EQ(CreateWindowFromNib(nullptr, CFSTR("Window"), &window), paramErr);
-    EXPECT_EQ(CreateWindowFromNib(loaded.nib, nullptr, &window), paramErr);
-    EXPECT_EQ(CreateWindowFromNib(loaded.nib, CFSTR("Window"), nullptr), paramErr);
-    EXPECT_EQ(CreateWindowFromNib(wrong_type<IBNibRef>(bundle_), CFSTR("Window"), &window), paramErr);
-    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(paramErr, CreateWindowFromNib(nullptr, CFSTR("Window"), &window));
+    EXPECT_EQ(paramErr, CreateWindowFromNib(loaded.nib, nullptr, &window));
+    EXPECT_EQ(paramErr, CreateWindowFromNib(loaded.nib, CFSTR("Window"), nullptr));
+    EXPECT_EQ(paramErr, CreateWindowFromNib(wrong_type<IBNibRef>(bundle_.get()), CFSTR("Window"), &window));
+    EXPECT_EQ(nullptr, window);
     DisposeNibReference(nullptr);
 }
 
 TEST_F(NibTest, InjectedFaultsFailWithTheirStatusAndLeaveNothing) {
     write_nib(kGoodNib);
     PlatformInjectFault("CreateNibReferenceWithCFBundle", 1, -108);
-    EXPECT_EQ(load().status, -108);
+    EXPECT_EQ(-108, load().status);
     Loaded loaded = load();
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
 
     PlatformInjectFault("CreateWindowFromNib", 1, -109);
     WindowRef window = nullptr;
-    EXPECT_EQ(CreateWindowFromNib(loaded.nib, CFSTR("Window"), &window), -109);
-    EXPECT_EQ(window, nullptr);
+    EXPECT_EQ(-109, CreateWindowFromNib(loaded.nib, CFSTR("Window"), &window));
+    EXPECT_EQ(nullptr, window);
 }
 
 TEST_F(NibTest, WindowFailingHalfwayIsDisposedOfWhole) {
     Loaded loaded = load_text(kGoodNib);
-    ASSERT_EQ(loaded.status, noErr);
+    ASSERT_EQ(noErr, loaded.status);
     long windows = PlatformLiveObjectCount("window");
     long controls = PlatformLiveObjectCount("control");
     long menus = PlatformLiveObjectCount("menu");
@@ -559,8 +524,8 @@ TEST_F(NibTest, WindowFailingHalfwayIsDisposedOfWhole) {
         PlatformClearInjectedFaults();
         PlatformInjectFault("EmbedControl", nth, -192);
         WindowRef window = nullptr;
-        EXPECT_EQ(CreateWindowFromNib(loaded.nib, CFSTR("Window"), &window), -192) << "embedding " << nth;
-        EXPECT_EQ(window, nullptr);
+        EXPECT_EQ(-192, CreateWindowFromNib(loaded.nib, CFSTR("Window"), &window)) << "embedding " << nth;
+        EXPECT_EQ(nullptr, window);
         EXPECT_EQ(PlatformLiveObjectCount("window"), windows);
         EXPECT_EQ(PlatformLiveObjectCount("control"), controls);
         EXPECT_EQ(PlatformLiveObjectCount("menu"), menus);
@@ -595,12 +560,12 @@ class BadNibTest : public NibTest, public ::testing::WithParamInterface<BadNib> 
 TEST_P(BadNibTest, IsRefusedWithOneMessageNamingFileAndLine) {
     const BadNib &bad = GetParam();
     Loaded loaded = load_text(bad.text);
-    EXPECT_EQ(loaded.status, kIBCarbonRuntimeObjectNotOfRequestedType);
-    EXPECT_EQ(loaded.nib, nullptr);
+    EXPECT_EQ(kIBCarbonRuntimeObjectNotOfRequestedType, loaded.status);
+    EXPECT_EQ(nullptr, loaded.nib);
     std::string prefix = nib_path().string() + ":" + std::to_string(bad.line) + ": ";
-    EXPECT_EQ(loaded.messages.rfind(prefix, 0), 0u) << loaded.messages;
+    EXPECT_EQ(0u, loaded.messages.rfind(prefix, 0)) << loaded.messages;
     EXPECT_NE(loaded.messages.find(bad.message), std::string::npos) << loaded.messages;
-    EXPECT_EQ(count_lines(loaded.messages), 1) << loaded.messages;
+    EXPECT_EQ(1, count_lines(loaded.messages)) << loaded.messages;
 }
 
 const std::string kStatic = "      <control kind=\"statictext\" top=\"1\" left=\"1\" bottom=\"9\" right=\"9\"";
@@ -708,13 +673,13 @@ TEST_F(NibTest, EveryTruncationOfAGoodNibFailsCleanly) {
     for (size_t length = 0; length < good.size(); ++length) {
         Loaded loaded = load_text(good.substr(0, length));
         if (length >= complete) {
-            EXPECT_EQ(loaded.status, noErr) << "cut at " << length;
+            EXPECT_EQ(noErr, loaded.status) << "cut at " << length;
             continue;
         }
-        EXPECT_EQ(loaded.status, kIBCarbonRuntimeObjectNotOfRequestedType) << "cut at " << length;
-        EXPECT_EQ(loaded.nib, nullptr) << "cut at " << length;
-        EXPECT_EQ(loaded.messages.rfind(nib_path().string() + ":", 0), 0u) << "cut at " << length << ": " << loaded.messages;
-        EXPECT_EQ(count_lines(loaded.messages), 1) << "cut at " << length << ": " << loaded.messages;
+        EXPECT_EQ(kIBCarbonRuntimeObjectNotOfRequestedType, loaded.status) << "cut at " << length;
+        EXPECT_EQ(nullptr, loaded.nib) << "cut at " << length;
+        EXPECT_EQ(0u, loaded.messages.rfind(nib_path().string() + ":", 0)) << "cut at " << length << ": " << loaded.messages;
+        EXPECT_EQ(1, count_lines(loaded.messages)) << "cut at " << length << ": " << loaded.messages;
     }
 }
 

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
+#include "live_objects.h"
+#include "temporary_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -25,14 +25,11 @@ std::u16string characters(CFStringRef string) {
 }
 
 // A bundle in a temporary folder whose PDE.nib is the given text.
-class NibText : public ::testing::Test {
+class NibText : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
-        cfObjectsBefore_ = PlatformLiveCFObjectCount();
-        std::string pattern = (fs::temp_directory_path() / "nib-text-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        write(folder_ / "Test.plugin" / "Contents" / "Info.plist",
+        LeakCheckedTest::SetUp();
+        test_support::writeFile(folder_ / "Test.plugin" / "Contents" / "Info.plist",
               "<plist><dict><key>CFBundleIdentifier</key><string>com.quorven.test.nibtext</string>"
               "<key>CFBundleDevelopmentRegion</key><string>en</string></dict></plist>");
         const std::string path = (folder_ / "Test.plugin").string();
@@ -44,30 +41,24 @@ protected:
     void TearDown() override {
         if (window_ != nullptr) DisposeWindow(window_);
         bundle_.reset();
-        fs::remove_all(folder_);
-        EXPECT_EQ(PlatformLiveObjectCount("window"), 0);
-        EXPECT_EQ(PlatformLiveCFObjectCount(), cfObjectsBefore_) << "CF objects left alive";
-    }
-
-    static void write(const fs::path &file, const std::string &text) {
-        fs::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << text;
+        EXPECT_EQ(0, PlatformLiveObjectCount("window"));
+        LeakCheckedTest::TearDown();
     }
 
     // The window "Window" of the nib text.
     WindowRef load(const std::string &nib) {
-        write(folder_ / "Test.plugin" / "Contents" / "Resources" / "en.lproj" / "PDE.nib", nib);
+        test_support::writeFile(folder_ / "Test.plugin" / "Contents" / "Resources" / "en.lproj" / "PDE.nib", nib);
         IBNibRef reference = nullptr;
-        EXPECT_EQ(CreateNibReferenceWithCFBundle(bundle_.get(), CFSTR("PDE"), &reference), noErr);
+        EXPECT_EQ(noErr, CreateNibReferenceWithCFBundle(bundle_.get(), CFSTR("PDE"), &reference));
         if (reference == nullptr) return nullptr;
-        EXPECT_EQ(CreateWindowFromNib(reference, CFSTR("Window"), &window_), noErr);
+        EXPECT_EQ(noErr, CreateWindowFromNib(reference, CFSTR("Window"), &window_));
         DisposeNibReference(reference);
         return window_;
     }
 
 private:
-    long cfObjectsBefore_ = 0;
-    fs::path folder_;
+    test_support::TemporaryFolder temporary_{"nib-text"};
+    const fs::path folder_ = temporary_.path();
     cf::Ref<CFBundleRef> bundle_;
     WindowRef window_ = nullptr;
 };
@@ -82,20 +73,20 @@ TEST_F(NibText, KeepsALeadingZeroWidthNoBreakSpaceInTitlesTextsAndItems) {
     ASSERT_NE(window, nullptr);
 
     CFStringRef title = nullptr;
-    ASSERT_EQ(CopyWindowTitleAsCFString(window, &title), noErr);
-    EXPECT_EQ(characters(title), u"\uFEFFJob");
+    ASSERT_EQ(noErr, CopyWindowTitleAsCFString(window, &title));
+    EXPECT_EQ(u"\uFEFFJob", characters(title));
 
     ControlRef text = nullptr, popup = nullptr;
     const ControlID textID = {'qel ', 1}, popupID = {'qel ', 2};
-    ASSERT_EQ(GetControlByID(window, &textID, &text), noErr);
-    ASSERT_EQ(GetControlByID(window, &popupID, &popup), noErr);
+    ASSERT_EQ(noErr, GetControlByID(window, &textID, &text));
+    ASSERT_EQ(noErr, GetControlByID(window, &popupID, &popup));
     CFStringRef shown = nullptr;
     Size size = 0;
-    ASSERT_EQ(GetControlData(text, kControlEntireControl, kControlStaticTextCFStringTag, sizeof shown, &shown, &size), noErr);
-    EXPECT_EQ(characters(shown), u"\uFEFFMode");
+    ASSERT_EQ(noErr, GetControlData(text, kControlEntireControl, kControlStaticTextCFStringTag, sizeof shown, &shown, &size));
+    EXPECT_EQ(u"\uFEFFMode", characters(shown));
     CFStringRef item = nullptr;
-    ASSERT_EQ(CopyMenuItemTextAsCFString(GetControlPopupMenuHandle(popup), 1, &item), noErr);
-    EXPECT_EQ(characters(item), u"\uFEFFA4");
+    ASSERT_EQ(noErr, CopyMenuItemTextAsCFString(GetControlPopupMenuHandle(popup), 1, &item));
+    EXPECT_EQ(u"\uFEFFA4", characters(item));
 }
 
 }  // namespace

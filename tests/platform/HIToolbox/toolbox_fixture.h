@@ -3,7 +3,10 @@
 #pragma once
 
 #include <Carbon/Carbon.h>
+#include <platform/cf_text.h>
 #include <platform/test_support.h>
+
+#include "live_objects.h"
 #include <platform/user_actions.h>
 
 #include <gtest/gtest.h>
@@ -14,37 +17,18 @@
 
 namespace toolbox_test {
 
-// One CF string reference owned by the test.
-class OwnedString {
-public:
-    explicit OwnedString(const char *utf8) : string_(CFStringCreateWithCString(nullptr, utf8, kCFStringEncodingUTF8)) {}
-    explicit OwnedString(CFStringRef adopted = nullptr) : string_(adopted) {}
-    OwnedString(const OwnedString &) = delete;
-    OwnedString &operator=(const OwnedString &) = delete;
-    ~OwnedString() { if (string_ != nullptr) CFRelease(string_); }
-
-    CFStringRef get() const { return string_; }
-    // For out-parameters of Copy functions.
-    CFStringRef *out() { return &string_; }
-
-private:
-    CFStringRef string_;
-};
-
-inline std::string utf8(CFStringRef string) {
-    if (string == nullptr) return "<null>";
-    char buffer[512];
-    return CFStringGetCString(string, buffer, sizeof buffer, kCFStringEncodingUTF8) ? buffer : "<unconvertible>";
+// A field's text through the public data call, released again; "<null>" when it gives none.
+inline std::string text_of(ControlRef control) {
+    CFStringRef text = nullptr;
+    EXPECT_EQ(noErr, GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr));
+    return text ? cf::adopt_utf8(text) : "<null>";
 }
 
-class ToolboxTest : public ::testing::Test {
+class ToolboxTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
         PlatformClearInjectedFaults();
-        controls_before_ = PlatformLiveObjectCount("control");
-        windows_before_ = PlatformLiveObjectCount("window");
-        menus_before_ = PlatformLiveObjectCount("menu");
-        cf_objects_before_ = PlatformLiveCFObjectCount();
+        LeakCheckedTest::SetUp();
         window_ = make_window();
     }
 
@@ -53,16 +37,13 @@ protected:
         PlatformClearInjectedFaults();
         for (WindowRef window : windows_) DisposeWindow(window);
         for (MenuRef menu : menus_) ReleaseMenu(menu);
-        EXPECT_EQ(PlatformLiveObjectCount("control"), controls_before_);
-        EXPECT_EQ(PlatformLiveObjectCount("window"), windows_before_);
-        EXPECT_EQ(PlatformLiveObjectCount("menu"), menus_before_);
-        EXPECT_EQ(PlatformLiveCFObjectCount(), cf_objects_before_);
+        LeakCheckedTest::TearDown();
     }
 
     // A window disposed of after the test (a test that disposes of it itself says so).
     WindowRef make_window(Rect content = {100, 50, 400, 450}) {
         WindowRef window = nullptr;
-        EXPECT_EQ(CreateNewWindow(kDocumentWindowClass, kWindowNoAttributes, &content, &window), noErr);
+        EXPECT_EQ(noErr, CreateNewWindow(kDocumentWindowClass, kWindowNoAttributes, &content, &window));
         windows_.push_back(window);
         return window;
     }
@@ -71,10 +52,9 @@ protected:
     // A menu with one reference held by the test until its end.
     MenuRef make_menu(std::initializer_list<const char *> items) {
         MenuRef menu = nullptr;
-        EXPECT_EQ(CreateNewMenu(1, 0, &menu), noErr);
+        EXPECT_EQ(noErr, CreateNewMenu(1, 0, &menu));
         for (const char *item : items) {
-            OwnedString text(item);
-            EXPECT_EQ(AppendMenuItemTextWithCFString(menu, text.get(), 0, 0, nullptr), noErr);
+            EXPECT_EQ(noErr, AppendMenuItemTextWithCFString(menu, cf::string(item).get(), 0, 0, nullptr));
         }
         menus_.push_back(menu);
         return menu;
@@ -82,52 +62,43 @@ protected:
 
     ControlRef make_user_pane(Rect bounds = {0, 0, 100, 100}, WindowRef window = nullptr) {
         ControlRef pane = nullptr;
-        EXPECT_EQ(CreateUserPaneControl(window ? window : window_, &bounds, kControlSupportsEmbedding, &pane), noErr);
+        EXPECT_EQ(noErr, CreateUserPaneControl(window ? window : window_, &bounds, kControlSupportsEmbedding, &pane));
         return pane;
     }
     ControlRef make_field(const char *text = "", WindowRef window = nullptr) {
         Rect bounds = {10, 10, 30, 100};
-        OwnedString initial(text);
         ControlRef field = nullptr;
-        EXPECT_EQ(CreateEditUnicodeTextControl(window ? window : window_, &bounds, initial.get(), false, nullptr, &field), noErr);
+        EXPECT_EQ(noErr, CreateEditUnicodeTextControl(window ? window : window_, &bounds, cf::string(text).get(), false, nullptr, &field));
         return field;
     }
     ControlRef make_slider(SInt32 value, SInt32 minimum, SInt32 maximum) {
         Rect bounds = {40, 10, 60, 200};
         ControlRef slider = nullptr;
-        EXPECT_EQ(CreateSliderControl(window_, &bounds, value, minimum, maximum, 0, 0, false, nullptr, &slider), noErr);
+        EXPECT_EQ(noErr, CreateSliderControl(window_, &bounds, value, minimum, maximum, 0, 0, false, nullptr, &slider));
         return slider;
     }
     ControlRef make_popup(MenuRef menu) {
         Rect bounds = {70, 10, 90, 200};
         ControlRef popup = nullptr;
-        EXPECT_EQ(CreatePopupButtonControl(window_, &bounds, nullptr, -12345, false, 0, 0, 0, &popup), noErr);
+        EXPECT_EQ(noErr, CreatePopupButtonControl(window_, &bounds, nullptr, -12345, false, 0, 0, 0, &popup));
         SetControlPopupMenuHandle(popup, menu);
         return popup;
     }
     ControlRef make_check_box(SInt32 value = 0) {
         Rect bounds = {100, 10, 120, 200};
         ControlRef box = nullptr;
-        EXPECT_EQ(CreateCheckBoxControl(window_, &bounds, nullptr, value, true, &box), noErr);
+        EXPECT_EQ(noErr, CreateCheckBoxControl(window_, &bounds, nullptr, value, true, &box));
         return box;
     }
 
-    // The field's text through the public data call, released again.
-    std::string text_of(ControlRef control) {
-        CFStringRef text = nullptr;
-        EXPECT_EQ(GetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof text, &text, nullptr), noErr);
-        std::string result = utf8(text);
-        if (text != nullptr) CFRelease(text);
-        return result;
-    }
     void set_text(ControlRef control, const char *text) {
-        OwnedString string(text);
+        auto string = cf::string(text);
         CFStringRef ref = string.get();
-        EXPECT_EQ(SetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof ref, &ref), noErr);
+        EXPECT_EQ(noErr, SetControlData(control, kControlEntireControl, kControlEditTextCFStringTag, sizeof ref, &ref));
     }
     ControlEditTextSelectionRec selection_of(ControlRef field) {
         ControlEditTextSelectionRec selection{-1, -1};
-        EXPECT_EQ(GetControlData(field, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection, &selection, nullptr), noErr);
+        EXPECT_EQ(noErr, GetControlData(field, kControlEntireControl, kControlEditTextSelectionTag, sizeof selection, &selection, nullptr));
         return selection;
     }
 
@@ -136,10 +107,6 @@ protected:
 private:
     std::vector<WindowRef> windows_;
     std::vector<MenuRef> menus_;
-    long controls_before_ = 0;
-    long windows_before_ = 0;
-    long menus_before_ = 0;
-    long cf_objects_before_ = 0;
 };
 
 // Records what the observer is told.

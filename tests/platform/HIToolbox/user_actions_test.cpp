@@ -7,7 +7,7 @@
 
 namespace {
 
-using toolbox_test::OwnedString;
+using toolbox_test::text_of;
 using toolbox_test::ToolboxTest;
 
 // What a handler saw, and what it answers.
@@ -23,11 +23,11 @@ OSStatus logging_handler(EventHandlerCallRef, EventRef event, void *user_data) {
     log->kinds.push_back(GetEventKind(event));
     if (GetEventClass(event) == kEventClassKeyboard) {
         UInt8 key = 0;
-        EXPECT_EQ(GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &key), noErr);
+        EXPECT_EQ(noErr, GetEventParameter(event, kEventParamKeyMacCharCodes, typeChar, nullptr, 1, nullptr, &key));
         log->keys.push_back(key);
     } else {
         HICommand command{};
-        EXPECT_EQ(GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command), noErr);
+        EXPECT_EQ(noErr, GetEventParameter(event, kEventParamDirectObject, typeHICommand, nullptr, sizeof command, nullptr, &command));
         log->commands.push_back(command);
     }
     return log->result;
@@ -37,7 +37,7 @@ OSStatus logging_handler(EventHandlerCallRef, EventRef event, void *user_data) {
 class InstalledHandler {
 public:
     InstalledHandler(EventTargetRef target, std::vector<EventTypeSpec> types, HandlerLog &log) {
-        EXPECT_EQ(InstallEventHandler(target, logging_handler, static_cast<ItemCount>(types.size()), types.data(), &log, &ref_), noErr);
+        EXPECT_EQ(noErr, InstallEventHandler(target, logging_handler, static_cast<ItemCount>(types.size()), types.data(), &log, &ref_));
     }
     InstalledHandler(const InstalledHandler &) = delete;
     InstalledHandler &operator=(const InstalledHandler &) = delete;
@@ -62,13 +62,13 @@ TEST_F(UserActionTest, ChoosingAPopupItemSendsItsCommandUpToTheContainer) {
     HandlerLog log;
     InstalledHandler handler(GetControlEventTarget(pane), kCommands, log);
 
-    ASSERT_EQ(PlatformChoosePopupItem(popup, 2), noErr);
-    EXPECT_EQ(GetControl32BitValue(popup), 2);
-    ASSERT_EQ(PlatformChoosePopupItem(unnamed, 2), noErr);
-    ASSERT_EQ(log.commands.size(), 2u);
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(popup, 2));
+    EXPECT_EQ(2, GetControl32BitValue(popup));
+    ASSERT_EQ(noErr, PlatformChoosePopupItem(unnamed, 2));
+    ASSERT_EQ(2u, log.commands.size());
     EXPECT_EQ(log.commands[0].attributes, static_cast<UInt32>(kHICommandFromControl));
     EXPECT_EQ(log.commands[0].commandID, static_cast<UInt32>('pmod'));
-    EXPECT_EQ(log.commands[1].commandID, 0u);
+    EXPECT_EQ(0u, log.commands[1].commandID);
 }
 
 TEST_F(UserActionTest, ItemsOutsideTheMenuOrDisabledCannotBeChosen) {
@@ -76,11 +76,11 @@ TEST_F(UserActionTest, ItemsOutsideTheMenuOrDisabledCannotBeChosen) {
     ControlRef popup = make_popup(menu);
     HandlerLog log;
     InstalledHandler handler(GetControlEventTarget(popup), kCommands, log);
-    EXPECT_EQ(PlatformChoosePopupItem(popup, 0), paramErr);
-    EXPECT_EQ(PlatformChoosePopupItem(popup, 4), paramErr);
+    EXPECT_EQ(paramErr, PlatformChoosePopupItem(popup, 0));
+    EXPECT_EQ(paramErr, PlatformChoosePopupItem(popup, 4));
     DisableMenuItem(menu, 3);
     EXPECT_EQ(PlatformChoosePopupItem(popup, 3), errControlHiddenOrDisabled);
-    EXPECT_EQ(GetControl32BitValue(popup), 1);
+    EXPECT_EQ(1, GetControl32BitValue(popup));
     EXPECT_TRUE(log.commands.empty());
 }
 
@@ -90,14 +90,14 @@ TEST_F(UserActionTest, CheckBoxesToggleAndSlidersArePinned) {
     HandlerLog log;
     InstalledHandler box_handler(GetControlEventTarget(box), kCommands, log);
     InstalledHandler slider_handler(GetControlEventTarget(slider), kCommands, log);
-    ASSERT_EQ(PlatformClickCheckBox(box), noErr);
-    EXPECT_EQ(GetControl32BitValue(box), 1);
+    ASSERT_EQ(noErr, PlatformClickCheckBox(box));
+    EXPECT_EQ(1, GetControl32BitValue(box));
     PlatformClickCheckBox(box);
-    EXPECT_EQ(GetControl32BitValue(box), 0);
-    ASSERT_EQ(PlatformMoveSlider(slider, 80), noErr);
-    EXPECT_EQ(GetControl32BitValue(slider), 50);
-    EXPECT_EQ(log.commands.size(), 3u);
-    EXPECT_EQ(PlatformClickCheckBox(slider), paramErr);
+    EXPECT_EQ(0, GetControl32BitValue(box));
+    ASSERT_EQ(noErr, PlatformMoveSlider(slider, 80));
+    EXPECT_EQ(50, GetControl32BitValue(slider));
+    EXPECT_EQ(3u, log.commands.size());
+    EXPECT_EQ(paramErr, PlatformClickCheckBox(slider));
 }
 
 TEST_F(UserActionTest, DisabledControlsAndControlsInDisabledContainersRefuseEveryAction) {
@@ -109,7 +109,7 @@ TEST_F(UserActionTest, DisabledControlsAndControlsInDisabledContainersRefuseEver
     for (ControlRef control : {popup, box, slider, field}) EmbedControl(control, pane);
     HandlerLog log;
     InstalledHandler handler(GetControlEventTarget(pane), kCommands, log);
-    OwnedString pasted("zz");
+    auto pasted = cf::string("zz");
 
     DisableControl(pane);
     EXPECT_EQ(PlatformChoosePopupItem(popup, 2), errControlHiddenOrDisabled);
@@ -122,10 +122,10 @@ TEST_F(UserActionTest, DisabledControlsAndControlsInDisabledContainersRefuseEver
     EXPECT_EQ(PlatformClickCheckBox(box), errControlHiddenOrDisabled);
 
     EXPECT_TRUE(log.commands.empty());
-    EXPECT_EQ(GetControl32BitValue(popup), 1);
-    EXPECT_EQ(GetControl32BitValue(box), 0);
-    EXPECT_EQ(GetControl32BitValue(slider), 0);
-    EXPECT_EQ(text_of(field), "abc");
+    EXPECT_EQ(1, GetControl32BitValue(popup));
+    EXPECT_EQ(0, GetControl32BitValue(box));
+    EXPECT_EQ(0, GetControl32BitValue(slider));
+    EXPECT_EQ("abc", text_of(field));
 }
 
 // A focused field holding "hello", with a handler that lets every key pass.
@@ -134,15 +134,15 @@ protected:
     void SetUp() override {
         ToolboxTest::SetUp();
         field_ = make_field("hello");
-        ASSERT_EQ(PlatformFocusControl(field_), noErr);
+        ASSERT_EQ(noErr, PlatformFocusControl(field_));
         passing_ = std::make_unique<InstalledHandler>(GetControlEventTarget(field_), kRawKeys, passed_);
     }
     void TearDown() override {
         passing_.reset();
         ToolboxTest::TearDown();
     }
-    void press(UInt8 key, bool repeat = false) { ASSERT_EQ(PlatformPressKey(window_, key, repeat), noErr); }
-    void select(SInt16 start, SInt16 end) { ASSERT_EQ(PlatformSetTextSelection(field_, start, end), noErr); }
+    void press(UInt8 key, bool repeat = false) { ASSERT_EQ(noErr, PlatformPressKey(window_, key, repeat)); }
+    void select(SInt16 start, SInt16 end) { ASSERT_EQ(noErr, PlatformSetTextSelection(field_, start, end)); }
     void expect_selection(SInt16 start, SInt16 end) {
         ControlEditTextSelectionRec selection = selection_of(field_);
         EXPECT_EQ(selection.selStart, start);
@@ -157,18 +157,18 @@ protected:
 TEST_F(TypingTest, PrintableKeysGoInAtTheCaretOrReplaceTheSelection) {
     select(2, 2);
     press('X');
-    EXPECT_EQ(text_of(field_), "heXllo");
+    EXPECT_EQ("heXllo", text_of(field_));
     expect_selection(3, 3);
     select(1, 4);
     press('a');
-    EXPECT_EQ(text_of(field_), "halo");
+    EXPECT_EQ("halo", text_of(field_));
     expect_selection(2, 2);
     EXPECT_EQ(passed_.keys, (std::vector<UInt8>{'X', 'a'}));
 }
 
 TEST_F(TypingTest, UpperHalfBytesAreMacRoman) {
     press(0x8E);
-    EXPECT_EQ(text_of(field_), "hello\xC3\xA9");
+    EXPECT_EQ("hello\xC3\xA9", text_of(field_));
 }
 
 TEST_F(TypingTest, ASwallowingHandlerKeepsTheKeyOutOfTheField) {
@@ -178,44 +178,44 @@ TEST_F(TypingTest, ASwallowingHandlerKeepsTheKeyOutOfTheField) {
         InstalledHandler swallowing(GetControlEventTarget(field_), kRawKeys, swallowed);
         press('7');
         press(kBackspaceCharCode);
-        EXPECT_EQ(text_of(field_), "hello");
+        EXPECT_EQ("hello", text_of(field_));
         EXPECT_EQ(swallowed.keys, (std::vector<UInt8>{'7', kBackspaceCharCode}));
         EXPECT_TRUE(passed_.keys.empty());
     }
     press('7');
-    EXPECT_EQ(text_of(field_), "hello7");
+    EXPECT_EQ("hello7", text_of(field_));
 }
 
 TEST_F(TypingTest, PressingNotesWhetherAHandlerRefusedTheKey) {
     Boolean refused = true;
-    ASSERT_EQ(PlatformPressKeyNotingRefusal(window_, '1', false, &refused), noErr);
+    ASSERT_EQ(noErr, PlatformPressKeyNotingRefusal(window_, '1', false, &refused));
     EXPECT_FALSE(refused);
     HandlerLog swallowed;
     swallowed.result = noErr;
     InstalledHandler swallowing(GetControlEventTarget(field_), kRawKeys, swallowed);
-    ASSERT_EQ(PlatformPressKeyNotingRefusal(window_, '2', false, &refused), noErr);
+    ASSERT_EQ(noErr, PlatformPressKeyNotingRefusal(window_, '2', false, &refused));
     EXPECT_TRUE(refused);
     EXPECT_EQ("hello1", text_of(field_));
 }
 
 TEST_F(TypingTest, BackspaceAndDeleteRemoveTheSelectionOrOneCharacter) {
     press(kBackspaceCharCode);
-    EXPECT_EQ(text_of(field_), "hell");
+    EXPECT_EQ("hell", text_of(field_));
     select(0, 0);
     press(kBackspaceCharCode);
-    EXPECT_EQ(text_of(field_), "hell");
+    EXPECT_EQ("hell", text_of(field_));
     press(kDeleteCharCode);
-    EXPECT_EQ(text_of(field_), "ell");
+    EXPECT_EQ("ell", text_of(field_));
     expect_selection(0, 0);
     select(1, 3);
     press(kDeleteCharCode);
-    EXPECT_EQ(text_of(field_), "e");
+    EXPECT_EQ("e", text_of(field_));
     expect_selection(1, 1);
     press(kDeleteCharCode);
-    EXPECT_EQ(text_of(field_), "e");
+    EXPECT_EQ("e", text_of(field_));
     select(0, 1);
     press(kBackspaceCharCode);
-    EXPECT_EQ(text_of(field_), "");
+    EXPECT_EQ("", text_of(field_));
 }
 
 TEST_F(TypingTest, ArrowsMoveTheCaretAndCollapseASelection) {
@@ -234,21 +234,21 @@ TEST_F(TypingTest, ArrowsMoveTheCaretAndCollapseASelection) {
     select(0, 0);
     press(kLeftArrowCharCode);
     expect_selection(0, 0);
-    EXPECT_EQ(text_of(field_), "hello");
+    EXPECT_EQ("hello", text_of(field_));
 }
 
 TEST_F(TypingTest, TabReturnEnterAndEscapeChangeNoText) {
     select(1, 3);
     for (UInt8 key : {kTabCharCode, kReturnCharCode, kEnterCharCode, kEscapeCharCode}) press(key);
-    EXPECT_EQ(text_of(field_), "hello");
+    EXPECT_EQ("hello", text_of(field_));
     expect_selection(1, 3);
-    EXPECT_EQ(passed_.keys.size(), 4u);
+    EXPECT_EQ(4u, passed_.keys.size());
 }
 
 TEST_F(TypingTest, RepeatedKeysAreRawKeyRepeatEventsAndAreTyped) {
     press('z', true);
     press('z', true);
-    EXPECT_EQ(text_of(field_), "hellozz");
+    EXPECT_EQ("hellozz", text_of(field_));
     EXPECT_EQ(passed_.kinds, (std::vector<UInt32>{kEventRawKeyRepeat, kEventRawKeyRepeat}));
 }
 
@@ -257,9 +257,9 @@ TEST_F(TypingTest, PastingIsNotFiltered) {
     swallowed.result = noErr;
     InstalledHandler swallowing(GetControlEventTarget(field_), kRawKeys, swallowed);
     select(1, 3);
-    OwnedString pasted("abc!");
-    ASSERT_EQ(PlatformPasteText(field_, pasted.get()), noErr);
-    EXPECT_EQ(text_of(field_), "habc!lo");
+    auto pasted = cf::string("abc!");
+    ASSERT_EQ(noErr, PlatformPasteText(field_, pasted.get()));
+    EXPECT_EQ("habc!lo", text_of(field_));
     expect_selection(5, 5);
     EXPECT_TRUE(swallowed.kinds.empty());
 }
@@ -270,9 +270,9 @@ TEST_F(TypingTest, TheObserverHearsOfTextSelectionAndFocus) {
     press('!');
     select(0, 0);
     ClearKeyboardFocus(window_);
-    EXPECT_EQ(toolbox_test::count_changes(changes, field_, kPlatformControlTextChanged), 1);
-    EXPECT_EQ(toolbox_test::count_changes(changes, field_, kPlatformControlSelectionChanged), 2);
-    EXPECT_EQ(toolbox_test::count_changes(changes, field_, kPlatformControlFocusChanged), 1);
+    EXPECT_EQ(1, toolbox_test::count_changes(changes, field_, kPlatformControlTextChanged));
+    EXPECT_EQ(2, toolbox_test::count_changes(changes, field_, kPlatformControlSelectionChanged));
+    EXPECT_EQ(1, toolbox_test::count_changes(changes, field_, kPlatformControlFocusChanged));
     EXPECT_EQ(PlatformPressKey(window_, 'a', false), errCouldntSetFocus);
 }
 

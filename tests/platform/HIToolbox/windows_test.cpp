@@ -5,23 +5,22 @@
 
 namespace {
 
-using toolbox_test::OwnedString;
 using toolbox_test::ToolboxTest;
 
 class WindowTest : public ToolboxTest {};
 
 TEST_F(WindowTest, ContentAndStructureBoundsDifferByTheTitleBar) {
     Rect bounds{};
-    ASSERT_EQ(GetWindowBounds(window_, kWindowContentRgn, &bounds), noErr);
+    ASSERT_EQ(noErr, GetWindowBounds(window_, kWindowContentRgn, &bounds));
     Rect content = {100, 50, 400, 450};
     EXPECT_TRUE(EqualRect(&bounds, &content));
-    ASSERT_EQ(GetWindowBounds(window_, kWindowStructureRgn, &bounds), noErr);
+    ASSERT_EQ(noErr, GetWindowBounds(window_, kWindowStructureRgn, &bounds));
     Rect structure = {78, 50, 400, 450};
     EXPECT_TRUE(EqualRect(&bounds, &structure));
     EXPECT_EQ(GetWindowBounds(window_, kWindowGrowRgn, &bounds), errWindowRegionCodeInvalid);
 
     Rect moved = {200, 10, 300, 110};
-    ASSERT_EQ(SetWindowBounds(window_, kWindowStructureRgn, &moved), noErr);
+    ASSERT_EQ(noErr, SetWindowBounds(window_, kWindowStructureRgn, &moved));
     GetWindowBounds(window_, kWindowContentRgn, &bounds);
     Rect moved_content = {222, 10, 300, 110};
     EXPECT_TRUE(EqualRect(&bounds, &moved_content));
@@ -36,18 +35,19 @@ TEST_F(WindowTest, GetWindowBoundsFailsWithAnInjectedFault) {
 }
 
 TEST_F(WindowTest, TheTitleIsCopiedInAndOut) {
-    OwnedString title("Job Mode");
-    ASSERT_EQ(SetWindowTitleWithCFString(window_, title.get()), noErr);
-    OwnedString copy;
-    ASSERT_EQ(CopyWindowTitleAsCFString(window_, copy.out()), noErr);
+    auto title = cf::string("Job Mode");
+    ASSERT_EQ(noErr, SetWindowTitleWithCFString(window_, title.get()));
+    CFStringRef copied = nullptr;
+    ASSERT_EQ(noErr, CopyWindowTitleAsCFString(window_, &copied));
+    auto copy = cf::adopt(copied);
     EXPECT_NE(copy.get(), title.get());
-    EXPECT_EQ(CFGetRetainCount(copy.get()), 1);
-    EXPECT_EQ(toolbox_test::utf8(copy.get()), "Job Mode");
+    EXPECT_EQ(1, CFGetRetainCount(copy.get()));
+    EXPECT_EQ("Job Mode", cf::utf8(copy.get()));
 
     PlatformInjectFault("CopyWindowTitleAsCFString", 1, memFullErr);
     CFStringRef failed = nullptr;
-    EXPECT_EQ(CopyWindowTitleAsCFString(window_, &failed), memFullErr);
-    EXPECT_EQ(failed, nullptr);
+    EXPECT_EQ(memFullErr, CopyWindowTitleAsCFString(window_, &failed));
+    EXPECT_EQ(nullptr, failed);
 }
 
 TEST_F(WindowTest, WindowsStartHiddenAndDisposalKillsTheirReferences) {
@@ -64,18 +64,18 @@ TEST_F(WindowTest, WindowsStartHiddenAndDisposalKillsTheirReferences) {
     forget_window(window);
     Rect bounds;
     EXPECT_EQ(GetWindowBounds(window, kWindowContentRgn, &bounds), errInvalidWindowRef);
-    EXPECT_EQ(GetWindowEventTarget(window), nullptr);
-    EXPECT_EQ(GetControlOwner(root), nullptr);
+    EXPECT_EQ(nullptr, GetWindowEventTarget(window));
+    EXPECT_EQ(nullptr, GetControlOwner(root));
     DisposeWindow(window);
 }
 
 TEST(QuickDrawTest, RectanglesUseWrappingSixteenBitArithmetic) {
     Rect rect;
     SetRect(&rect, 10, 20, 30, 40);
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.top, 20);
-    EXPECT_EQ(rect.right, 30);
-    EXPECT_EQ(rect.bottom, 40);
+    EXPECT_EQ(10, rect.left);
+    EXPECT_EQ(20, rect.top);
+    EXPECT_EQ(30, rect.right);
+    EXPECT_EQ(40, rect.bottom);
     OffsetRect(&rect, -5, 100);
     Rect expected = {120, 5, 140, 25};
     EXPECT_TRUE(EqualRect(&rect, &expected));
@@ -84,8 +84,8 @@ TEST(QuickDrawTest, RectanglesUseWrappingSixteenBitArithmetic) {
 
     SetRect(&rect, SHRT_MAX, 0, SHRT_MAX, 0);
     OffsetRect(&rect, 1, 0);
-    EXPECT_EQ(rect.left, SHRT_MIN);
-    EXPECT_EQ(rect.right, SHRT_MIN);
+    EXPECT_EQ(SHRT_MIN, rect.left);
+    EXPECT_EQ(SHRT_MIN, rect.right);
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 #include <PrintCore/PMCore.h>
 #include <PrintCore/PMPPDLibrary.h>
 #include <PrintCore/PMTicket.h>
+#include <platform/cf_text.h>
 #include <platform/host_support.h>
 #include <platform/test_support.h>
 
 #include <gtest/gtest.h>
+
+#include "live_objects.h"
+#include "temporary_folder.h"
 
 // libcups marks its PPD API deprecated; the host's parse is libcups' ppd_file_t.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -16,10 +20,8 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -38,32 +40,27 @@ const std::string kSamplePPD =
     "*CloseUI: *PrintMode\n*DefaultResolution: 600dpi\n*Description: \"" + kLongValue + "\"\n*End\n"
     "*OpenUI *Staple/Staple: Boolean\n*Staple True/On: \"staple\"\n*Staple False/Off: \"\"\n*CloseUI: *Staple\n";
 
-class PPDLibraryTest : public ::testing::Test {
+// Every opened PPD must be closed, and everything else the test made released.
+class PPDLibraryTest : public test_support::LeakCheckedTest {
 protected:
     void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "ppd-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        contexts = PlatformLiveObjectCount("ppd-context");
-        ASSERT_EQ(PMTicketCreate(nullptr, kPMPrinterInfoTicket, &ticket), kPMNoError);
+        LeakCheckedTest::SetUp();
+        contexts = liveAtStart().count("ppd-context");
+        ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMPrinterInfoTicket, &ticket));
     }
     void TearDown() override {
         PMTicketRelease(ticket);
         PlatformClearInjectedFaults();
-        std::filesystem::remove_all(folder);
-        EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts) << "every opened PPD was closed";
+        LeakCheckedTest::TearDown();
     }
     // Writes a PPD file and points the ticket at it.
     std::string use_ppd(const std::string &name, const std::string &text) {
-        const std::string path = (folder / name).string();
-        std::ofstream(path) << text;
+        const std::string path = folder.write(name, text);
         point_at(path);
         return path;
     }
     void point_at(const std::string &path) {
-        CFStringRef string = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-        ASSERT_EQ(PlatformPrinterInfoTicketSetPPDPath(ticket, string), kPMNoError);
-        CFRelease(string);
+        ASSERT_EQ(kPMNoError, PlatformPrinterInfoTicketSetPPDPath(ticket, cf::string(path).get()));
     }
     OSStatus open() { return ppdOpenCompiledPPDFromTicket(ticket, &context, &file); }
     UInt32 index_of(const char *keyword) {
@@ -74,12 +71,12 @@ protected:
     }
     std::string invocation(UInt32 main, UInt32 option, OSStatus expected = kPMNoError) {
         Str255 text;
-        EXPECT_EQ(ppdGetInvocationString(context, main, option, text, sizeof text), expected);
+        EXPECT_EQ(expected, ppdGetInvocationString(context, main, option, text, sizeof text));
         return std::string(reinterpret_cast<const char *>(text + 1), text[0]);
     }
-    void close() { EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMNoError); }
+    void close() { EXPECT_EQ(kPMNoError, ppdCloseCompiledPPDFromTicket(context, &file)); }
 
-    std::filesystem::path folder;
+    test_support::TemporaryFolder folder{"ppd"};
     long contexts = 0;
     PMTicketRef ticket = nullptr;
     ppdContext context = nullptr;
@@ -88,83 +85,83 @@ protected:
 
 TEST_F(PPDLibraryTest, FindsAndReadsTheModelNameAsTheExtensionsDo) {
     use_ppd("QUORVEN.ppd", kSamplePPD);
-    ASSERT_EQ(open(), kPMNoError);
+    ASSERT_EQ(kPMNoError, open());
     EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts + 1);
-    EXPECT_EQ(file.vRefNum, 0);
-    EXPECT_EQ(file.parID, 0);
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(file.name + 1), file.name[0]), "QUORVEN.ppd");
+    EXPECT_EQ(0, file.vRefNum);
+    EXPECT_EQ(0, file.parID);
+    EXPECT_EQ("QUORVEN.ppd", std::string(reinterpret_cast<const char *>(file.name + 1), file.name[0]));
 
     const UInt32 model_index = ppdGetMainIndex(context, reinterpret_cast<ConstStr255Param>("\x09ModelName"));
-    ASSERT_EQ(model_index, 6u);
+    ASSERT_EQ(6u, model_index);
     Str255 model_text;
-    ASSERT_EQ(ppdGetInvocationString(context, model_index, 0, model_text, 256), kPMNoError);
+    ASSERT_EQ(kPMNoError, ppdGetInvocationString(context, model_index, 0, model_text, 256));
     CFStringRef model = CFStringCreateWithPascalString(nullptr, model_text, kCFStringEncodingMacRoman);
-    EXPECT_EQ(CFStringCompare(model, CFSTR("QUORVEN v-DX7140KSeries"), 0), kCFCompareEqualTo);
+    EXPECT_EQ(kCFCompareEqualTo, CFStringCompare(model, CFSTR("QUORVEN v-DX7140KSeries"), 0));
     CFRelease(model);
     close();
 }
 
 TEST_F(PPDLibraryTest, IndexesMainKeywordsExactlyInFileOrder) {
     use_ppd("sample.ppd", kSamplePPD);
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(index_of("FormatVersion"), 1u);
-    EXPECT_EQ(index_of("DefaultPrintMode"), 7u);
-    EXPECT_EQ(index_of("PrintMode"), 8u) << "an option sits where its choices are in the file";
-    EXPECT_EQ(index_of("Description"), 10u);
-    EXPECT_EQ(index_of("Staple"), 11u) << "an option without a default line comes last";
-    EXPECT_EQ(index_of("modelname"), 0u) << "case counts";
-    EXPECT_EQ(index_of("ModelNam"), 0u);
-    EXPECT_EQ(index_of("NickName"), 0u);
-    EXPECT_EQ(index_of(""), 0u);
-    EXPECT_EQ(ppdGetMainIndex(context, nullptr), 0u);
-    EXPECT_EQ(ppdGetMainIndex(nullptr, reinterpret_cast<ConstStr255Param>("\x09ModelName")), 0u);
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ(1u, index_of("FormatVersion"));
+    EXPECT_EQ(7u, index_of("DefaultPrintMode"));
+    EXPECT_EQ(8u, index_of("PrintMode")) << "an option sits where its choices are in the file";
+    EXPECT_EQ(10u, index_of("Description"));
+    EXPECT_EQ(11u, index_of("Staple")) << "an option without a default line comes last";
+    EXPECT_EQ(0u, index_of("modelname")) << "case counts";
+    EXPECT_EQ(0u, index_of("ModelNam"));
+    EXPECT_EQ(0u, index_of("NickName"));
+    EXPECT_EQ(0u, index_of(""));
+    EXPECT_EQ(0u, ppdGetMainIndex(context, nullptr));
+    EXPECT_EQ(0u, ppdGetMainIndex(nullptr, reinterpret_cast<ConstStr255Param>("\x09ModelName")));
     close();
 }
 
 TEST_F(PPDLibraryTest, ReadsValuesAndChoiceInvocations) {
     use_ppd("sample.ppd", kSamplePPD);
-    ASSERT_EQ(open(), kPMNoError);
+    ASSERT_EQ(kPMNoError, open());
     const UInt32 print_mode = index_of("PrintMode");
-    EXPECT_EQ(invocation(print_mode, 0), "Normal") << "an option's own value is its default choice";
-    EXPECT_EQ(invocation(print_mode, 1), "<</PrintMode 0>>setpagedevice");
-    EXPECT_EQ(invocation(print_mode, 3), "(hold) print");
-    EXPECT_EQ(invocation(print_mode, 4, kPMKeyNotFound), "");
-    EXPECT_EQ(invocation(index_of("Staple"), 1), "staple");
-    EXPECT_EQ(invocation(index_of("DefaultResolution"), 0), "600dpi");
-    EXPECT_EQ(invocation(index_of("ModelName"), 1, kPMKeyNotFound), "") << "not an option: no choices";
-    EXPECT_EQ(invocation(0, 0, kPMKeyNotFound), "");
-    EXPECT_EQ(invocation(12, 0, kPMKeyNotFound), "");
+    EXPECT_EQ("Normal", invocation(print_mode, 0)) << "an option's own value is its default choice";
+    EXPECT_EQ("<</PrintMode 0>>setpagedevice", invocation(print_mode, 1));
+    EXPECT_EQ("(hold) print", invocation(print_mode, 3));
+    EXPECT_EQ("", invocation(print_mode, 4, kPMKeyNotFound));
+    EXPECT_EQ("staple", invocation(index_of("Staple"), 1));
+    EXPECT_EQ("600dpi", invocation(index_of("DefaultResolution"), 0));
+    EXPECT_EQ("", invocation(index_of("ModelName"), 1, kPMKeyNotFound)) << "not an option: no choices";
+    EXPECT_EQ("", invocation(0, 0, kPMKeyNotFound));
+    EXPECT_EQ("", invocation(12, 0, kPMKeyNotFound));
     Str255 text;
-    EXPECT_EQ(ppdGetInvocationString(context, print_mode, 1, nullptr, 256), kPMInvalidParameter);
-    EXPECT_EQ(ppdGetInvocationString(context, print_mode, 1, text, 0), kPMInvalidParameter);
-    EXPECT_EQ(ppdGetInvocationString(nullptr, print_mode, 1, text, 256), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, ppdGetInvocationString(context, print_mode, 1, nullptr, 256));
+    EXPECT_EQ(kPMInvalidParameter, ppdGetInvocationString(context, print_mode, 1, text, 0));
+    EXPECT_EQ(kPMInvalidParameter, ppdGetInvocationString(nullptr, print_mode, 1, text, 256));
     close();
 }
 
 TEST_F(PPDLibraryTest, CutsLongValuesToTheBufferWithoutWritingPastIt) {
     use_ppd("sample.ppd", kSamplePPD);
-    ASSERT_EQ(open(), kPMNoError);
+    ASSERT_EQ(kPMNoError, open());
     const UInt32 description = index_of("Description");
     EXPECT_EQ(invocation(description, 0), kLongValue.substr(0, 255));
 
     unsigned char small[16];
     std::memset(small, 0xAA, sizeof small);
-    ASSERT_EQ(ppdGetInvocationString(context, description, 0, small, 8), kPMNoError);
-    EXPECT_EQ(small[0], 7);
-    EXPECT_EQ(std::string(reinterpret_cast<const char *>(small + 1), 7), "LLLLLLL");
-    for (unsigned char beyond : std::string(small + 8, small + sizeof small)) EXPECT_EQ(beyond, 0xAA);
-    ASSERT_EQ(ppdGetInvocationString(context, description, 0, small, 1), kPMNoError);
-    EXPECT_EQ(small[0], 0);
-    EXPECT_EQ(small[1], 'L') << "a one-byte buffer holds only the length";
+    ASSERT_EQ(kPMNoError, ppdGetInvocationString(context, description, 0, small, 8));
+    EXPECT_EQ(7, small[0]);
+    EXPECT_EQ("LLLLLLL", std::string(reinterpret_cast<const char *>(small + 1), 7));
+    for (unsigned char beyond : std::string(small + 8, small + sizeof small)) EXPECT_EQ(0xAA, beyond);
+    ASSERT_EQ(kPMNoError, ppdGetInvocationString(context, description, 0, small, 1));
+    EXPECT_EQ(0, small[0]);
+    EXPECT_EQ('L', small[1]) << "a one-byte buffer holds only the length";
     close();
 }
 
 TEST_F(PPDLibraryTest, PPDWithoutModelNameAndLongFileName) {
     const std::string name = std::string(70, 'n') + ".ppd";
     use_ppd(name, "*PPD-Adobe: \"4.3\"\n*NickName: \"Other\"\n");
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(index_of("ModelName"), 0u);
-    EXPECT_EQ(index_of("NickName"), 1u);
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ(0u, index_of("ModelName"));
+    EXPECT_EQ(1u, index_of("NickName"));
     EXPECT_EQ(std::string(reinterpret_cast<const char *>(file.name + 1), file.name[0]), name.substr(0, 63));
     close();
 }
@@ -176,13 +173,13 @@ TEST_F(PPDLibraryTest, FilesThatCannotBeOpenedFailCleanly) {
     };
     auto expect_failure = [&](const Case &expected) {
         ppdContext untouched = reinterpret_cast<ppdContext>(&file);
-        EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file), expected.status) << expected.what;
+        EXPECT_EQ(expected.status, ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file)) << expected.what;
         EXPECT_EQ(untouched, reinterpret_cast<ppdContext>(&file)) << expected.what;
     };
     expect_failure({"a ticket without a PPD path", fnfErr});
-    point_at((folder / "missing.ppd").string());
+    point_at(folder.file("missing.ppd"));
     expect_failure({"a missing file", fnfErr});
-    point_at(folder.string());
+    point_at(folder.path());
     expect_failure({"a folder", fnfErr});
     use_ppd("garbage.ppd", "this is no PPD\n\x01\x02");
     expect_failure({"a file libcups cannot parse", kPMGeneralError});
@@ -195,45 +192,45 @@ TEST_F(PPDLibraryTest, FilesThatCannotBeOpenedFailCleanly) {
         expect_failure({"an unreadable file", fnfErr});
     }
 
-    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(nullptr, &context, &file), kPMInvalidTicket);
+    EXPECT_EQ(kPMInvalidTicket, ppdOpenCompiledPPDFromTicket(nullptr, &context, &file));
     use_ppd("sample.ppd", kSamplePPD);
-    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, nullptr, &file), kPMInvalidParameter);
-    EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &context, nullptr), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, ppdOpenCompiledPPDFromTicket(ticket, nullptr, &file));
+    EXPECT_EQ(kPMInvalidParameter, ppdOpenCompiledPPDFromTicket(ticket, &context, nullptr));
 }
 
 TEST_F(PPDLibraryTest, CloseFreesOnceAndRefusesWhatIsNoContext) {
     use_ppd("sample.ppd", kSamplePPD);
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(PMRelease(context), kPMInvalidParameter) << "a PPD context is closed, not released";
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ(kPMInvalidParameter, PMRelease(context)) << "a PPD context is closed, not released";
     close();
     EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMInvalidParameter) << "already closed";
-    EXPECT_EQ(index_of("ModelName"), 0u) << "a closed context is not read";
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(nullptr, &file), kPMInvalidParameter);
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(reinterpret_cast<ppdContext>(ticket), &file), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, ppdCloseCompiledPPDFromTicket(context, &file)) << "already closed";
+    EXPECT_EQ(0u, index_of("ModelName")) << "a closed context is not read";
+    EXPECT_EQ(kPMInvalidParameter, ppdCloseCompiledPPDFromTicket(nullptr, &file));
+    EXPECT_EQ(kPMInvalidParameter, ppdCloseCompiledPPDFromTicket(reinterpret_cast<ppdContext>(ticket), &file));
     CFStringRef path = nullptr;
-    EXPECT_EQ(PlatformPrinterInfoTicketCopyPPDPath(ticket, &path), kPMNoError) << "the ticket was not touched";
+    EXPECT_EQ(kPMNoError, PlatformPrinterInfoTicketCopyPPDPath(ticket, &path)) << "the ticket was not touched";
     CFRelease(path);
 }
 
 TEST_F(PPDLibraryTest, InjectedFaults) {
     use_ppd("sample.ppd", kSamplePPD);
     PlatformInjectFault("ppdOpenCompiledPPDFromTicket", 1, kPMGeneralError);
-    EXPECT_EQ(open(), kPMGeneralError);
-    EXPECT_EQ(context, nullptr);
+    EXPECT_EQ(kPMGeneralError, open());
+    EXPECT_EQ(nullptr, context);
     EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
 
-    ASSERT_EQ(open(), kPMNoError);
+    ASSERT_EQ(kPMNoError, open());
     PlatformInjectFault("ppdGetInvocationString", 1, kPMGeneralError);
     Str255 text = {3, 'o', 'l', 'd'};
-    EXPECT_EQ(ppdGetInvocationString(context, index_of("ModelName"), 0, text, sizeof text), kPMGeneralError);
-    EXPECT_EQ(text[0], 3) << "the buffer is left as it was";
+    EXPECT_EQ(kPMGeneralError, ppdGetInvocationString(context, index_of("ModelName"), 0, text, sizeof text));
+    EXPECT_EQ(3, text[0]) << "the buffer is left as it was";
 
     // The failing close still frees the context, so the caller must not close it again.
     PlatformInjectFault("ppdCloseCompiledPPDFromTicket", 1, ioErr);
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), ioErr);
+    EXPECT_EQ(ioErr, ppdCloseCompiledPPDFromTicket(context, &file));
     EXPECT_EQ(PlatformLiveObjectCount("ppd-context"), contexts);
-    EXPECT_EQ(ppdCloseCompiledPPDFromTicket(context, &file), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, ppdCloseCompiledPPDFromTicket(context, &file));
 }
 
 }  // namespace
@@ -244,12 +241,12 @@ TEST_F(PPDLibraryTest, RepeatedSingleValueKeywordsAnswerAsLibcupsDoes) {
     // (A repeated NickName would do as well, but libcups leaks the first one's text.)
     use_ppd("repeated.ppd", "*PPD-Adobe: \"4.3\"\n*ModelName: \"QUORVEN v-DX7140KSeries\"\n*NickName: \"Second\"\n"
                             "*ModelName: \"Other Printer\"\n*Throughput: \"10\"\n*Throughput: \"20\"\n");
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(index_of("ModelName"), 1u) << "the first line keeps its place";
-    EXPECT_EQ(index_of("NickName"), 2u);
-    EXPECT_EQ(invocation(index_of("ModelName"), 0), "Other Printer");
-    EXPECT_EQ(invocation(index_of("NickName"), 0), "Second");
-    EXPECT_EQ(invocation(index_of("Throughput"), 0), "10") << "keywords libcups keeps as a list answer with the first";
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ(1u, index_of("ModelName")) << "the first line keeps its place";
+    EXPECT_EQ(2u, index_of("NickName"));
+    EXPECT_EQ("Other Printer", invocation(index_of("ModelName"), 0));
+    EXPECT_EQ("Second", invocation(index_of("NickName"), 0));
+    EXPECT_EQ("10", invocation(index_of("Throughput"), 0)) << "keywords libcups keeps as a list answer with the first";
     close();
 }
 
@@ -259,7 +256,7 @@ TEST_F(PPDLibraryTest, EachFileIsParsedOnceUntilItChanges) {
     const std::string path = use_ppd("shared.ppd", kSamplePPD);
     const long before = PlatformPPDParseCount();
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(open(), kPMNoError);
+        ASSERT_EQ(kPMNoError, open());
         close();
         ppd_file_t *host = PlatformPPDOpen(path.c_str(), nullptr);
         ASSERT_NE(host, nullptr);
@@ -270,8 +267,8 @@ TEST_F(PPDLibraryTest, EachFileIsParsedOnceUntilItChanges) {
     std::string changed = kSamplePPD;
     changed.replace(changed.find("QUORVEN v-DX7140KSeries"), 23, "QUORVEN v-DX8250KSeries");
     use_ppd("shared.ppd", changed);  // same size, new bytes
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(invocation(index_of("ModelName"), 0), "QUORVEN v-DX8250KSeries");
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ("QUORVEN v-DX8250KSeries", invocation(index_of("ModelName"), 0));
     close();
     EXPECT_EQ(PlatformPPDParseCount(), before + 2);
 }
@@ -290,13 +287,13 @@ TEST_F(PPDLibraryTest, MarksNeverReachAnotherHolder) {
     ppd_file_t *second = PlatformPPDOpen(path.c_str(), nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(second, first);
-    EXPECT_EQ(marked(second), "Normal");
-    EXPECT_EQ(marked(first), "Hold");
+    EXPECT_EQ("Normal", marked(second));
+    EXPECT_EQ("Hold", marked(first));
     PlatformPPDClose(second);
     PlatformPPDClose(first);
     ppd_file_t *third = PlatformPPDOpen(path.c_str(), nullptr);
     ASSERT_NE(third, nullptr);
-    EXPECT_EQ(marked(third), "Normal");
+    EXPECT_EQ("Normal", marked(third));
     PlatformPPDClose(third);
 }
 
@@ -329,9 +326,9 @@ TEST_F(PPDLibraryTest, FilesBeyondAnyRealPPDAreRefusedUnread) {
         std::string path = refused.make();
         const long before = PlatformPPDParseCount();
         ppdContext untouched = nullptr;
-        EXPECT_EQ(ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file), kPMGeneralError);
+        EXPECT_EQ(kPMGeneralError, ppdOpenCompiledPPDFromTicket(ticket, &untouched, &file));
         CFStringRef reason = nullptr;
-        EXPECT_EQ(PlatformPPDOpen(path.c_str(), &reason), nullptr);
+        EXPECT_EQ(nullptr, PlatformPPDOpen(path.c_str(), &reason));
         ASSERT_NE(reason, nullptr);
         char text[256];
         CFStringGetCString(reason, text, sizeof text, kCFStringEncodingUTF8);
@@ -343,13 +340,13 @@ TEST_F(PPDLibraryTest, FilesBeyondAnyRealPPDAreRefusedUnread) {
 
 // libcups reads gzip-compressed PPDs; so does the library, with the same bounds on the text.
 TEST_F(PPDLibraryTest, ACompressedPPDIsReadLikeAPlainOne) {
-    const std::string path = (folder / "sample.ppd.gz").string();
+    const std::string path = folder.file("sample.ppd.gz");
     cups_file_t *out = cupsFileOpen(path.c_str(), "w9");
     ASSERT_NE(out, nullptr);
     cupsFilePuts(out, kSamplePPD.c_str());
     cupsFileClose(out);
     point_at(path);
-    ASSERT_EQ(open(), kPMNoError);
-    EXPECT_EQ(invocation(index_of("ModelName"), 0), "QUORVEN v-DX7140KSeries");
+    ASSERT_EQ(kPMNoError, open());
+    EXPECT_EQ("QUORVEN v-DX7140KSeries", invocation(index_of("ModelName"), 0));
     close();
 }

@@ -12,10 +12,10 @@ namespace {
 
 class PrintSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(PMCreateSession(&session), kPMNoError); }
+    void SetUp() override { ASSERT_EQ(kPMNoError, PMCreateSession(&session)); }
     void TearDown() override {
         if (session != nullptr) {
-            EXPECT_EQ(PMRelease(session), kPMNoError);
+            EXPECT_EQ(kPMNoError, PMRelease(session));
         }
         PlatformClearInjectedFaults();
     }
@@ -25,17 +25,17 @@ protected:
 TEST_F(PrintSessionTest, DataRoundTripsAndReplaces) {
     CFStringRef first = CFStringCreateWithCString(nullptr, "first", kCFStringEncodingUTF8);
     CFStringRef second = CFStringCreateWithCString(nullptr, "second", kCFStringEncodingUTF8);
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Key"), first), kPMNoError);
-    EXPECT_EQ(CFGetRetainCount(first), 2);
+    ASSERT_EQ(kPMNoError, PMSessionSetDataInSession(session, CFSTR("Key"), first));
+    EXPECT_EQ(2, CFGetRetainCount(first));
 
     CFTypeRef found = nullptr;
-    ASSERT_EQ(PMSessionGetDataFromSession(session, CFSTR("Key"), &found), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionGetDataFromSession(session, CFSTR("Key"), &found));
     EXPECT_EQ(found, first);
-    EXPECT_EQ(CFGetRetainCount(first), 2) << "a Get hands out no reference";
+    EXPECT_EQ(2, CFGetRetainCount(first)) << "a Get hands out no reference";
 
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Key"), second), kPMNoError);
-    EXPECT_EQ(CFGetRetainCount(first), 1) << "the replaced datum is let go";
-    ASSERT_EQ(PMSessionGetDataFromSession(session, CFSTR("Key"), &found), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionSetDataInSession(session, CFSTR("Key"), second));
+    EXPECT_EQ(1, CFGetRetainCount(first)) << "the replaced datum is let go";
+    ASSERT_EQ(kPMNoError, PMSessionGetDataFromSession(session, CFSTR("Key"), &found));
     EXPECT_EQ(found, second);
 
     CFRelease(first);
@@ -44,69 +44,70 @@ TEST_F(PrintSessionTest, DataRoundTripsAndReplaces) {
 
 TEST_F(PrintSessionTest, MissingKeyAndBadArgumentsLeaveTheResultAlone) {
     CFTypeRef untouched = kCFBooleanTrue;
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Absent"), &untouched), kPMKeyNotFound);
-    EXPECT_EQ(PMSessionGetDataFromSession(nullptr, CFSTR("Absent"), &untouched), kPMInvalidPrintSession);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, nullptr, &untouched), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Absent"), nullptr), kPMInvalidParameter);
-    EXPECT_EQ(untouched, kCFBooleanTrue);
+// This layer's choice: kPMKeyNotFound for a missing key (the system's code here is not documented).
+    EXPECT_EQ(kPMKeyNotFound, PMSessionGetDataFromSession(session, CFSTR("Absent"), &untouched));
+    EXPECT_EQ(kPMInvalidPrintSession, PMSessionGetDataFromSession(nullptr, CFSTR("Absent"), &untouched));
+    EXPECT_EQ(kPMInvalidParameter, PMSessionGetDataFromSession(session, nullptr, &untouched));
+    EXPECT_EQ(kPMInvalidParameter, PMSessionGetDataFromSession(session, CFSTR("Absent"), nullptr));
+    EXPECT_EQ(kCFBooleanTrue, untouched);
 
-    EXPECT_EQ(PMSessionSetDataInSession(nullptr, CFSTR("Key"), kCFBooleanTrue), kPMInvalidPrintSession);
-    EXPECT_EQ(PMSessionSetDataInSession(session, nullptr, kCFBooleanTrue), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionSetDataInSession(session, CFSTR("Key"), nullptr), kPMInvalidParameter);
-    EXPECT_EQ(PMSessionSetDataInSession(session, reinterpret_cast<CFStringRef>(kCFBooleanTrue), kCFBooleanTrue),
-              kPMInvalidParameter)
+    EXPECT_EQ(kPMInvalidPrintSession, PMSessionSetDataInSession(nullptr, CFSTR("Key"), kCFBooleanTrue));
+    EXPECT_EQ(kPMInvalidParameter, PMSessionSetDataInSession(session, nullptr, kCFBooleanTrue));
+    EXPECT_EQ(kPMInvalidParameter, PMSessionSetDataInSession(session, CFSTR("Key"), nullptr));
+    EXPECT_EQ(kPMInvalidParameter,
+              PMSessionSetDataInSession(session, reinterpret_cast<CFStringRef>(kCFBooleanTrue), kCFBooleanTrue))
         << "a key that is no string";
 }
 
 TEST_F(PrintSessionTest, InjectedFaultFailsOnceWithoutTouchingTheResult) {
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Key"), kCFBooleanFalse), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionSetDataInSession(session, CFSTR("Key"), kCFBooleanFalse));
     PlatformInjectFault("PMSessionGetDataFromSession", 1, kPMGeneralError);
     CFTypeRef untouched = kCFBooleanTrue;
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Key"), &untouched), kPMGeneralError);
-    EXPECT_EQ(untouched, kCFBooleanTrue);
-    EXPECT_EQ(PMSessionGetDataFromSession(session, CFSTR("Key"), &untouched), kPMNoError);
-    EXPECT_EQ(untouched, kCFBooleanFalse);
+    EXPECT_EQ(kPMGeneralError, PMSessionGetDataFromSession(session, CFSTR("Key"), &untouched));
+    EXPECT_EQ(kCFBooleanTrue, untouched);
+    EXPECT_EQ(kPMNoError, PMSessionGetDataFromSession(session, CFSTR("Key"), &untouched));
+    EXPECT_EQ(kCFBooleanFalse, untouched);
 }
 
 TEST(PrintSessionLifetime, RetainReleaseBalanceFreesTheSessionAndItsData) {
     const long sessions = PlatformLiveObjectCount("print-session");
     PMPrintSession session = nullptr;
-    ASSERT_EQ(PMCreateSession(&session), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMCreateSession(&session));
     EXPECT_EQ(PlatformLiveObjectCount("print-session"), sessions + 1);
 
     CFNumberRef datum = CFNumberCreate(nullptr, kCFNumberLongType, &sessions);
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("Key"), datum), kPMNoError);
-    ASSERT_EQ(PMRetain(session), kPMNoError);
-    ASSERT_EQ(PMRelease(session), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionSetDataInSession(session, CFSTR("Key"), datum));
+    ASSERT_EQ(kPMNoError, PMRetain(session));
+    ASSERT_EQ(kPMNoError, PMRelease(session));
     EXPECT_EQ(PlatformLiveObjectCount("print-session"), sessions + 1) << "one reference is still held";
-    ASSERT_EQ(PMRelease(session), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMRelease(session));
     EXPECT_EQ(PlatformLiveObjectCount("print-session"), sessions);
-    EXPECT_EQ(CFGetRetainCount(datum), 1) << "the freed session released its data";
+    EXPECT_EQ(1, CFGetRetainCount(datum)) << "the freed session released its data";
     CFRelease(datum);
 
-    EXPECT_EQ(PMRelease(session), kPMInvalidParameter) << "a freed session is no longer a printing object";
-    EXPECT_EQ(PMRetain(session), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, PMRelease(session)) << "a freed session is no longer a printing object";
+    EXPECT_EQ(kPMInvalidParameter, PMRetain(session));
 }
 
 TEST(PrintSessionLifetime, RetainAndReleaseRefuseWhatIsNoPrintingObject) {
     int local = 0;
     CFStringRef string = CFStringCreateWithCString(nullptr, "not printing", kCFStringEncodingUTF8);
-    EXPECT_EQ(PMRetain(nullptr), kPMInvalidParameter);
-    EXPECT_EQ(PMRelease(nullptr), kPMInvalidParameter);
-    EXPECT_EQ(PMRelease(&local), kPMInvalidParameter);
-    EXPECT_EQ(PMRelease(string), kPMInvalidParameter);
-    EXPECT_EQ(CFGetRetainCount(string), 1);
+    EXPECT_EQ(kPMInvalidParameter, PMRetain(nullptr));
+    EXPECT_EQ(kPMInvalidParameter, PMRelease(nullptr));
+    EXPECT_EQ(kPMInvalidParameter, PMRelease(&local));
+    EXPECT_EQ(kPMInvalidParameter, PMRelease(string));
+    EXPECT_EQ(1, CFGetRetainCount(string));
     CFRelease(string);
 }
 
 TEST(PrintSessionLifetime, RetainAndReleaseAlsoServeTickets) {
     const long tickets = PlatformLiveObjectCount("ticket");
     PMTicketRef ticket = nullptr;
-    ASSERT_EQ(PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket), kPMNoError);
-    ASSERT_EQ(PMRetain(ticket), kPMNoError);
-    ASSERT_EQ(PMTicketRelease(ticket), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket));
+    ASSERT_EQ(kPMNoError, PMRetain(ticket));
+    ASSERT_EQ(kPMNoError, PMTicketRelease(ticket));
     EXPECT_EQ(PlatformLiveObjectCount("ticket"), tickets + 1);
-    ASSERT_EQ(PMRelease(ticket), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMRelease(ticket));
     EXPECT_EQ(PlatformLiveObjectCount("ticket"), tickets);
 }
 
@@ -114,32 +115,32 @@ TEST(PrintSessionLifetime, CreateFaultMakesNoSession) {
     const long sessions = PlatformLiveObjectCount("print-session");
     PlatformInjectFault("PMCreateSession", 1, memFullErr);
     PMPrintSession session = nullptr;
-    EXPECT_EQ(PMCreateSession(&session), memFullErr);
-    EXPECT_EQ(session, nullptr);
+    EXPECT_EQ(memFullErr, PMCreateSession(&session));
+    EXPECT_EQ(nullptr, session);
     EXPECT_EQ(PlatformLiveObjectCount("print-session"), sessions);
-    EXPECT_EQ(PMCreateSession(nullptr), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, PMCreateSession(nullptr));
 }
 
 // The dialog hands its tickets to the extensions as numbers in the session. A pointer-sized
 // number keeps a 64-bit reference whole; one cut to 32 bits names no live ticket.
 TEST_F(PrintSessionTest, TicketReferenceSurvivesAsAPointerSizedNumber) {
     PMTicketRef ticket = nullptr;
-    ASSERT_EQ(PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket));
     const intptr_t stored = reinterpret_cast<intptr_t>(ticket);
     ASSERT_GT(static_cast<uintptr_t>(stored), uintptr_t{0xFFFFFFFF}) << "the reference must need all 64 bits";
 
     CFNumberRef number = CFNumberCreate(nullptr, kCFNumberLongType, &stored);
-    ASSERT_EQ(PMSessionSetDataInSession(session, CFSTR("PMPrintSettingsTicket"), number), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionSetDataInSession(session, CFSTR("PMPrintSettingsTicket"), number));
     CFRelease(number);
 
     CFTypeRef datum = nullptr;
-    ASSERT_EQ(PMSessionGetDataFromSession(session, CFSTR("PMPrintSettingsTicket"), &datum), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMSessionGetDataFromSession(session, CFSTR("PMPrintSettingsTicket"), &datum));
     intptr_t read_back = 0;
     ASSERT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(datum), kCFNumberLongType, &read_back));
     EXPECT_EQ(read_back, stored);
     CFMutableDictionaryRef dictionary = nullptr;
-    EXPECT_EQ(PMTicketGetPPDDict(reinterpret_cast<PMTicketRef>(read_back), kPMTopLevel, kPMTopLevel, &dictionary),
-              kPMNoError);
+    EXPECT_EQ(kPMNoError,
+              PMTicketGetPPDDict(reinterpret_cast<PMTicketRef>(read_back), kPMTopLevel, kPMTopLevel, &dictionary));
     EXPECT_NE(dictionary, nullptr);
 
     // What a 32-bit writer would have stored.
@@ -150,9 +151,9 @@ TEST_F(PrintSessionTest, TicketReferenceSurvivesAsAPointerSizedNumber) {
     CFRelease(short_number);
     ASSERT_NE(widened, stored);
     CFMutableDictionaryRef untouched = nullptr;
-    EXPECT_EQ(PMTicketGetPPDDict(reinterpret_cast<PMTicketRef>(widened), kPMTopLevel, kPMTopLevel, &untouched),
-              kPMInvalidTicket);
-    EXPECT_EQ(untouched, nullptr);
+    EXPECT_EQ(kPMInvalidTicket,
+              PMTicketGetPPDDict(reinterpret_cast<PMTicketRef>(widened), kPMTopLevel, kPMTopLevel, &untouched));
+    EXPECT_EQ(nullptr, untouched);
     PMTicketRelease(ticket);
 }
 

@@ -11,16 +11,16 @@ namespace {
 
 class TicketTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket), kPMNoError); }
+    void SetUp() override { ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMPrintSettingsTicket, &ticket)); }
     void TearDown() override {
         if (ticket != nullptr) {
-            EXPECT_EQ(PMTicketRelease(ticket), kPMNoError);
+            EXPECT_EQ(kPMNoError, PMTicketRelease(ticket));
         }
         PlatformClearInjectedFaults();
     }
     CFMutableDictionaryRef ppd_dictionary() {
         CFMutableDictionaryRef dictionary = nullptr;
-        EXPECT_EQ(PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &dictionary), kPMNoError);
+        EXPECT_EQ(kPMNoError, PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &dictionary));
         return dictionary;
     }
     PMTicketRef ticket = nullptr;
@@ -30,17 +30,17 @@ TEST_F(TicketTest, KeepsItsOwnCopyOfTheType) {
     CFMutableStringRef type = CFStringCreateMutable(nullptr, 0);
     CFStringAppendCString(type, "com.apple.print.JobTicket", kCFStringEncodingUTF8);
     PMTicketRef job = nullptr;
-    ASSERT_EQ(PMTicketCreate(nullptr, type, &job), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, type, &job));
     CFStringAppendCString(type, ".changed", kCFStringEncodingUTF8);
     CFRelease(type);
 
     CFStringRef found = nullptr;
-    ASSERT_EQ(PMTicketGetType(job, &found), kPMNoError);
-    EXPECT_EQ(CFStringCompare(found, kPMJobTicket, 0), kCFCompareEqualTo);
+    ASSERT_EQ(kPMNoError, PMTicketGetType(job, &found));
+    EXPECT_EQ(kCFCompareEqualTo, CFStringCompare(found, kPMJobTicket, 0));
     PMTicketRelease(job);
 
-    EXPECT_EQ(PMTicketCreate(nullptr, nullptr, &job), kPMInvalidParameter);
-    EXPECT_EQ(PMTicketCreate(nullptr, kPMJobTicket, nullptr), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, PMTicketCreate(nullptr, nullptr, &job));
+    EXPECT_EQ(kPMInvalidParameter, PMTicketCreate(nullptr, kPMJobTicket, nullptr));
 }
 
 TEST_F(TicketTest, PPDDictionaryBelongsToTheTicketAndRetainsItsValues) {
@@ -48,7 +48,7 @@ TEST_F(TicketTest, PPDDictionaryBelongsToTheTicketAndRetainsItsValues) {
     CFMutableDictionaryRef dictionary = ppd_dictionary();
     ASSERT_NE(dictionary, nullptr);
     EXPECT_EQ(ppd_dictionary(), dictionary) << "the same live dictionary every time";
-    EXPECT_EQ(CFGetRetainCount(dictionary), 1) << "a Get hands out no reference";
+    EXPECT_EQ(1, CFGetRetainCount(dictionary)) << "a Get hands out no reference";
 
     CFStringRef value = CFStringCreateWithCString(nullptr, "Secure", kCFStringEncodingUTF8);
     CFDictionarySetValue(dictionary, CFSTR("PrintMode"), value);
@@ -58,71 +58,72 @@ TEST_F(TicketTest, PPDDictionaryBelongsToTheTicketAndRetainsItsValues) {
     EXPECT_EQ(CFDictionaryGetValue(ppd_dictionary(), CFSTR("PrintMode")), value) << "kept while the ticket lives";
 
     CFRetain(value);
-    EXPECT_EQ(CFGetRetainCount(value), 2);
-    ASSERT_EQ(PMTicketRelease(ticket), kPMNoError);
+    EXPECT_EQ(2, CFGetRetainCount(value));
+    ASSERT_EQ(kPMNoError, PMTicketRelease(ticket));
     ticket = nullptr;
     EXPECT_EQ(PlatformLiveObjectCount("ticket"), tickets - 1);
-    EXPECT_EQ(CFGetRetainCount(value), 1) << "the freed ticket released its dictionary";
+    EXPECT_EQ(1, CFGetRetainCount(value)) << "the freed ticket released its dictionary";
     CFRelease(value);
 }
 
+// This layer's choice: tickets have no sub-tickets, so any node but kPMTopLevel is a bad parameter.
 TEST_F(TicketTest, OnlyTheTopLevelHasADictionary) {
     CFMutableDictionaryRef untouched = nullptr;
-    EXPECT_EQ(PMTicketGetPPDDict(ticket, 1, kPMTopLevel, &untouched), kPMInvalidParameter);
-    EXPECT_EQ(PMTicketGetPPDDict(ticket, kPMTopLevel, 2, &untouched), kPMInvalidParameter);
-    EXPECT_EQ(PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, nullptr), kPMInvalidParameter);
-    EXPECT_EQ(untouched, nullptr);
+    EXPECT_EQ(kPMInvalidParameter, PMTicketGetPPDDict(ticket, 1, kPMTopLevel, &untouched));
+    EXPECT_EQ(kPMInvalidParameter, PMTicketGetPPDDict(ticket, kPMTopLevel, 2, &untouched));
+    EXPECT_EQ(kPMInvalidParameter, PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, nullptr));
+    EXPECT_EQ(nullptr, untouched);
 }
 
 TEST_F(TicketTest, InjectedFaultFailsOnce) {
     PlatformInjectFault("PMTicketGetPPDDict", 2, kPMGeneralError);
     EXPECT_NE(ppd_dictionary(), nullptr);
     CFMutableDictionaryRef untouched = nullptr;
-    EXPECT_EQ(PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &untouched), kPMGeneralError);
-    EXPECT_EQ(untouched, nullptr);
+    EXPECT_EQ(kPMGeneralError, PMTicketGetPPDDict(ticket, kPMTopLevel, kPMTopLevel, &untouched));
+    EXPECT_EQ(nullptr, untouched);
     EXPECT_NE(ppd_dictionary(), nullptr);
 }
 
 TEST_F(TicketTest, RefusesReferencesThatAreNoLiveTicket) {
     PMTicketRef freed = nullptr;
-    ASSERT_EQ(PMTicketCreate(nullptr, kPMJobTicket, &freed), kPMNoError);
-    ASSERT_EQ(PMTicketRelease(freed), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMJobTicket, &freed));
+    ASSERT_EQ(kPMNoError, PMTicketRelease(freed));
     PMPrintSession session = nullptr;
-    ASSERT_EQ(PMCreateSession(&session), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMCreateSession(&session));
 
     for (PMTicketRef bad : {PMTicketRef{}, freed, reinterpret_cast<PMTicketRef>(session)}) {
         CFMutableDictionaryRef dictionary = nullptr;
         CFStringRef type = nullptr;
-        EXPECT_EQ(PMTicketGetPPDDict(bad, kPMTopLevel, kPMTopLevel, &dictionary), kPMInvalidTicket);
-        EXPECT_EQ(PMTicketGetType(bad, &type), kPMInvalidTicket);
-        EXPECT_EQ(PMTicketRetain(bad), kPMInvalidTicket);
-        EXPECT_EQ(PMTicketRelease(bad), kPMInvalidTicket);
-        EXPECT_EQ(PlatformPrinterInfoTicketSetPPDPath(bad, CFSTR("/tmp/x.ppd")), kPMInvalidTicket);
-        EXPECT_EQ(dictionary, nullptr);
-        EXPECT_EQ(type, nullptr);
+        EXPECT_EQ(kPMInvalidTicket, PMTicketGetPPDDict(bad, kPMTopLevel, kPMTopLevel, &dictionary));
+        EXPECT_EQ(kPMInvalidTicket, PMTicketGetType(bad, &type));
+        EXPECT_EQ(kPMInvalidTicket, PMTicketRetain(bad));
+        EXPECT_EQ(kPMInvalidTicket, PMTicketRelease(bad));
+        EXPECT_EQ(kPMInvalidTicket, PlatformPrinterInfoTicketSetPPDPath(bad, CFSTR("/tmp/x.ppd")));
+        EXPECT_EQ(nullptr, dictionary);
+        EXPECT_EQ(nullptr, type);
     }
-    EXPECT_EQ(PMRelease(session), kPMNoError) << "the session survived being called a ticket";
+    EXPECT_EQ(kPMNoError, PMRelease(session)) << "the session survived being called a ticket";
 }
 
 TEST(PrinterInfoTicket, CarriesThePPDPath) {
     PMTicketRef ticket = nullptr;
-    ASSERT_EQ(PMTicketCreate(nullptr, kPMPrinterInfoTicket, &ticket), kPMNoError);
+    ASSERT_EQ(kPMNoError, PMTicketCreate(nullptr, kPMPrinterInfoTicket, &ticket));
     CFStringRef path = nullptr;
-    EXPECT_EQ(PlatformPrinterInfoTicketCopyPPDPath(ticket, &path), kPMKeyNotFound);
-    EXPECT_EQ(path, nullptr);
+    EXPECT_EQ(kPMKeyNotFound, PlatformPrinterInfoTicketCopyPPDPath(ticket, &path));
+    EXPECT_EQ(nullptr, path);
 
     CFMutableStringRef given = CFStringCreateMutable(nullptr, 0);
     CFStringAppendCString(given, "/printers/q.ppd", kCFStringEncodingUTF8);
-    ASSERT_EQ(PlatformPrinterInfoTicketSetPPDPath(ticket, given), kPMNoError);
+    ASSERT_EQ(kPMNoError, PlatformPrinterInfoTicketSetPPDPath(ticket, given));
     CFStringAppendCString(given, ".old", kCFStringEncodingUTF8);
     CFRelease(given);
 
-    ASSERT_EQ(PlatformPrinterInfoTicketCopyPPDPath(ticket, &path), kPMNoError);
-    EXPECT_EQ(CFStringCompare(path, CFSTR("/printers/q.ppd"), 0), kCFCompareEqualTo);
-    EXPECT_EQ(CFGetRetainCount(path), 2) << "the caller owns one reference of the copy";
+    ASSERT_EQ(kPMNoError, PlatformPrinterInfoTicketCopyPPDPath(ticket, &path));
+    EXPECT_EQ(kCFCompareEqualTo, CFStringCompare(path, CFSTR("/printers/q.ppd"), 0));
+    EXPECT_EQ(2, CFGetRetainCount(path)) << "the caller owns one reference of the copy";
     CFRelease(path);
-    EXPECT_EQ(PlatformPrinterInfoTicketSetPPDPath(ticket, nullptr), kPMInvalidParameter);
-    EXPECT_EQ(PlatformPrinterInfoTicketCopyPPDPath(ticket, nullptr), kPMInvalidParameter);
+    EXPECT_EQ(kPMInvalidParameter, PlatformPrinterInfoTicketSetPPDPath(ticket, nullptr));
+    EXPECT_EQ(kPMInvalidParameter, PlatformPrinterInfoTicketCopyPPDPath(ticket, nullptr));
     PMTicketRelease(ticket);
 }
 
