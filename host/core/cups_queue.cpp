@@ -1,6 +1,8 @@
 // Fetching a queue's PPD from the CUPS server and submitting jobs to the queue with libcups.
 #include <printdialog/cups_queue.h>
 
+#include "cups_connection.h"
+
 #include <printdialog/command_line.h>
 #include <printdialog/interrupt_cleanup.h>
 #include <printdialog/utf8_text.h>
@@ -21,11 +23,6 @@ namespace {
 
 // Long enough for a busy server, short enough that a dead address does not stall the dialog.
 constexpr int kConnectTimeoutMilliseconds = 30000;
-
-struct ConnectionCloser {
-    void operator()(http_t *http) const { httpClose(http); }
-};
-using Connection = std::unique_ptr<http_t, ConnectionCloser>;
 
 struct ResponseDeleter {
     void operator()(ipp_t *response) const { ippDelete(response); }
@@ -49,23 +46,6 @@ private:
     int count_ = 0;
     cups_option_t *options_ = nullptr;
 };
-
-// Opens a connection to the server libcups names; nullptr with a line naming the server and why.
-Connection connectToServer(const std::string &server, std::string &error) {
-    Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                 kConnectTimeoutMilliseconds, nullptr));
-    if (http) return http;
-    // libcups keeps the reason as its last error; errno is no guide, as its own clean-up
-    // overwrites it. A host name that does not resolve is told apart from a server that is not
-    // there, which is by far the commonest case and has a plain remedy.
-    http_addrlist_t *addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, std::to_string(ippPort()).c_str());
-    if (addresses == nullptr)
-        error = "cannot reach the CUPS server at " + server + ": " + cupsLastErrorString();
-    else
-        error = "no CUPS server is running at " + server + " (start cupsd, or set CUPS_SERVER)";
-    httpAddrFreeList(addresses);
-    return nullptr;
-}
 
 // Asks the server about the queue, so that a missing queue is told apart from a queue that has
 // no PPD (the PPD request answers "not found" for both).
@@ -108,6 +88,22 @@ bool createTemporaryPPDFile(std::string &path, std::string &error) {
 }
 
 }  // namespace
+
+Connection connectToServer(const std::string &server, std::string &error) {
+    Connection http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 kConnectTimeoutMilliseconds, nullptr));
+    if (http) return http;
+    // libcups keeps the reason as its last error; errno is no guide, as its own clean-up
+    // overwrites it. A host name that does not resolve is told apart from a server that is not
+    // there, which is by far the commonest case and has a plain remedy.
+    http_addrlist_t *addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, std::to_string(ippPort()).c_str());
+    if (addresses == nullptr)
+        error = "cannot reach the CUPS server at " + server + ": " + cupsLastErrorString();
+    else
+        error = "no CUPS server is running at " + server + " (start cupsd, or set CUPS_SERVER)";
+    httpAddrFreeList(addresses);
+    return nullptr;
+}
 
 std::string cupsServerName() {
     std::string host = cupsServer();

@@ -11,8 +11,14 @@ PrintOutcome printDialog(Dialog &dialog, const Printer &printer, const JobReques
     outcome.problems = preflightProblems(outcome.report, reportWords("en"));
     outcome.file = request.file;
     outcome.job = SubmittedJob{printer.queue(), printer.server(), jobTitle(request.file, request.title), 0};
+    // The standard job options join the report's, so that they are shown as they are sent.
+    std::vector<std::string> wrongOptions = checkStandardJobOptions(request.standard);
+    if (wrongOptions.empty())
+        outcome.report.options = mergeJobOptions(std::move(outcome.report.options), standardJobOptions(request.standard));
     if (outcome.commitStatus != noErr)
         outcome.error = "the panes could not write the ticket (status " + std::to_string(outcome.commitStatus) + ")";
+    for (const std::string &reason : wrongOptions)
+        if (outcome.commitStatus == noErr) outcome.error += (outcome.error.empty() ? "" : "; ") + reason;
     if (!request.submit) return outcome;
 
     auto notSent = [&outcome](PrintOutcome::Result result, std::string error) {
@@ -20,7 +26,7 @@ PrintOutcome printDialog(Dialog &dialog, const Printer &printer, const JobReques
         outcome.error = std::move(error);
         return outcome;
     };
-    if (outcome.commitStatus != noErr) return notSent(PrintOutcome::Result::NotSent, outcome.error);
+    if (outcome.commitStatus != noErr || !wrongOptions.empty()) return notSent(PrintOutcome::Result::NotSent, outcome.error);
     if (!printer.isQueue()) return notSent(PrintOutcome::Result::NoQueue, "not sent: no queue chosen");
     if (request.file.empty()) return notSent(PrintOutcome::Result::NotSent, "no document to print was given");
     if (!outcome.problems.empty()) {

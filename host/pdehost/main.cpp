@@ -6,6 +6,7 @@
 
 #include <printdialog/actions.h>
 #include <printdialog/command_line.h>
+#include <printdialog/destinations.h>
 #include <printdialog/output.h>
 #include <printdialog/print_job.h>
 #include <printdialog/report_text.h>
@@ -61,6 +62,24 @@ std::string outcomeError(const PrintOutcome &outcome) {
     return "not printed: " + problems + " (--force prints anyway)";
 }
 
+// --list-printers: the server's destinations, one a line ("q7140/draft", the default with
+// " (default)"), or one JSON document; nothing to choose from is one line and status 1.
+int listPrinters(bool json) {
+    DestinationList list = listDestinations();
+    if (list.status == DestinationList::Status::NoServer) return fail(kExitFailed, list.message);
+    if (json) {
+        Json printers = Json::array();
+        for (const Destination &each : list.destinations)
+            printers.push_back({{"name", each.name()}, {"queue", each.queue}, {"instance", each.instance},
+                                {"default", each.isDefault}});
+        std::cout << jsonText(Json{{"server", list.server}, {"printers", std::move(printers)}}) << "\n";
+    } else {
+        for (const Destination &each : list.destinations)
+            std::cout << each.name() << (each.isDefault ? " (default)" : "") << "\n";
+    }
+    return list.status == DestinationList::Status::Listed ? kExitDone : fail(kExitFailed, list.message);
+}
+
 // The whole run; its exit status.
 int run(int argc, char **argv) {
     pdehost::Options options;
@@ -75,6 +94,7 @@ int run(int argc, char **argv) {
         std::cout << "pdehost " << PDEHOST_VERSION << "\n";
         return kExitDone;
     }
+    if (options.listPrinters) return listPrinters(options.json);
 
     // Every action is read before anything runs, so a script with a typo changes nothing.
     std::vector<Action> actions;

@@ -13,7 +13,9 @@ std::string usage() {
            "  --script FILE          run the actions of FILE, one a line, # comments\n"
            "  --interactive          read actions at a prompt ('help' lists them)\n"
            "  --manual-clock         time moves only by 'tick'\n"
-           "  --json                 print one JSON document instead of text\n\n"
+           "  --json                 print one JSON document instead of text\n"
+           "  --list-printers        list the CUPS server's queues and instances, one a line, the\n"
+           "                         default first and marked; only --json (and --plugins) go with it\n\n"
            "With --print, the job goes out only when libcups finds no conflict with the PPD's constraints\n"
            "and no choice the PPD does not define (standard job options such as copies, page-ranges,\n"
            "media or sides are job options, not choices); --force sends it anyway.\n"
@@ -30,6 +32,7 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
     accepted.push_back(printdialog::flagOption("--json", options.json));
     accepted.push_back(printdialog::flagOption("--interactive", options.interactive));
     accepted.push_back(printdialog::flagOption("--manual-clock", options.manualClock));
+    accepted.push_back(printdialog::flagOption("--list-printers", options.listPrinters));
     accepted.push_back({"--do", CommandOption::Kind::RepeatedValue, [&options](const std::string &value, std::string &) {
                             options.actions.push_back({value, "--do"});
                             return true;
@@ -41,6 +44,16 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
                         }});
     if (!printdialog::parseCommandOptions(arguments, accepted, error)) return false;
     if (options.common.help || options.common.version) return true;
+    // The plug-in folder is let be: scripts name it on every run.
+    if (options.listPrinters) {
+        const printdialog::CommonOptions &common = options.common;
+        bool alone = common.printer.empty() && common.queue.empty() && common.printFile.empty() && common.title.empty() &&
+                     common.language.empty() && common.ticketFile.empty() &&
+                     common.presets.empty() && !common.force && options.actions.empty() && !options.interactive &&
+                     !options.manualClock;
+        if (!alone) error = "--list-printers takes no other option but --json";
+        return alone;
+    }
     if (!printdialog::checkCommonOptions(options.common, error)) return false;
     // The prompt and the effects would land in the middle of the JSON document.
     if (options.interactive && options.json) {

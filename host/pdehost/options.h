@@ -15,6 +15,7 @@ struct Options {
     bool json = false;
     bool interactive = false;
     bool manualClock = false;
+    bool listPrinters = false;  // list the CUPS server's destinations instead of running a dialog
 };
 
 // false with a one-line message for an unknown option, a missing argument, an unreadable script

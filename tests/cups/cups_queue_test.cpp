@@ -4,6 +4,7 @@
 #include "temporary_folder.h"
 
 #include <printdialog/cups_queue.h>
+#include <printdialog/destinations.h>
 
 #include <cups/cups.h>
 #include <gtest/gtest.h>
@@ -107,6 +108,34 @@ TEST_F(NoServer, AnEmptyQueueNameIsRefusedWithoutAsking) {
     std::string error;
     EXPECT_EQ(nullptr, printdialog::QueuePPD::fetch("", error));
     EXPECT_EQ("the queue name is empty", error);
+}
+
+TEST_F(NoServer, ListingDestinationsSaysThatNoServerRunsThere) {
+    printdialog::DestinationList list = printdialog::listDestinations();
+    EXPECT_EQ(printdialog::DestinationList::Status::NoServer, list.status);
+    EXPECT_EQ(server_, list.server);
+    EXPECT_TRUE(list.destinations.empty());
+    EXPECT_EQ("no CUPS server is running at " + server_ + " (start cupsd, or set CUPS_SERVER)", list.message);
+}
+
+// The list's order: the default first, then by queue, a queue before its instances.
+TEST(Destinations, TheDefaultComesFirstThenQueuesByNameEachBeforeItsInstances) {
+    struct Case {
+        std::vector<printdialog::Destination> given;
+        std::string order;
+    } cases[] = {
+        {{{"q8250", "", false}, {"q7140", "draft", false}, {"q7140", "", false}, {"a4", "", false}},
+         "a4 q7140 q7140/draft q8250"},
+        {{{"q7140", "", false}, {"q8250", "", true}, {"q8250", "duplex", false}, {"q7140", "a", false}},
+         "q8250 q7140 q7140/a q8250/duplex"},
+        {{{"q7140", "z", false}, {"q7140", "draft", true}, {"q7140", "", false}}, "q7140/draft q7140 q7140/z"},
+    };
+    for (auto &each : cases) {
+        printdialog::sortDestinations(each.given);
+        std::string order;
+        for (const auto &destination : each.given) order += (order.empty() ? "" : " ") + destination.name();
+        EXPECT_EQ(each.order, order);
+    }
 }
 
 // The server as messages name it: with its port, an IPv6 address in brackets, a socket as its path.

@@ -42,6 +42,20 @@ showpage
 %%EOF
 EOF
 
+# Three pages: pstops prints a one-page document one-sided whatever Duplex says.
+cat >"$work/three.ps" <<'EOF'
+%!PS-Adobe-3.0
+%%Pages: 3
+%%EndComments
+%%Page: 1 1
+showpage
+%%Page: 2 2
+showpage
+%%Page: 3 3
+showpage
+%%EOF
+EOF
+
 # pdehost with the server chosen by CUPS_SERVER, and a temporary folder of its own so that a PPD
 # left behind would be seen. Standard output and error go to $work/stdout and $work/stderr.
 mkdir -p "$work/client"
@@ -102,7 +116,7 @@ every_choice_emitted() {
         missing=1
         continue
       fi
-      output=$(PPD=$ppd "$pstops" 1 tester title 1 "$option=${choices[index]}" "$work/page.ps" 2>/dev/null)
+      output=$(PPD=$ppd "$pstops" 1 tester title 1 "$option=${choices[index]}" "$work/three.ps" 2>/dev/null)
       if [[ $output != *"${codes[index]}"* ]]; then
         echo "  $(basename "$ppd"): $option=${choices[index]} does not put '${codes[index]}' into the output"
         missing=1
@@ -117,13 +131,14 @@ every_choice_emitted() {
   done
   return "$missing"
 }
-check "every job-mode and colour-adjustment choice of the 7140K reaches the printer" \
+check "every job-mode, colour-adjustment and paper-handling choice of the 7140K reaches the printer" \
   every_choice_emitted "$printer_7140k" PrintMode DINDigit1 DINDigit2 DINDigit3 DINDigit4 DINDigit5 \
   DeptCode DCDigit1 DCDigit2 DCDigit3 DCDigit4 DCDigit5 BlankPage ColorBalanceCyan ColorBalanceMagenta \
-  ColorBalanceYellow ColorBalanceBlack SharpnessQRV BrightnessQRV ContrastQRV SaturationQRV BackgroundAdjustmentQRV
-check "every imaging choice of the 8250K reaches the printer" \
+  ColorBalanceYellow ColorBalanceBlack SharpnessQRV BrightnessQRV ContrastQRV SaturationQRV BackgroundAdjustmentQRV \
+  PageSize InputSlot Duplex OutputBin
+check "every imaging and paper-handling choice of the 8250K reaches the printer" \
   every_choice_emitted "$printer_8250k" ColorType Resolution Halftone DistinguishThinLines TonerSave ImageType \
-  BlackOverPrint PureBlackGray
+  BlackOverPrint PureBlackGray PageSize InputSlot Duplex OutputBin
 
 ## The private server.
 start_private_server || { fail "the private CUPS server did not start"; finish; }
@@ -222,12 +237,38 @@ else
   fail "the forced job completes"
 fi
 
+## Printer options and standard job options reach the printer: pages 2-3 of a three-page
+# document, twice and collated, two-sided along the short edge on A3 (sent as PageRegion code, as
+# the PPD asks for a printer with trays).
+run_pdehost "$server" --queue q8250 --print "$work/three.ps" -o PageSize=A3 -o Duplex=DuplexTumble \
+  -o copies=2 -o collate=true -o page-ranges=2-3
+status=$?
+check "the A3 two-sided job is printed" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+check "the job options are shown as they are sent" \
+  grep -q "^  lp -d q8250 .*-o collate=true -o copies=2 -o page-ranges=2-3 " "$work/stdout"
+job=$(reported_job_id q8250)
+if [ -n "$job" ] && wait_for_job q8250 "$job"; then
+  pass
+  output=$work/out/q8250.ps
+  check "two-sided along the short edge reaches the printer" grep -qF "<</Duplex true/Tumble true>>setpagedevice" "$output"
+  check "A3 reaches the printer" grep -qF "<</PageSize[842 1191]/ImagingBBox null>>setpagedevice" "$output"
+  check "A3's imageable area bounds the pages" grep -qx "%%PageBoundingBox: 12 12 830 1179" "$output"
+  check "pages 2 and 3 reach the printer twice, collated" \
+    test "$(sed -n 's/^%%Page: \([0-9]*\) [0-9]*$/\1/p' "$output" | tr '\n' ' ')" = "2 3 2 3 "
+else
+  fail "the A3 two-sided job completes"
+fi
+
 ## What goes wrong at the server: one line, a non-zero exit, nothing on standard output.
 dead_port=$(free_port)
 run_pdehost "127.0.0.1:$dead_port" --queue q7140 --print "$work/page.ps"
 check "no server: exit status 1" test $? -eq 1
 check "no server: one line naming the server" one_line_error "no CUPS server is running at 127.0.0.1:$dead_port (start cupsd, or set CUPS_SERVER)"
 check "no server: nothing shown" test ! -s "$work/stdout"
+run_pdehost "127.0.0.1:$dead_port" --list-printers
+check "no server to list: exit status 1" test $? -eq 1
+check "no server to list: one line naming the server" one_line_error "no CUPS server is running at 127.0.0.1:$dead_port (start cupsd, or set CUPS_SERVER)"
 
 run_pdehost "$server" --queue nosuch --print "$work/page.ps"
 check "an unknown queue: exit status 1" test $? -eq 1
@@ -268,6 +309,25 @@ interrupted_run_leaves_nothing() {
 for signal in INT TERM HUP; do
   check "SIG$signal at the prompt leaves no PPD behind" interrupted_run_leaves_nothing "$signal"
 done
+
+## The printer list: the queues and an lpoptions instance, the server's default first. lpoptions
+# writes below the test's folder (the user's file under HOME, root's under CUPS_SERVERROOT).
+mkdir -p "$work/home/etc"
+list_printers() { HOME=$work/home CUPS_SERVERROOT=$work/home/etc run_pdehost "$server" --list-printers "$@"; }
+lpadmin -h "$server" -d q8250
+HOME=$work/home CUPS_SERVERROOT=$work/home/etc lpoptions -h "$server" -p q7140/draft -o PrintMode=Hold >/dev/null
+list_printers
+check "the list: exit status 0" test $? -eq 0
+check "the list: the default first, then by name, a queue before its instance" \
+  diff <(printf '%s\n' "q8250 (default)" q7140 q7140/draft qclosed qraw) "$work/stdout"
+list_printers --json
+check "the JSON list names the instance" grep -qF '"name": "q7140/draft"' "$work/stdout"
+check "the JSON list names the default" test "$(grep -c '"default": true' "$work/stdout")" -eq 1
+for queue in q7140 q8250 qraw qclosed; do lpadmin -h "$server" -x "$queue"; done
+list_printers
+check "no queues: exit status 1" test $? -eq 1
+check "no queues: one line saying so" one_line_error "the CUPS server at $server has no queues"
+check "no queues: nothing listed" test ! -s "$work/stdout"
 
 stop_server
 finish

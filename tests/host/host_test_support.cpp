@@ -14,6 +14,17 @@ std::unique_ptr<printdialog::Dialog> openProbeDialog(const std::string &ppdPath,
     return dialog;
 }
 
+std::unique_ptr<printdialog::Dialog> openSampleDialog(const std::string &ppdPath, CFDictionaryRef presets) {
+    printdialog::Dialog::Options options;
+    options.ppdPath = ppdPath;
+    options.pluginDirectory = PDE_PLUGIN_DIR;
+    options.presets = presets;
+    std::string error;
+    auto dialog = printdialog::Dialog::open(options, error);
+    EXPECT_NE(dialog, nullptr) << error;
+    return dialog;
+}
+
 ProbeCode::ProbeCode() {
     auto identifier = cf::adopt(CFStringCreateWithCString(kCFAllocatorDefault, kProbeIdentifier, kCFStringEncodingUTF8));
     bundle_ = cf::retain(CFBundleGetBundleWithIdentifier(identifier.get()));

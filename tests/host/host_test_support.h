@@ -26,6 +26,9 @@ inline constexpr SInt32 kNumberID = 6;
 // The dialog with the probe pane only, for a PPD file and optional ticket presets.
 std::unique_ptr<printdialog::Dialog> openProbeDialog(const std::string &ppdPath, CFDictionaryRef presets = nullptr);
 
+// The dialog with every real bundle of the build's plug-in folder (the shipped panes), for a PPD file.
+std::unique_ptr<printdialog::Dialog> openSampleDialog(const std::string &ppdPath, CFDictionaryRef presets = nullptr);
+
 // The probe's code while a dialog has it loaded: its rule counter, and a hold on its bundle so
 // that the code stays loaded after the dialog lets go of it.
 class ProbeCode {

@@ -6,6 +6,7 @@
 
 #include <printdialog/cups_queue.h>
 #include <printdialog/dialog.h>
+#include <printdialog/job_options.h>
 #include <printdialog/json.h>
 #include <printdialog/ppd_report.h>
 #include <printdialog/printer.h>
@@ -20,6 +21,9 @@ struct JobRequest {
     std::string title;    // empty: the file's name
     bool force = false;   // send even when the pre-flight found problems
     bool submit = false;  // Print was pressed: send the job; else report what would be sent
+    // Copies, pages, pages per sheet, orientation: sent as the standard CUPS job options with the
+    // ticket's (the defaults send nothing); a wrong one keeps the job back (NotSent), not forceable.
+    StandardJobOptions standard;
 };
 
 struct PrintOutcome {
@@ -34,7 +38,8 @@ struct PrintOutcome {
     };
     Result result = Result::Preview;
     OSStatus commitStatus = noErr;
-    PPDReport report;                   // the ticket as the printer receives it
+    PPDReport report;                   // the ticket as the printer receives it; its options are the
+                                        // job's, the standard job options of the request included
     std::vector<std::string> problems;  // the pre-flight's findings, in English
     bool forced = false;                // sent although there were problems
     std::string file;
