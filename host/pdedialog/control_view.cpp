@@ -3,6 +3,7 @@
 
 #include "control_input.h"
 #include "gtk_signal.h"
+#include "label_pairing.h"
 #include "text_offsets.h"
 
 #include <printdialog/control_snapshot.h>
@@ -121,6 +122,78 @@ void ControlView::buildPage(const printdialog::Pane &pane, GtkWidget *page) {
     gtk_widget_set_size_request(page, bounds.right - bounds.left, bounds.bottom - bounds.top);
     buildChildren(pane, pane.userPane, page);
     render(pane.userPane);
+    std::vector<std::string> mnemonics;
+    tieCaptions(printdialog::snapshotControl(pane.userPane), mnemonics);
+}
+
+// The ties of one container's controls, then those of the containers in it.
+void ControlView::tieCaptions(const printdialog::ControlSnapshot &container, std::vector<std::string> &mnemonics) {
+    using printdialog::ControlType;
+    std::vector<LayoutItem> items;
+    for (const auto &child : container.children) {
+        LayoutItem item{LayoutItem::Role::Other, child.bounds.left, child.bounds.top, child.bounds.right,
+                        child.bounds.bottom};
+        if (child.type == ControlType::StaticText && child.id == 0 && !child.text.empty())
+            item.role = LayoutItem::Role::Caption;
+        else if (child.type == ControlType::Popup || child.type == ControlType::EditText ||
+                 child.type == ControlType::Slider || (child.type == ControlType::CheckBox && child.title.empty()))
+            item.role = LayoutItem::Role::Control;
+        items.push_back(item);
+    }
+    std::vector<LabelTie> ties = tieLabels(items);
+    for (size_t index = 0; index < ties.size(); ++index) {
+        ControlRef control = container.children[index].control;
+        if (ties[index].caption >= 0) {
+            tieCaption(container.children[static_cast<size_t>(ties[index].caption)].control, control, mnemonics);
+        } else if (ties[index].neighbour >= 0) {
+            const std::string &words = container.children[static_cast<size_t>(ties[index].neighbour)].text;
+            if (GtkWidget *shown = widget(control))
+                atk_object_set_name(gtk_widget_get_accessible(shown), nameOfCaption(words).c_str());
+        }
+    }
+    for (const auto &child : container.children)
+        if (!child.children.empty()) tieCaptions(child, mnemonics);
+}
+
+// The caption's mnemonic takes the focus to the control, and the accessible relations (labelled
+// by, label for) and the control's accessible name come from the caption.
+void ControlView::tieCaption(ControlRef caption, ControlRef control, std::vector<std::string> &mnemonics) {
+    auto captionEntry = widgets_.find(caption);
+    auto controlEntry = widgets_.find(control);
+    if (captionEntry == widgets_.end() || controlEntry == widgets_.end()) return;
+    captionEntry->second.labels = control;
+    controlEntry->second.caption = caption;
+    std::string text = printdialog::snapshotControl(caption).text;
+    captionEntry->second.mnemonicSource = text;
+    captionEntry->second.mnemonicText = withMnemonic(text, mnemonics);
+    GtkWidget *label = captionEntry->second.widget;
+    GtkWidget *target = controlEntry->second.widget;
+    gtk_label_set_mnemonic_widget(GTK_LABEL(label), target);
+    AtkObject *labelObject = gtk_widget_get_accessible(label);
+    AtkObject *targetObject = gtk_widget_get_accessible(target);
+    atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, targetObject);
+    atk_object_add_relationship(targetObject, ATK_RELATION_LABELLED_BY, labelObject);
+    {
+        RenderScope scope(renderDepth_);
+        renderCaption(caption, captionEntry->second);
+    }
+}
+
+// A caption shows its mnemonic, is greyed with its control, and names it.
+void ControlView::renderCaption(ControlRef caption, ControlWidget &entry) {
+    std::string text = printdialog::snapshotControl(caption).text;
+    if (text != entry.mnemonicSource) {
+        std::vector<std::string> none;
+        entry.mnemonicSource = text;
+        entry.mnemonicText = withMnemonic(text, none);
+    }
+    if (text != gtk_label_get_text(GTK_LABEL(entry.widget)) ||
+        gtk_label_get_mnemonic_keyval(GTK_LABEL(entry.widget)) == GDK_KEY_VoidSymbol)
+        gtk_label_set_text_with_mnemonic(GTK_LABEL(entry.widget), entry.mnemonicText.c_str());
+    bool enabled = IsControlEnabled(caption) && IsControlEnabled(entry.labels);
+    gtk_widget_set_sensitive(entry.widget, enabled);
+    if (GtkWidget *target = widget(entry.labels))
+        atk_object_set_name(gtk_widget_get_accessible(target), nameOfCaption(text).c_str());
 }
 
 void ControlView::buildChildren(const printdialog::Pane &pane, ControlRef container, GtkWidget *holder) {
@@ -209,7 +282,7 @@ void ControlView::place(ControlRef control) {
 void ControlView::render(ControlRef control) {
     auto found = widgets_.find(control);
     if (found == widgets_.end()) return;
-    const ControlWidget &entry = found->second;
+    ControlWidget &entry = found->second;
     RenderScope scope(renderDepth_);
     gtk_widget_set_sensitive(entry.widget, IsControlEnabled(control));
     gtk_widget_set_visible(entry.widget, IsControlVisible(control));
@@ -217,6 +290,8 @@ void ControlView::render(ControlRef control) {
         renderPopup(control, entry.widget);
     } else if (entry.kind == printdialog::ControlType::EditText) {
         renderEntry(control, entry.widget);
+    } else if (entry.kind == printdialog::ControlType::StaticText && entry.labels != nullptr) {
+        renderCaption(control, entry);
     } else if (entry.kind == printdialog::ControlType::StaticText) {
         std::string text = printdialog::snapshotControl(control).text;
         if (text != gtk_label_get_text(GTK_LABEL(entry.widget))) gtk_label_set_text(GTK_LABEL(entry.widget), text.c_str());
@@ -227,6 +302,12 @@ void ControlView::render(ControlRef control) {
     } else if (entry.frame != nullptr) {
         std::string title = controlTitle(control);
         gtk_frame_set_label(GTK_FRAME(entry.frame), title.empty() ? nullptr : title.c_str());
+    }
+    // The caption greys with its control.
+    if (entry.caption != nullptr) {
+        ControlRef caption = entry.caption;
+        auto captionEntry = widgets_.find(caption);
+        if (captionEntry != widgets_.end()) renderCaption(caption, captionEntry->second);
     }
 }
 
@@ -295,6 +376,10 @@ void ControlView::forget(ControlRef control) {
     auto found = widgets_.find(control);
     if (found == widgets_.end()) return;
     GtkWidget *shown = found->second.widget;
+    for (auto &[other, entry] : widgets_) {
+        if (entry.caption == control) entry.caption = nullptr;
+        if (entry.labels == control) entry.labels = nullptr;
+    }
     bool isPage = std::any_of(pages_.begin(), pages_.end(), [shown](const auto &page) { return page.second == shown; });
     widgets_.erase(found);
     if (!isPage) gtk_widget_destroy(shown);
@@ -418,6 +503,25 @@ std::optional<WidgetState> ControlView::widgetState(ControlRef control) const {
         int x = 0, y = 0;
         state.placed = gtk_widget_translate_coordinates(shown, gtk_widget_get_toplevel(shown), 0, 0, &x, &y);
         state.area = {x, y, allocation.width, allocation.height};
+    }
+    const gchar *name = atk_object_get_name(gtk_widget_get_accessible(shown));
+    state.accessibleName = name != nullptr ? name : "";
+    if (entry != widgets_.end() && entry->second.caption != nullptr) {
+        if (GtkWidget *caption = widget(entry->second.caption)) {
+            state.hasCaption = true;
+            state.captionText = gtk_label_get_text(GTK_LABEL(caption));
+            state.captionSensitive = gtk_widget_is_sensitive(caption);
+            AtkRelationSet *relations = atk_object_ref_relation_set(gtk_widget_get_accessible(shown));
+            AtkRelation *labelledBy = atk_relation_set_get_relation_by_type(relations, ATK_RELATION_LABELLED_BY);
+            bool related = false;
+            if (labelledBy != nullptr) {
+                GPtrArray *targets = atk_relation_get_target(labelledBy);
+                for (guint index = 0; index < targets->len; ++index)
+                    related = related || g_ptr_array_index(targets, index) == gtk_widget_get_accessible(caption);
+            }
+            g_object_unref(relations);
+            state.captionTied = related && gtk_label_get_mnemonic_widget(GTK_LABEL(caption)) == shown;
+        }
     }
     return state;
 }

@@ -35,6 +35,13 @@ struct WidgetState {
     double maximum = 0;
     bool placed = false;       // laid out on the screen, so that area holds
     GdkRectangle area{0, 0, 0, 0};  // in the window's coordinates
+    std::string accessibleName;     // what a screen reader calls it
+    // The caption that labels it (label_pairing.h): its text, sensitivity, and whether its
+    // mnemonic and its accessible relations lead to this widget.
+    bool hasCaption = false;
+    std::string captionText;
+    bool captionSensitive = false;
+    bool captionTied = false;
 };
 
 class ControlView {
@@ -70,6 +77,10 @@ private:
         GtkWidget *frame = nullptr;   // a group box's frame
         printdialog::ControlType kind = printdialog::ControlType::Other;
         const printdialog::Pane *pane = nullptr;
+        ControlRef caption = nullptr;   // a control's caption
+        ControlRef labels = nullptr;    // a caption's control
+        std::string mnemonicSource;     // a caption's text when its mnemonic was chosen
+        std::string mnemonicText;       // that text with its mnemonic
     };
 
     static void observe(ControlRef control, PlatformControlChange change, void *context);
@@ -78,6 +89,10 @@ private:
 
     void buildPage(const printdialog::Pane &pane, GtkWidget *page);
     void buildChildren(const printdialog::Pane &pane, ControlRef container, GtkWidget *holder);
+    // Pairs the captions of every container of the page with their controls (label_pairing.h).
+    void tieCaptions(const printdialog::ControlSnapshot &container, std::vector<std::string> &mnemonics);
+    void tieCaption(ControlRef caption, ControlRef control, std::vector<std::string> &mnemonics);
+    void renderCaption(ControlRef caption, ControlWidget &entry);
     GtkWidget *createWidget(ControlRef control, ControlWidget &entry);
     void place(ControlRef control);
     void showFocus(ControlRef control);

@@ -70,8 +70,7 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
         auto stateChanged = [&state] {
             if (state) state->requestWrite();
         };
-        view.setChangeListener(stateChanged);
-        window.setChangeListener(stateChanged);
+        window.setChangeListener(stateChanged);  // the window passes on the view's changes too
         window.setDrawnHandler(stateChanged);
         window.setFinishedHandler([&ending](Outcome) { ending.end(0); });
 

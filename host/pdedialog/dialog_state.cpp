@@ -44,6 +44,11 @@ Json widgetJSON(const WidgetState &widget) {
         result["maximum"] = widget.maximum;
     }
     if (widget.placed) result["area"] = areaJSON(widget.area);
+    result["accessibleName"] = widget.accessibleName;
+    if (widget.hasCaption) {
+        result["caption"] = Json{{"text", widget.captionText}, {"sensitive", widget.captionSensitive},
+                                 {"tied", widget.captionTied}};
+    }
     return result;
 }
 
@@ -161,7 +166,7 @@ Json dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const
     Json panes = Json::array();
     for (auto &pane : dialog.panes()) panes.push_back(paneJSON(dialog, *pane, view));
     document["panes"] = std::move(panes);
-    document["summaryText"] = window.shownPane() == kSummaryPage ? window.summary().shownText() : "";
+    document["summaryText"] = window.summary().shownText();  // kept current whatever page is shown
     Json ticket = printdialog::jsonFromProperty(dialog.ppdDictionary());
     document["ticket"] = ticket.is_object() ? std::move(ticket) : Json::object();
     Json options = Json::array();
@@ -169,6 +174,7 @@ Json dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const
         options.push_back(option.key + "=" + option.value);
     document["options"] = std::move(options);
     document["printed"] = window.printed();
+    document["ended"] = window.ended() ? (*window.ended() == Outcome::Cancelled ? "cancelled" : "printed") : "";
     if (const auto &outcome = window.outcome()) {
         document["report"] = printdialog::reportJSON(outcome->report, window.printer().queue(), window.job().file);
         document["job"] = printdialog::outcomeJSON(*outcome);

@@ -2,11 +2,15 @@
 #include "dialog_window.h"
 
 #include "gtk_signal.h"
+#include "result_message.h"
 
 #include <printdialog/command_line.h>
 #include <printdialog/report_text.h>
 
+#include <filesystem>
 #include <iostream>
+
+#include <unistd.h>
 
 namespace pdedialog {
 namespace {
@@ -17,7 +21,11 @@ constexpr char kCompactControls[] =
     "combobox#control-popup button.combo { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
     "entry#control-edittext { min-height: 0; padding-top: 0; padding-bottom: 0; }\n"
     "scale#control-slider { padding-top: 0; padding-bottom: 0; min-height: 0; }\n"
-    "checkbutton#control-checkbox { padding-top: 0; padding-bottom: 0; }\n";
+    "checkbutton#control-checkbox { padding-top: 0; padding-bottom: 0; }\n"
+    // The keyboard focus stays visible on the compact controls: a solid ring just inside.
+    "combobox#control-popup button.combo:focus, scale#control-slider:focus, checkbutton#control-checkbox:focus "
+    "{ outline-style: solid; outline-width: 1px; outline-offset: -1px; outline-color: #3584e4; }\n"
+    "checkbutton#control-checkbox:focus check { outline: none; }\n";
 
 // Also without animations: a state change shows in full at once, in the window and in a screenshot.
 void installCompactStyle() {
@@ -52,6 +60,12 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     gtk_container_set_border_width(GTK_CONTAINER(window_), 12);
     connectSignal(window_, "delete-event", &DialogWindow::onDelete, this);
     connectSignalAfter(window_, "draw", &DialogWindow::onDraw, this);
+    // After the focused widget: a pane's field sees its keys, through its key filters, first.
+    connectSignalAfter(window_, "key-press-event", &DialogWindow::onKeyPress, this);
+    view_.setChangeListener([this] {
+        settingsChanged();
+        if (changeListener_) changeListener_();
+    });
 
     GtkWidget *column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
     gtk_container_add(GTK_CONTAINER(window_), column);
@@ -61,6 +75,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     chooser_ = gtk_combo_box_text_new();
     gtk_widget_set_halign(chooser_, GTK_ALIGN_CENTER);
     gtk_widget_set_size_request(chooser_, 220, -1);
+    atk_object_set_name(gtk_widget_get_accessible(chooser_), text_.pageChooserName);
     gtk_box_pack_start(GTK_BOX(column), chooser_, FALSE, FALSE, 0);
 
     GtkWidget *frame = gtk_frame_new(nullptr);
@@ -88,9 +103,12 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     connectSignal(cancel_, "clicked", &DialogWindow::onCancelClicked, this);
     connectSignal(print_, "clicked", &DialogWindow::onPrintClicked, this);
     gtk_window_set_default(GTK_WINDOW(window_), print_);
+    summary_.refresh(dialog_);
 }
 
 DialogWindow::~DialogWindow() {
+    if (summaryRefresh_ != 0) g_source_remove(summaryRefresh_);
+    if (fileChooser_ != nullptr) gtk_widget_destroy(fileChooser_);
     if (result_ != nullptr) gtk_widget_destroy(result_);
     if (refusal_ != nullptr) gtk_widget_destroy(refusal_);
     gtk_widget_destroy(window_);
@@ -99,7 +117,28 @@ DialogWindow::~DialogWindow() {
 void DialogWindow::show() {
     gtk_widget_show_all(window_);
     view_.renderAll();  // show_all reveals every control; the model decides which are visible
+    gtk_window_set_focus_visible(GTK_WINDOW(window_), TRUE);
+    // The focus starts on Print, the default, so that Return prints at once (GTK would give it to
+    // the page chooser, which takes Return to open its menu).
+    gtk_widget_grab_focus(print_);
+}
 
+void DialogWindow::settingsChanged() {
+    if (summaryRefresh_ == 0) summaryRefresh_ = g_idle_add(&DialogWindow::onSummaryRefresh, this);
+}
+
+gboolean DialogWindow::onSummaryRefresh(gpointer data) {
+    auto *window = static_cast<DialogWindow *>(data);
+    window->summaryRefresh_ = 0;
+    if (window->summary_.refresh(window->dialog_) && window->changeListener_) window->changeListener_();
+    return G_SOURCE_REMOVE;
+}
+
+// Escape is Cancel, unless the focused widget took it (an open menu closes first).
+gboolean DialogWindow::onKeyPress(GtkWidget *, GdkEventKey *event, DialogWindow *window) {
+    if (event->keyval != GDK_KEY_Escape || (event->state & gtk_accelerator_get_default_mod_mask()) != 0) return FALSE;
+    window->cancel();
+    return TRUE;
 }
 
 // A queue goes by the name its server knows it by, the server in the tooltip; a PPD file by
@@ -107,12 +146,17 @@ void DialogWindow::show() {
 void DialogWindow::buildPrinterRow(GtkWidget *column) {
     GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
     printerName_ = printer_.modelName().empty() ? printer_.ppdPath() : printer_.modelName();
-    gtk_box_pack_start(GTK_BOX(row), boldLabel(text_.printer), FALSE, FALSE, 0);
+    GtkWidget *caption = boldLabel(text_.printer);
+    gtk_box_pack_start(GTK_BOX(row), caption, FALSE, FALSE, 0);
     std::string name = printer_.isQueue() ? printer_.queue() : printerName_;
     std::string tooltip = printer_.isQueue() ? printerName_ + "\n" + text_.server + " " + printer_.server()
                                              : printer_.ppdPath();
     printerLabel_ = gtk_label_new(name.c_str());
     gtk_widget_set_tooltip_text(printerLabel_, tooltip.c_str());
+    atk_object_add_relationship(gtk_widget_get_accessible(caption), ATK_RELATION_LABEL_FOR,
+                                gtk_widget_get_accessible(printerLabel_));
+    atk_object_add_relationship(gtk_widget_get_accessible(printerLabel_), ATK_RELATION_LABELLED_BY,
+                                gtk_widget_get_accessible(caption));
     gtk_box_pack_start(GTK_BOX(row), printerLabel_, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(column), row, FALSE, FALSE, 0);
 }
@@ -149,7 +193,7 @@ bool DialogWindow::showPane(const std::string &name, std::string &error) {
     if (name == shown_) return true;
     if (printdialog::Pane *previous = paneNamed(shown_)) dialog_.closePane(*previous);
     if (target != nullptr) dialog_.openPane(*target);
-    else summary_.refresh(dialog_);
+    summary_.refresh(dialog_);
     gtk_stack_set_visible_child_name(GTK_STACK(stack_), name.c_str());
     shown_ = name;
     choosing_ = true;
@@ -174,6 +218,10 @@ void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window)
 // any other outcome is shown and ends the dialog when its window is closed.
 void DialogWindow::print(bool force) {
     if (printed()) return;
+    if (printer_.isQueue() && job_.file.empty()) {
+        askForFile(force);
+        return;
+    }
     printdialog::JobRequest request = job_;
     request.force = request.force || force;
     request.submit = true;
@@ -189,6 +237,59 @@ void DialogWindow::print(bool force) {
         showResult(text);
     }
     if (changeListener_) changeListener_();
+}
+
+// The queue has no document yet: a file chooser asks for it; Print goes on with the file chosen,
+// and cancelling the chooser leaves the dialog as it was.
+void DialogWindow::askForFile(bool force) {
+    if (fileChooser_ != nullptr) return;
+    forceAfterChoice_ = force;
+    fileChooser_ = gtk_file_chooser_dialog_new(text_.chooseFileTitle, GTK_WINDOW(window_), GTK_FILE_CHOOSER_ACTION_OPEN,
+                                               text_.cancel, GTK_RESPONSE_CANCEL, text_.print, GTK_RESPONSE_ACCEPT,
+                                               nullptr);
+    gtk_window_set_modal(GTK_WINDOW(fileChooser_), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(fileChooser_), GTK_RESPONSE_ACCEPT);
+    gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(fileChooser_), TRUE);
+    connectSignal(fileChooser_, "response", &DialogWindow::onFileChooserResponse, this);
+    gtk_widget_show(fileChooser_);
+    if (changeListener_) changeListener_();
+}
+
+void DialogWindow::onFileChooserResponse(GtkDialog *, gint response, DialogWindow *window) {
+    std::string file;
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(window->fileChooser_));
+        if (name != nullptr) file = name;
+        g_free(name);
+    }
+    window->fileChosen(file);
+}
+
+// The chooser goes; with a file, Print goes on.
+void DialogWindow::fileChosen(const std::string &file) {
+    gtk_widget_destroy(fileChooser_);
+    fileChooser_ = nullptr;
+    if (!file.empty()) {
+        job_.file = file;
+        print(forceAfterChoice_);
+    } else if (changeListener_) {
+        changeListener_();
+    }
+}
+
+bool DialogWindow::chooseFile(const std::string &path, std::string &error) {
+    if (fileChooser_ == nullptr) {
+        error = "no file chooser is open (Print asks for the file when none was given)";
+        return false;
+    }
+    std::error_code fileError;
+    if (!std::filesystem::is_regular_file(path, fileError) || access(path.c_str(), R_OK) != 0) {
+        error = "cannot read the file to print: " + path;
+        return false;
+    }
+    // Straight to the choice: the chooser itself would hold back an Open without a selection.
+    fileChosen(std::filesystem::absolute(path, fileError).string());
+    return true;
 }
 
 // The pre-flight's problems in the window's words, with a way back and a way on.
@@ -224,13 +325,48 @@ bool DialogWindow::pressPrintAnyway() {
     return true;
 }
 
-// A modal window over the dialog; closing it ends the dialog, as printing does.
+// A modal window over the dialog; closing it ends the dialog, as printing does. It leads with
+// the outcome in the window's words, wrapped: the headline, the reason, and the server's own
+// message on a line of its own; the whole report (the options, the conflicts overridden, the
+// feature code) waits in the details.
 void DialogWindow::showResult(const std::string &text) {
+    ResultMessage message = describeOutcome(*outcome_, text_);
     result_ = gtk_dialog_new_with_buttons(text_.resultTitle, GTK_WINDOW(window_), GTK_DIALOG_MODAL, text_.close,
                                           GTK_RESPONSE_CLOSE, nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(result_), GTK_RESPONSE_CLOSE);
+    gtk_window_set_default_size(GTK_WINDOW(result_), 480, -1);
+    GtkWidget *content = gtk_dialog_get_content_area(GTK_DIALOG(result_));
+    gtk_container_set_border_width(GTK_CONTAINER(content), 12);
+    gtk_box_set_spacing(GTK_BOX(content), 8);
+
+    auto wrapped = [content](const std::string &words, const char *name) {
+        GtkWidget *label = gtk_label_new(words.c_str());
+        gtk_widget_set_name(label, name);
+        gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+        gtk_label_set_line_wrap_mode(GTK_LABEL(label), PANGO_WRAP_WORD_CHAR);
+        gtk_label_set_max_width_chars(GTK_LABEL(label), 60);
+        gtk_label_set_xalign(GTK_LABEL(label), 0);
+        gtk_label_set_selectable(GTK_LABEL(label), TRUE);
+        gtk_widget_set_can_focus(label, FALSE);
+        gtk_box_pack_start(GTK_BOX(content), label, FALSE, FALSE, 0);
+        return label;
+    };
+    GtkWidget *headline = wrapped(message.headline, "result-headline");
+    gchar *markup = g_markup_printf_escaped("<span size='large' weight='bold'>%s</span>", message.headline.c_str());
+    gtk_label_set_markup(GTK_LABEL(headline), markup);
+    g_free(markup);
+    if (!message.reason.empty()) wrapped(message.reason, "result-reason");
+    if (!message.detail.empty()) {
+        GtkWidget *detail = wrapped(message.detail, "result-detail");
+        gtk_widget_set_margin_start(detail, 12);
+    }
+
+    GtkWidget *expander = gtk_expander_new_with_mnemonic(text_.details);
+    gtk_widget_set_name(expander, "result-details");
+    gtk_expander_set_resize_toplevel(GTK_EXPANDER(expander), TRUE);
     GtkWidget *scroller = gtk_scrolled_window_new(nullptr, nullptr);
-    gtk_widget_set_size_request(scroller, 640, 360);
+    gtk_scrolled_window_set_min_content_height(GTK_SCROLLED_WINDOW(scroller), 200);
+    gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_AUTOMATIC);
     GtkWidget *view = gtk_text_view_new();
     gtk_widget_set_name(view, "print-result");
     gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
@@ -238,9 +374,12 @@ void DialogWindow::showResult(const std::string &text) {
     gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
     gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view)), text.c_str(), -1);
     gtk_container_add(GTK_CONTAINER(scroller), view);
-    gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(result_))), scroller, TRUE, TRUE, 0);
+    gtk_container_add(GTK_CONTAINER(expander), scroller);
+    gtk_box_pack_start(GTK_BOX(content), expander, TRUE, TRUE, 0);
     connectSignal(result_, "response", &DialogWindow::onResultResponse, this);
     gtk_widget_show_all(result_);
+    // Return closes the result, as Escape does: the focus starts on Close, not on the expander.
+    gtk_widget_grab_focus(gtk_dialog_get_widget_for_response(GTK_DIALOG(result_), GTK_RESPONSE_CLOSE));
 }
 
 void DialogWindow::onResultResponse(GtkDialog *, gint, DialogWindow *window) { window->finish(Outcome::Printed); }
@@ -252,6 +391,7 @@ void DialogWindow::pressPrint() { gtk_button_clicked(GTK_BUTTON(print_)); }
 void DialogWindow::finish(Outcome outcome) {
     if (finishedOnce_) return;
     finishedOnce_ = true;
+    ended_ = outcome;
     if (finished_) finished_(outcome);
 }
 
@@ -275,11 +415,18 @@ gboolean DialogWindow::onDraw(GtkWidget *, cairo_t *, DialogWindow *window) {
     return FALSE;
 }
 
+GtkWidget *DialogWindow::frontWindow() const {
+    for (GtkWidget *front : {fileChooser_, refusal_, result_})
+        if (front != nullptr && gtk_widget_get_realized(front)) return front;
+    return window_;
+}
+
 std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() const {
     std::vector<std::pair<std::string, GtkWidget *>> widgets = {
         {"printer", printerLabel_}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
     if (result_ != nullptr) widgets.emplace_back("result", result_);
     if (refusal_ != nullptr) widgets.emplace_back("refusal", refusal_);
+    if (fileChooser_ != nullptr) widgets.emplace_back("fileChooser", fileChooser_);
     return widgets;
 }
 

@@ -1,6 +1,8 @@
 // The print dialog window: the printer, a pop-up that chooses the pane (the panes that accepted
 // the printer, then "Summary"), the pane area, and Cancel / Print. Print is the core's job: the
-// panes commit, the pre-flight checks the settings, and the document goes to the queue.
+// panes commit, the pre-flight checks the settings, and the document goes to the queue. The
+// Summary follows every change of a setting, whatever page is shown; Escape cancels and Return
+// prints (a pane's text field sees the Return first, through its key filters).
 #pragma once
 
 #include "control_view.h"
@@ -35,6 +37,9 @@ public:
     ~DialogWindow();
 
     GtkWidget *toplevel() const { return window_; }
+    // The window in front: the result, the refusal or the file chooser when one is open, else
+    // the dialog's own (what a screenshot shows).
+    GtkWidget *frontWindow() const;
     void show();
 
     // Shows a pane (its short name) or the Summary page: Close for the pane shown before, Open for
@@ -51,12 +56,18 @@ public:
     // What the buttons do: Print runs the job (commit, pre-flight, submission to a queue) and
     // shows its outcome, which ends the dialog when closed; when the pre-flight keeps the job
     // back, the problems are listed and the dialog stays open, with Print Anyway to send it.
-    // Cancel (and closing the window) ends the dialog.
+    // Cancel (and closing the window) ends the dialog. A queue without a document asks for one
+    // first (a file chooser); Print goes on once it is chosen.
     void print(bool force = false);
     void cancel();
     // Presses the Print button (or the refusal's Print Anyway) as a click does, for scripts.
     void pressPrint();
     bool pressPrintAnyway();
+    // Answers the open file chooser with that file, as a person choosing it does. false with a
+    // message when no chooser is open or the file cannot be read.
+    bool chooseFile(const std::string &path, std::string &error);
+    // How the dialog ended, once it has.
+    const std::optional<Outcome> &ended() const { return ended_; }
     // Whether Print has ended in an outcome that ends the dialog.
     bool printed() const { return outcome_ && outcome_->result != printdialog::PrintOutcome::Result::Refused; }
     // The last outcome of Print, refused or not.
@@ -65,7 +76,7 @@ public:
 
     const SummaryPage &summary() const { return summary_; }
     // The window's own widgets by name ("printer", "chooser", "cancel", "print", "result",
-    // "refusal"), for the state file.
+    // "refusal", "fileChooser"), for the state file.
     std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
 
     void setFinishedHandler(std::function<void(Outcome)> handler) { finished_ = std::move(handler); }
@@ -83,10 +94,17 @@ private:
     static void onResultResponse(GtkDialog *, gint, DialogWindow *window);
     static void onRefusalResponse(GtkDialog *, gint response, DialogWindow *window);
     static void onChooserPopup(GObject *, GParamSpec *, DialogWindow *window);
+    static gboolean onKeyPress(GtkWidget *, GdkEventKey *event, DialogWindow *window);
+    static void onFileChooserResponse(GtkDialog *, gint response, DialogWindow *window);
+    static gboolean onSummaryRefresh(gpointer window);
 
     void buildPrinterRow(GtkWidget *column);
     void buildChooser();
     void showResult(const std::string &text);
+    void askForFile(bool force);
+    void fileChosen(const std::string &file);
+    // A setting may have changed: the Summary is read again once the panes' code has returned.
+    void settingsChanged();
     void showRefusal();
     void finish(Outcome outcome);
     printdialog::Pane *paneNamed(const std::string &name) const;
@@ -105,6 +123,10 @@ private:
     GtkWidget *print_ = nullptr;
     GtkWidget *result_ = nullptr;
     GtkWidget *refusal_ = nullptr;
+    GtkWidget *fileChooser_ = nullptr;
+    bool forceAfterChoice_ = false;
+    guint summaryRefresh_ = 0;
+    std::optional<Outcome> ended_;
     std::string printerName_;
     std::string shown_;
     bool choosing_ = false;

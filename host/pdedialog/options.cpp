@@ -13,13 +13,8 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
     accepted.push_back(printdialog::valueOption("--state", options.state));
     if (!printdialog::parseCommandOptions(arguments, accepted, error)) return false;
     if (options.common.help || options.common.version) return true;
-    if (!printdialog::checkCommonOptions(options.common, error)) return false;
-    // The window has no way yet to choose a document: a queue comes with the one Print submits.
-    if (!options.common.queue.empty() && options.common.printFile.empty()) {
-        error = "--queue needs --print: the document the Print button submits";
-        return false;
-    }
-    return true;
+    // A queue without --print is fine: Print asks for the document with a file chooser.
+    return printdialog::checkCommonOptions(options.common, error);
 }
 
 std::string usage() {
@@ -29,9 +24,12 @@ std::string usage() {
            "  --pane NAME            the pane shown first (jobmode, imaging, coloradjust or summary)\n"
            "  --script FILE          actions as pdehost takes them, one a line, run one per pass of the\n"
            "                         main loop; also 'screenshot FILE', 'print' (presses Print), 'print\n"
-           "                         anyway' (presses Print Anyway), 'cancel' and 'quit'\n"
+           "                         anyway' (presses Print Anyway), 'choose file PATH' (answers the file\n"
+           "                         chooser that Print opens for a queue without --print), 'cancel' and 'quit'\n"
            "  --screenshot FILE      saves a PNG of the window once it is drawn (after the script), then exits\n"
            "  --state FILE           keeps the dialog's state as JSON in FILE while it runs, and at exit\n"
+           "With --queue and no --print, Print first asks for the document to print.\n"
+           "Escape cancels, Return prints (after a pane's text field has seen it).\n"
            "Print commits every pane and checks the settings against the printer's PPD: conflicts and\n"
            "choices it does not define keep the job back and are listed, with Print Anyway to send it.\n"
            "Exit status: 0; 1 when the display, the dialog, a script line, the screenshot or the state\n"

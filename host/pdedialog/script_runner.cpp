@@ -38,6 +38,15 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
         line.kind = verb == "quit" ? ScriptLine::Kind::Quit : ScriptLine::Kind::Print;
         return true;
     }
+    if (verb == "choose" && (rest == "file" || rest.rfind("file ", 0) == 0 || rest.rfind("file\t", 0) == 0)) {
+        line.kind = ScriptLine::Kind::ChooseFile;
+        line.file = trimmed(rest.substr(4));
+        if (line.file.empty()) {
+            error = "choose file needs a file name";
+            return false;
+        }
+        return true;
+    }
     if (verb == "screenshot") {
         if (rest.empty()) {
             error = "screenshot needs a file name";
@@ -112,6 +121,17 @@ ScriptRunner::Status ScriptRunner::step() {
              << (outcome ? printdialog::resultName(outcome->result) : "nothing") << "\n" << std::flush;
         return status_;
     }
+    case ScriptLine::Kind::ChooseFile: {
+        std::string error;
+        if (!window_.chooseFile(line.file, error)) {
+            error_ = line.origin + ": choose file: " + error;
+            return status_ = Status::Failed;
+        }
+        const auto &outcome = window_.outcome();
+        log_ << "choose file " << line.file << ": "
+             << (outcome ? printdialog::resultName(outcome->result) : "nothing") << "\n" << std::flush;
+        return status_;
+    }
     case ScriptLine::Kind::Screenshot:
         // After GTK has laid out and drawn what the last action changed.
         screenshotFile_ = line.file;
@@ -162,7 +182,7 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
 gboolean ScriptRunner::takeScreenshot(gpointer data) {
     auto *runner = static_cast<ScriptRunner *>(data);
     runner->screenshotSource_ = 0;
-    if (saveScreenshot(runner->window_.toplevel(), runner->screenshotFile_, runner->error_)) {
+    if (saveScreenshot(runner->window_.frontWindow(), runner->screenshotFile_, runner->error_)) {
         runner->log_ << "screenshot " << runner->screenshotFile_ << ": saved\n" << std::flush;
     } else {
         runner->error_ = "screenshot: " + runner->error_;

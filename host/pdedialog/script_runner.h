@@ -2,8 +2,10 @@
 // one per pass of the run loop, so that the panes' deferred rules run between them as they do
 // for a person. "open PANE" shows the pane in the window (and "open summary" the Summary);
 // "close PANE" on the pane shown closes it and shows the Summary; "cancel" presses Cancel. The
-// window's own lines: "screenshot FILE" saves a PNG of the window, "print" presses the Print
-// button as a click does, "print anyway" the Print Anyway button of a refused job, "quit" ends.
+// window's own lines: "screenshot FILE" saves a PNG of the window in front (the result window
+// once Print has shown it), "print" presses the Print
+// button as a click does, "print anyway" the Print Anyway button of a refused job, "choose file
+// PATH" answers the file chooser that Print opens for a queue without a document, "quit" ends.
 #pragma once
 
 #include "dialog_window.h"
@@ -19,10 +21,10 @@
 namespace pdedialog {
 
 struct ScriptLine {
-    enum class Kind { Action, Screenshot, Print, PrintAnyway, Quit };
+    enum class Kind { Action, Screenshot, Print, PrintAnyway, ChooseFile, Quit };
     Kind kind = Kind::Action;
     printdialog::Action action;
-    std::string file;    // for screenshot
+    std::string file;    // for screenshot and choose file
     std::string origin;  // "FILE line N", for messages
 };
 

@@ -30,29 +30,42 @@ SummaryPage::SummaryPage(const char *noPanesText) : noPanesText_(noPanesText) {
 SummaryPage::~SummaryPage() { g_object_unref(scroller_); }
 
 // A bold heading per pane, then its rows with the titles right-aligned against the values.
-void SummaryPage::refresh(printdialog::Dialog &dialog) {
-    GList *children = gtk_container_get_children(GTK_CONTAINER(grid_));
-    for (GList *child = children; child != nullptr; child = child->next) gtk_widget_destroy(GTK_WIDGET(child->data));
-    g_list_free(children);
-
-    int row = 0;
+bool SummaryPage::refresh(printdialog::Dialog &dialog) {
+    decltype(shown_) read;
     for (auto &pane : dialog.panes()) {
         if (!pane->accepted() || pane->terminated) continue;
         std::vector<printdialog::SummaryRow> rows;
         if (dialog.summary(*pane, rows) != noErr) continue;
-        GtkWidget *heading = label(pane->title, 0);
-        gchar *markup = g_markup_printf_escaped("<b>%s</b>", pane->title.c_str());
+        auto &group = read.emplace_back(pane->title, std::vector<std::pair<std::string, std::string>>{});
+        for (const auto &line : rows) group.second.emplace_back(line.title, line.value);
+    }
+    if (built_ && read == shown_) return false;
+    built_ = true;
+    shown_ = std::move(read);
+
+    GList *children = gtk_container_get_children(GTK_CONTAINER(grid_));
+    for (GList *child = children; child != nullptr; child = child->next) gtk_widget_destroy(GTK_WIDGET(child->data));
+    g_list_free(children);
+    int row = 0;
+    for (const auto &[title, rows] : shown_) {
+        GtkWidget *heading = label(title, 0);
+        gchar *markup = g_markup_printf_escaped("<b>%s</b>", title.c_str());
         gtk_label_set_markup(GTK_LABEL(heading), markup);
         g_free(markup);
         gtk_widget_set_margin_top(heading, row == 0 ? 0 : 10);
         gtk_grid_attach(GTK_GRID(grid_), heading, 0, row++, 2, 1);
-        for (const auto &line : rows) {
-            gtk_grid_attach(GTK_GRID(grid_), label(line.title + ":", 1), 0, row, 1, 1);
-            gtk_grid_attach(GTK_GRID(grid_), label(line.value, 0), 1, row++, 1, 1);
+        for (const auto &[lineTitle, value] : rows) {
+            gtk_grid_attach(GTK_GRID(grid_), label(lineTitle + ":", 1), 0, row, 1, 1);
+            GtkWidget *shownValue = label(value, 0);
+            gtk_label_set_line_wrap(GTK_LABEL(shownValue), TRUE);
+            gtk_label_set_line_wrap_mode(GTK_LABEL(shownValue), PANGO_WRAP_WORD_CHAR);
+            gtk_widget_set_hexpand(shownValue, TRUE);
+            gtk_grid_attach(GTK_GRID(grid_), shownValue, 1, row++, 1, 1);
         }
     }
     if (row == 0) gtk_grid_attach(GTK_GRID(grid_), label(noPanesText_, 0), 0, row++, 2, 1);
     gtk_widget_show_all(grid_);
+    return true;
 }
 
 std::string SummaryPage::shownText() const {

@@ -22,7 +22,22 @@ struct WindowText {
     const char *refusedBecause;
     const char *back;
     const char *printAnyway;
+    // The result of Print, as a person reads it: the headline ("{queue}" and "{id}" filled in),
+    // the reason a job was not printed, the details' expander.
+    const char *sentTo;
+    const char *sentAnyway;
+    const char *reasonNoQueue;
+    const char *reasonNotSaved;      // "{status}" filled in
+    const char *reasonUnreadableFile;
+    const char *reasonServer;        // followed by the server's own message, as it wrote it
+    const char *details;             // with a mnemonic
+    // Choosing the document when none was given.
+    const char *chooseFileTitle;
+    const char *pageChooserName;     // the accessible name of the pop-up that chooses the page
 };
+
+// The text with each "{key}" replaced by its value.
+std::string fillIn(std::string text, const std::string &key, const std::string &value);
 
 // "de..." gives German; anything else English.
 const WindowText &windowText(const std::string &localization);

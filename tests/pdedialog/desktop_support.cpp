@@ -79,6 +79,8 @@ bool VirtualDisplay::start() {
     setenv("DISPLAY", name_.c_str(), 1);
     // No accessibility bus on a test display: GTK would look for one and keep its connection.
     setenv("NO_AT_BRIDGE", "1", 1);
+    // GTK's settings (the file chooser's among them) stay in memory, out of the user's dconf.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
     return true;
 }
 

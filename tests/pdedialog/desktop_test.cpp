@@ -249,3 +249,44 @@ TEST_F(DesktopTest, MistakesOnTheCommandLineStopBeforeAnythingRuns) {
     EXPECT_EQ(2, run({"--printer", "/nonexistent.ppd"}));
     EXPECT_EQ(2, run({"--frobnicate"}));
 }
+
+// The keyboard as a person uses it: a change made with real input shows in the Summary at once,
+// and stays current while the Summary is shown; Escape cancels, with nothing committed.
+TEST_F(DesktopTest, TheSummaryIsCurrentAfterAChangeAndEscapeCancels) {
+    start(sample_printers::kDX7140K, {"--pane", "jobmode"});
+    EXPECT_NE(state_["summaryText"].get<std::string>().find("Print Mode: Normal\n"), std::string::npos)
+        << state_["summaryText"];
+    choosePaneItem("jobmode", 5, {"Down", "Down", "Down"});
+    ASSERT_TRUE(waitFor([](const json &state) {
+        return state["summaryText"].get<std::string>().find("Print Mode: Private\n") != std::string::npos;
+    })) << "the Summary follows the change while the pane is shown: " << state_["summaryText"];
+
+    // The Summary page shows the change made on the pane's page.
+    choose(state_["window"]["widgets"]["chooser"]["area"],
+           [](const json &state) { return state["window"]["widgets"]["chooser"]["popupShown"] == true; }, {"Down"});
+    ASSERT_TRUE(waitFor([](const json &state) { return state["shownPane"] == "summary"; }));
+    EXPECT_NE(state_["summaryText"].get<std::string>().find("Print Mode: Private\n"), std::string::npos);
+
+    xdotool({"windowfocus", "--sync", window_});
+    xdotool({"key", "Escape"});
+    EXPECT_EQ(0, finish());
+    json last = json::parse(readFile(folder_.file("state.json")));
+    EXPECT_EQ("exit", last["phase"]);
+    EXPECT_EQ("cancelled", last["ended"]);
+    EXPECT_EQ(false, last["printed"]);
+    EXPECT_TRUE(last["options"].empty()) << "Cancel commits nothing";
+}
+
+// Print is the default button: Return prints when no field takes the key.
+TEST_F(DesktopTest, ReturnPrints) {
+    start(sample_printers::kDX8250K);
+    xdotool({"key", "Return"});
+    ASSERT_TRUE(waitFor([](const json &state) { return state["printed"] == true; })) << "Return did not print";
+    ASSERT_TRUE(waitFor([](const json &state) { return state["window"]["widgets"].contains("result"); }));
+    CommandResult result = runCommand({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^Print Job$"});
+    ASSERT_EQ(0, result.exitCode);
+    xdotool({"windowfocus", "--sync", result.output.substr(0, result.output.find('\n'))});
+    xdotool({"key", "Return"});
+    EXPECT_EQ(1, finish()) << "a PPD file takes no job";
+    EXPECT_EQ("printed", json::parse(readFile(folder_.file("state.json")))["ended"]);
+}

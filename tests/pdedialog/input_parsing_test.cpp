@@ -137,6 +137,13 @@ TEST(DialogCommandLine, AQueueTakesTheDocumentToPrintAndItsTitle) {
     EXPECT_EQ(options.common.printFile, document.path());
     EXPECT_EQ("Quarterly report", options.common.title);
     EXPECT_TRUE(options.common.printer.empty());
+
+    // A queue alone opens the dialog: Print asks for the document (this once was refused with
+    // "--queue needs --print: the document the Print button submits").
+    Options alone;
+    ASSERT_TRUE(parseCommandLine({"--queue", "q"}, alone, error)) << error;
+    EXPECT_EQ("q", alone.common.queue);
+    EXPECT_TRUE(alone.common.printFile.empty());
 }
 
 TEST(DialogCommandLine, AQueueNeedsADocumentAndNoPPDBesideIt) {
@@ -148,7 +155,7 @@ TEST(DialogCommandLine, AQueueNeedsADocumentAndNoPPDBesideIt) {
     for (const Case &each : {
              Case{{"--queue", "q", "--printer", "p.ppd", "--print", document.path()},
                   "--queue and --printer cannot be used together"},
-             Case{{"--queue", "q"}, "--queue needs --print: the document the Print button submits"},
+             Case{{"--queue", "q", "--title", "T"}, "--title needs --print"},
              Case{{"--print", document.path()}, "--print needs --queue: the job goes to a CUPS queue"},
              Case{{"--printer", "p.ppd", "--title", "T"}, "--title needs --print"},
              Case{{"--queue", "q", "--queue", "r", "--print", document.path()}, "--queue is given twice"},
@@ -179,6 +186,9 @@ TEST(DialogScriptLines, ReadsActionsScreenshotsAndQuit) {
     EXPECT_EQ(line.kind, ScriptLine::Kind::Quit);
     ASSERT_TRUE(parseScriptLine(" print ", line, error));
     EXPECT_EQ(line.kind, ScriptLine::Kind::Print);
+    ASSERT_TRUE(parseScriptLine("choose file  /tmp/a b.ps ", line, error)) << error;
+    EXPECT_EQ(line.kind, ScriptLine::Kind::ChooseFile);
+    EXPECT_EQ("/tmp/a b.ps", line.file);
 }
 
 TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
@@ -194,6 +204,8 @@ TEST(DialogScriptLines, SkipsCommentsAndRefusesWhatTheWindowCannotRun) {
     EXPECT_FALSE(parseScriptLine("quit now", line, error));
     EXPECT_FALSE(parseScriptLine("print page.ps", line, error));
     EXPECT_EQ("print takes no argument but 'anyway'", error);
+    EXPECT_FALSE(parseScriptLine("choose file", line, error));
+    EXPECT_EQ("choose file needs a file name", error);
     EXPECT_FALSE(parseScriptLine("jump jobmode 5", line, error));
     EXPECT_FALSE(error.empty());
 }

@@ -76,6 +76,22 @@ std::pair<int, int> ViewTest::modelSelection(ControlRef field) const {
 }
 
 void ViewTest::pressKey(GtkWidget *target, guint keyval, GdkModifierType state) const {
+    sendKey(target, keyval, state, static_cast<guint16>(keyval & 0xFF));
+}
+
+void ViewTest::pressKeyOfKeyboard(GtkWidget *target, guint keyval) const {
+    GdkKeymapKey *keys = nullptr;
+    gint count = 0;
+    guint16 keycode = static_cast<guint16>(keyval & 0xFF);
+    if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gtk_widget_get_display(target)), keyval, &keys,
+                                          &count) &&
+        count > 0)
+        keycode = static_cast<guint16>(keys[0].keycode);
+    g_free(keys);
+    sendKey(target, keyval, GdkModifierType(0), keycode);
+}
+
+void ViewTest::sendKey(GtkWidget *target, guint keyval, GdkModifierType state, guint16 keycode) const {
     GdkDisplay *display = gtk_widget_get_display(target);
     GdkDevice *keyboard = gdk_seat_get_keyboard(gdk_display_get_default_seat(display));
     for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
@@ -85,7 +101,7 @@ void ViewTest::pressKey(GtkWidget *target, guint keyval, GdkModifierType state) 
         event->key.time = GDK_CURRENT_TIME;
         event->key.keyval = keyval;
         event->key.state = state;
-        event->key.hardware_keycode = static_cast<guint16>(keyval & 0xFF);
+        event->key.hardware_keycode = keycode;
         gdk_event_set_device(event, keyboard);
         gtk_widget_event(target, event);
         gdk_event_free(event);

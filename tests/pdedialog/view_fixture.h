@@ -36,6 +36,9 @@ protected:
     // A key press and release sent to the widget as GDK delivers them.
     void pressKey(GtkWidget *widget, guint keyval, GdkModifierType state = GdkModifierType(0)) const;
     void typeKeys(GtkWidget *widget, const std::string &text) const;
+    // The same with the key's own keycode from the keymap, so that GTK's key bindings (a field's
+    // activation, the window's default) see it as the keyboard's.
+    void pressKeyOfKeyboard(GtkWidget *widget, guint keyval) const;
 
     std::unique_ptr<printdialog::Printer> printer_;
     std::unique_ptr<printdialog::Dialog> dialog_;
@@ -44,6 +47,7 @@ protected:
     long liveObjectsBefore_ = 0;
 
 private:
+    void sendKey(GtkWidget *widget, guint keyval, GdkModifierType state, guint16 keycode) const;
     void openOn(const std::string &pane, printdialog::JobRequest job);
 };
 
