@@ -59,6 +59,48 @@ std::pair<long, long> textSelection(ControlRef field) {
     return {selection.selStart, selection.selEnd};
 }
 
+// What the controls in a user pane cover (those in user panes inside it included, the user
+// panes themselves not: they are unseen holders); the pane's own bounds when it holds none.
+Rect contentBox(ControlRef userPane) {
+    printdialog::ControlSnapshot pane = printdialog::snapshotControl(userPane);
+    bool found = false;
+    Rect box = pane.bounds;
+    printdialog::forEachControl(pane, [&](const printdialog::ControlSnapshot &child) {
+        if (child.type == printdialog::ControlType::UserPane) return;
+        if (!found) box = child.bounds;
+        found = true;
+        box.left = std::min(box.left, child.bounds.left);
+        box.top = std::min(box.top, child.bounds.top);
+        box.right = std::max(box.right, child.bounds.right);
+        box.bottom = std::max(box.bottom, child.bounds.bottom);
+    });
+    return box;
+}
+
+// Where a control's widget goes: a user pane shrinks to what it holds, so that the page of a
+// pane is just as large as its visible content; any other control at its bounds.
+Rect shownBounds(ControlRef control, printdialog::ControlType kind) {
+    return kind == printdialog::ControlType::UserPane ? contentBox(control) : controlBounds(control);
+}
+
+LayoutItem layoutItemOf(const printdialog::ControlSnapshot &control) {
+    return {LayoutItem::Role::Other, control.bounds.left, control.bounds.top, control.bounds.right, control.bounds.bottom};
+}
+
+// The static texts of a container that are its sliders' value fields (slider_look.h).
+std::vector<ControlRef> valueFieldsIn(ControlRef container) {
+    printdialog::ControlSnapshot snapshot = printdialog::snapshotControl(container);
+    std::vector<LayoutItem> sliders;
+    for (const auto &child : snapshot.children)
+        if (child.type == printdialog::ControlType::Slider) sliders.push_back(layoutItemOf(child));
+    std::vector<ControlRef> fields;
+    for (const auto &child : snapshot.children)
+        if (child.type == printdialog::ControlType::StaticText && child.id != 0 &&
+            isSliderValueField(layoutItemOf(child), sliders))
+            fields.push_back(child.control);
+    return fields;
+}
+
 // The rows a combo box's model holds now: text and sensitivity.
 std::vector<std::pair<std::string, bool>> comboRows(GtkWidget *combo) {
     std::vector<std::pair<std::string, bool>> rows;
@@ -81,6 +123,13 @@ ControlView::ControlView(printdialog::Dialog &dialog) : dialog_(dialog) {
         if (!pane->accepted() || pane->userPane == nullptr) continue;
         GtkWidget *page = gtk_fixed_new();
         g_object_ref_sink(page);
+        gtk_widget_set_name(page, "pane-page");
+        gtk_widget_set_halign(page, GTK_ALIGN_CENTER);
+        gtk_widget_set_valign(page, GTK_ALIGN_START);
+        gtk_widget_set_margin_start(page, kPageInset);
+        gtk_widget_set_margin_end(page, kPageInset);
+        gtk_widget_set_margin_top(page, kPageInset);
+        gtk_widget_set_margin_bottom(page, kPageInset);
         gtk_widget_show(page);
         pages_.emplace_back(pane.get(), page);
         buildPage(*pane, page);
@@ -114,12 +163,16 @@ GtkWidget *ControlView::widget(ControlRef control) const {
     return found == widgets_.end() ? nullptr : found->second.widget;
 }
 
-// The page stands for the dialog's user pane; the pane's controls go into it at their bounds.
+// The page stands for the dialog's user pane; the pane's controls go into it at their bounds,
+// shifted together so that the page holds just what they cover.
 void ControlView::buildPage(const printdialog::Pane &pane, GtkWidget *page) {
     ControlWidget &entry = widgets_[pane.userPane];
-    entry = {page, page, nullptr, controlKind(pane.userPane), &pane};
-    Rect bounds = controlBounds(pane.userPane);
-    gtk_widget_set_size_request(page, bounds.right - bounds.left, bounds.bottom - bounds.top);
+    entry = ControlWidget{};
+    entry.widget = entry.outer = entry.holder = page;
+    entry.kind = controlKind(pane.userPane);
+    entry.pane = &pane;
+    Rect content = contentBox(pane.userPane);
+    gtk_widget_set_size_request(page, content.right - content.left, content.bottom - content.top);
     buildChildren(pane, pane.userPane, page);
     render(pane.userPane);
     std::vector<std::string> mnemonics;
@@ -197,6 +250,7 @@ void ControlView::renderCaption(ControlRef caption, ControlWidget &entry) {
 }
 
 void ControlView::buildChildren(const printdialog::Pane &pane, ControlRef container, GtkWidget *holder) {
+    std::vector<ControlRef> valueFields = valueFieldsIn(container);
     UInt16 count = 0;
     CountSubControls(container, &count);
     for (UInt16 index = 1; index <= count; ++index) {
@@ -206,7 +260,9 @@ void ControlView::buildChildren(const printdialog::Pane &pane, ControlRef contai
         entry.kind = controlKind(child);
         entry.pane = &pane;
         GtkWidget *widget = createWidget(child, entry);
-        gtk_fixed_put(GTK_FIXED(holder), widget, 0, 0);
+        if (std::find(valueFields.begin(), valueFields.end(), child) != valueFields.end())
+            entry.outer = wrapValueField(widget, entry.sign);
+        gtk_fixed_put(GTK_FIXED(holder), entry.outer, 0, 0);
         widgets_[child] = entry;
         place(child);
         connectInput(*this, child, entry.kind, widget);
@@ -243,6 +299,7 @@ GtkWidget *ControlView::createWidget(ControlRef control, ControlWidget &entry) {
         gtk_range_set_increments(GTK_RANGE(widget), 1, 1);
         gtk_range_set_round_digits(GTK_RANGE(widget), 0);
         gtk_range_set_inverted(GTK_RANGE(widget), tall);  // the platform's minimum is at the bottom
+        entry.ends = wrapSlider(widget, tall);
     } else if (entry.kind == printdialog::ControlType::Separator) {
         widget = gtk_separator_new(tall ? GTK_ORIENTATION_VERTICAL : GTK_ORIENTATION_HORIZONTAL);
     } else {
@@ -257,6 +314,7 @@ GtkWidget *ControlView::createWidget(ControlRef control, ControlWidget &entry) {
     gtk_widget_set_name(widget, (std::string("control-") + printdialog::controlTypeName(entry.kind)).c_str());
     gtk_widget_show(widget);
     entry.widget = widget;
+    entry.outer = entry.ends.box != nullptr ? entry.ends.box : widget;
     return widget;
 }
 
@@ -265,18 +323,33 @@ void ControlView::place(ControlRef control) {
     auto found = widgets_.find(control);
     if (found == widgets_.end()) return;
     ControlWidget &entry = found->second;
-    Rect bounds = controlBounds(control);
+    if (entry.pane != nullptr && entry.pane->userPane == control) return;  // a page: sized by its content
+    Rect bounds = shownBounds(control, entry.kind);
     int width = std::max(0, bounds.right - bounds.left);
     int height = std::max(0, bounds.bottom - bounds.top);
-    gtk_widget_set_size_request(entry.widget, width, height);
+    gtk_widget_set_size_request(entry.outer, width, height);
     if (entry.frame != nullptr) gtk_widget_set_size_request(entry.frame, width, height);
     ControlRef container = nullptr;
     if (GetSuperControl(control, &container) != noErr || container == nullptr) return;
     auto parent = widgets_.find(container);
     if (parent == widgets_.end() || parent->second.holder == nullptr) return;
-    if (gtk_widget_get_parent(entry.widget) != parent->second.holder) return;
-    Rect origin = controlBounds(container);
-    gtk_fixed_move(GTK_FIXED(parent->second.holder), entry.widget, bounds.left - origin.left, bounds.top - origin.top);
+    if (gtk_widget_get_parent(entry.outer) != parent->second.holder) return;
+    auto [left, top] = holderOrigin(container, parent->second);
+    gtk_fixed_move(GTK_FIXED(parent->second.holder), entry.outer, bounds.left - left, bounds.top - top);
+}
+
+std::pair<int, int> ControlView::holderOrigin(ControlRef container, const ControlWidget &entry) const {
+    Rect bounds = shownBounds(container, entry.kind);
+    return {bounds.left, bounds.top};
+}
+
+void ControlView::refitPage(const printdialog::Pane &pane) {
+    GtkWidget *shown = page(pane);
+    if (shown == nullptr) return;
+    Rect content = contentBox(pane.userPane);
+    gtk_widget_set_size_request(shown, content.right - content.left, content.bottom - content.top);
+    printdialog::forEachControl(printdialog::snapshotControl(pane.userPane),
+                                [this](const printdialog::ControlSnapshot &child) { place(child.control); });
 }
 
 void ControlView::render(ControlRef control) {
@@ -286,6 +359,10 @@ void ControlView::render(ControlRef control) {
     RenderScope scope(renderDepth_);
     gtk_widget_set_sensitive(entry.widget, IsControlEnabled(control));
     gtk_widget_set_visible(entry.widget, IsControlVisible(control));
+    if (entry.outer != entry.widget) {
+        gtk_widget_set_sensitive(entry.outer, IsControlEnabled(control));
+        gtk_widget_set_visible(entry.outer, IsControlVisible(control));
+    }
     if (entry.kind == printdialog::ControlType::Popup) {
         renderPopup(control, entry.widget);
     } else if (entry.kind == printdialog::ControlType::EditText) {
@@ -295,10 +372,14 @@ void ControlView::render(ControlRef control) {
     } else if (entry.kind == printdialog::ControlType::StaticText) {
         std::string text = printdialog::snapshotControl(control).text;
         if (text != gtk_label_get_text(GTK_LABEL(entry.widget))) gtk_label_set_text(GTK_LABEL(entry.widget), text.c_str());
+        if (entry.sign != nullptr) {
+            showValueSign(entry.sign, text);
+            atk_object_set_name(gtk_widget_get_accessible(entry.widget), (signShownBefore(text) + text).c_str());
+        }
     } else if (entry.kind == printdialog::ControlType::CheckBox) {
         renderCheckBox(control, entry.widget);
     } else if (entry.kind == printdialog::ControlType::Slider) {
-        renderSlider(control, entry.widget);
+        renderSlider(control, entry);
     } else if (entry.frame != nullptr) {
         std::string title = controlTitle(control);
         gtk_frame_set_label(GTK_FRAME(entry.frame), title.empty() ? nullptr : title.c_str());
@@ -352,8 +433,10 @@ void ControlView::renderCheckBox(ControlRef control, GtkWidget *widget) {
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widget), box.value != 0);
 }
 
-void ControlView::renderSlider(ControlRef control, GtkWidget *widget) {
+void ControlView::renderSlider(ControlRef control, ControlWidget &entry) {
+    GtkWidget *widget = entry.widget;
     printdialog::ControlSnapshot slider = printdialog::snapshotControl(control);
+    showSliderRange(widget, entry.ends, slider.minimum, slider.maximum);
     GtkAdjustment *adjustment = gtk_range_get_adjustment(GTK_RANGE(widget));
     if (gtk_adjustment_get_lower(adjustment) != slider.minimum || gtk_adjustment_get_upper(adjustment) != slider.maximum)
         gtk_range_set_range(GTK_RANGE(widget), slider.minimum, slider.maximum);
@@ -375,7 +458,7 @@ void ControlView::showFocus(ControlRef control) {
 void ControlView::forget(ControlRef control) {
     auto found = widgets_.find(control);
     if (found == widgets_.end()) return;
-    GtkWidget *shown = found->second.widget;
+    GtkWidget *shown = found->second.outer;
     for (auto &[other, entry] : widgets_) {
         if (entry.caption == control) entry.caption = nullptr;
         if (entry.labels == control) entry.labels = nullptr;
@@ -441,7 +524,8 @@ void ControlView::changed(ControlRef control, PlatformControlChange change) {
         if (const printdialog::Pane *pane = paneOwning(control)) scheduleRebuild(*pane);
         break;
     case kPlatformControlBoundsChanged:
-        place(control);
+        if (const printdialog::Pane *pane = paneOwning(control)) refitPage(*pane);
+        else place(control);
         break;
     case kPlatformControlFocusChanged:
         showFocus(control);
@@ -491,6 +575,16 @@ std::optional<WidgetState> ControlView::widgetState(ControlRef control) const {
         state.maximum = gtk_adjustment_get_upper(adjustment);
     }
     auto entry = widgets_.find(control);
+    state.shownText = state.text;
+    if (entry != widgets_.end()) {
+        const ControlWidget &found = entry->second;
+        if (found.sign != nullptr) state.shownText = gtk_label_get_text(GTK_LABEL(found.sign)) + state.text;
+        if (found.ends.box != nullptr) {
+            state.minimumText = gtk_label_get_text(GTK_LABEL(found.ends.minimum));
+            state.maximumText = gtk_label_get_text(GTK_LABEL(found.ends.maximum));
+            state.marks = found.ends.marks;
+        }
+    }
     if (entry != widgets_.end() && entry->second.frame != nullptr) {
         const gchar *label = gtk_frame_get_label(GTK_FRAME(entry->second.frame));
         state.text = label != nullptr ? label : "";
@@ -503,6 +597,12 @@ std::optional<WidgetState> ControlView::widgetState(ControlRef control) const {
         int x = 0, y = 0;
         state.placed = gtk_widget_translate_coordinates(shown, gtk_widget_get_toplevel(shown), 0, 0, &x, &y);
         state.area = {x, y, allocation.width, allocation.height};
+        GtkWidget *outer = entry != widgets_.end() ? entry->second.outer : shown;
+        gtk_widget_get_allocation(outer, &allocation);
+        if (outer != shown && gtk_widget_translate_coordinates(outer, gtk_widget_get_toplevel(outer), 0, 0, &x, &y))
+            state.placeArea = {x, y, allocation.width, allocation.height};
+        else
+            state.placeArea = state.area;
     }
     const gchar *name = atk_object_get_name(gtk_widget_get_accessible(shown));
     state.accessibleName = name != nullptr ? name : "";

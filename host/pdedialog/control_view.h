@@ -3,6 +3,8 @@
 // its own and shows every change the model reports (the control observer, Draw1Control).
 #pragma once
 
+#include "slider_look.h"
+
 #include <printdialog/control_snapshot.h>
 #include <printdialog/dialog.h>
 
@@ -25,6 +27,7 @@ struct WidgetState {
     bool visible = false;      // mapped on screen
     bool focused = false;
     std::string text;          // entry or label text, check button or frame label
+    std::string shownText;     // what a person reads: a value field with its sign ("+2"), else text
     long selectionStart = 0;   // entry selection in characters
     long selectionEnd = 0;
     int active = 0;            // combo box: the 1-based row shown, 0 for none
@@ -33,8 +36,14 @@ struct WidgetState {
     double value = 0;          // scale value; check button 1 or 0
     double minimum = 0;
     double maximum = 0;
+    std::string minimumText;   // a slider's end labels as shown ("-5", "+5")
+    std::string maximumText;
+    std::vector<double> marks; // the marks on a slider's scale
     bool placed = false;       // laid out on the screen, so that area holds
     GdkRectangle area{0, 0, 0, 0};  // in the window's coordinates
+    // The place the control takes: its widget with what the view adds around it (a slider's end
+    // labels, a value field's sign), at the control's bounds; in the window's coordinates.
+    GdkRectangle placeArea{0, 0, 0, 0};
     std::string accessibleName;     // what a screen reader calls it
     // The caption that labels it (label_pairing.h): its text, sensitivity, and whether its
     // mnemonic and its accessible relations lead to this widget.
@@ -43,6 +52,8 @@ struct WidgetState {
     bool captionSensitive = false;
     bool captionTied = false;
 };
+
+inline constexpr int kPageInset = 8;
 
 class ControlView {
 public:
@@ -53,7 +64,10 @@ public:
     ~ControlView();
 
     // The page that shows a pane: its dialog user pane with everything embedded in it, or nullptr
-    // for a pane that is not shown. The view owns it; the window packs it.
+    // for a pane that is not shown. The view owns it; the window packs it. The page is as large as
+    // the pane's content (what its controls cover) with kPageInset around it, and is centred
+    // horizontally in the space the window gives it, at the top, so that every pane sits in
+    // its frame with the same insets whatever empty margins its nib has.
     GtkWidget *page(const printdialog::Pane &pane) const;
     GtkWidget *widget(ControlRef control) const;
     std::optional<WidgetState> widgetState(ControlRef control) const;
@@ -72,7 +86,8 @@ public:
 
 private:
     struct ControlWidget {
-        GtkWidget *widget = nullptr;  // placed in the container's holder
+        GtkWidget *widget = nullptr;  // the control's own widget
+        GtkWidget *outer = nullptr;   // placed in the container's holder: widget, or a box around it
         GtkWidget *holder = nullptr;  // where embedded controls go (containers only)
         GtkWidget *frame = nullptr;   // a group box's frame
         printdialog::ControlType kind = printdialog::ControlType::Other;
@@ -81,6 +96,8 @@ private:
         ControlRef labels = nullptr;    // a caption's control
         std::string mnemonicSource;     // a caption's text when its mnemonic was chosen
         std::string mnemonicText;       // that text with its mnemonic
+        GtkWidget *sign = nullptr;      // a slider's value field: the sign before its text
+        SliderEnds ends;                // a slider: its end labels and marks
     };
 
     static void observe(ControlRef control, PlatformControlChange change, void *context);
@@ -95,6 +112,11 @@ private:
     void renderCaption(ControlRef caption, ControlWidget &entry);
     GtkWidget *createWidget(ControlRef control, ControlWidget &entry);
     void place(ControlRef control);
+    // A control of the pane moved: the page takes the size of its content again and every
+    // control is placed anew (a user pane holds just what is in it, so one move shifts others).
+    void refitPage(const printdialog::Pane &pane);
+    // The origin of a container's holder in the window's coordinates.
+    std::pair<int, int> holderOrigin(ControlRef container, const ControlWidget &entry) const;
     void showFocus(ControlRef control);
     void forget(ControlRef control);
     void forgetPane(const printdialog::Pane &pane);
@@ -105,7 +127,7 @@ private:
     void renderPopup(ControlRef control, GtkWidget *widget);
     void renderEntry(ControlRef control, GtkWidget *widget);
     void renderCheckBox(ControlRef control, GtkWidget *widget);
-    void renderSlider(ControlRef control, GtkWidget *widget);
+    void renderSlider(ControlRef control, ControlWidget &entry);
 
     printdialog::Dialog &dialog_;
     std::vector<std::pair<const printdialog::Pane *, GtkWidget *>> pages_;  // a reference held on each
