@@ -66,7 +66,7 @@ def start_display():
     """Xvfb on a display number no other server holds; the process and the display name."""
     ready, written = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(written), "-screen", "0", "1280x1024x24",
-                               "-nolisten", "tcp"], pass_fds=[written],
+                               "-nolisten", "tcp", "-noreset"], pass_fds=[written],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(written)
     number = b""

@@ -45,10 +45,6 @@ protected:
                                               "--plugins", PDE_PLUGIN_DIR};
         arguments.insert(arguments.end(), options.begin(), options.end());
         auto run = test_support::runProgram(arguments, {}, std::chrono::seconds(60));
-        // Under a parallel test run the program has been seen, rarely, not to reach the display
-        // at its first start; once more, and the reason is kept if it fails again.
-        if (run.exitCode != 0 && run.err.find("cannot open the display") != std::string::npos)
-            run = test_support::runProgram(arguments, {}, std::chrono::seconds(60));
         EXPECT_EQ(0, run.exitCode) << "DISPLAY=" << VirtualDisplay::shared()->name() << "\n" << run.err;
         json nodes = json::parse(readFile(folder_.file("tree.json")), nullptr, false);
         EXPECT_TRUE(nodes.is_array()) << run.out << run.err;

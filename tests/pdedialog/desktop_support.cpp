@@ -48,13 +48,14 @@ VirtualDisplay *VirtualDisplay::shared() {
 }
 
 // Xvfb picks a display number that no other server holds and writes it to the pipe once it
-// accepts connections.
+// accepts connections. -noreset: by default the server resets when its last client leaves, and a
+// program connecting during that reset cannot open the display.
 bool VirtualDisplay::start() {
     if (!programInPath("Xvfb")) return false;
     int ready[2];
     if (pipe(ready) != 0) return false;
     std::vector<std::string> words = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp"};
+                                      "-nolisten", "tcp", "-noreset"};
     auto argv = argumentVector(words);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
