@@ -4,10 +4,12 @@
 #include "control_view.h"
 #include "dialog_state.h"
 #include "dialog_window.h"
+#include "printer_switch.h"
 #include "run_loop_bridge.h"
 #include "screenshot.h"
 
 #include <printdialog/command_line.h>
+#include <printdialog/destinations.h>
 
 #include <iostream>
 #include <memory>
@@ -55,16 +57,28 @@ gboolean takeScreenshot(gpointer data) {
 
 }  // namespace
 
-int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &printer, SessionSettings settings) {
+int runDialogSession(std::unique_ptr<printdialog::Dialog> dialog, std::unique_ptr<printdialog::Printer> printer,
+                     SessionSettings settings) {
     Ending ending;
     std::string error;
     {
-        ControlView view(dialog);
-        DialogWindow window(dialog, view, windowText(settings.localization), printer, settings.job);
+        PrinterSwitch loaded(std::move(printer), std::move(dialog), settings.pluginFolder);
+        DialogWindow window(loaded.dialog(), loaded.view(), windowText(settings.localization), loaded.printer(),
+                            settings.job);
+        // The menu: the server's destinations (or the line saying there are none), then the PPD
+        // files; the printer shown is chosen in it.
+        printdialog::DestinationList destinations;
+        destinations.status = printdialog::DestinationList::Status::Listed;
+        if (settings.listPrinters) destinations = printdialog::listDestinations();
+        window.setPrinterChoices(
+            printerList(destinations, settings.ppdFiles, windowText(settings.localization)));
+        window.setPrinterSwitcher([&loaded, &window](const PrinterChoice &choice, std::string &reason) {
+            return loaded.switchTo(window, choice, reason);
+        });
         std::unique_ptr<StateFile> state;
         if (!settings.stateFile.empty()) {
-            state = std::make_unique<StateFile>(settings.stateFile, [&dialog, &view, &window] {
-                return dialogStateJSON(dialog, view, window);
+            state = std::make_unique<StateFile>(settings.stateFile, [&loaded, &window] {
+                return dialogStateJSON(loaded.dialog(), loaded.view(), window);
             });
         }
         auto stateChanged = [&state] {
@@ -77,12 +91,11 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
         std::string first = settings.firstPane.empty() ? window.firstPage() : settings.firstPane;
         if (!window.showPane(first, error)) {
             printdialog::printError("pdedialog", "--pane: " + error);
-            view.detach();
-            dialog.terminate();
+            loaded.finish();
             return kExitUsage;
         }
 
-        ScriptRunner runner(dialog, window, std::move(settings.script), std::cout);
+        ScriptRunner runner(loaded.dialog(), window, std::move(settings.script), std::cout);
         bool screenshotRequested = false;
         RunLoopBridge bridge([&] {
             if (!window.drawn() || ending.ended() || screenshotRequested) return;
@@ -114,8 +127,7 @@ int runDialogSession(printdialog::Dialog &dialog, const printdialog::Printer &pr
             printdialog::printError("pdedialog", error);
             ending.end(kExitFailed);
         }
-        view.detach();
-        dialog.terminate();
+        loaded.finish();
     }
     return ending.status();
 }

@@ -30,6 +30,9 @@ Json widgetJSON(const WidgetState &widget) {
     result["visible"] = widget.visible;
     result["focused"] = widget.focused;
     result["text"] = widget.text;
+    // What a person reads when the view presents the text (a value field's sign); "text" stays
+    // the pane's own.
+    if (widget.shownText != widget.text) result["shownText"] = widget.shownText;
     if (widget.type == "GtkEntry") result["selection"] = Json::array({widget.selectionStart, widget.selectionEnd});
     if (widget.type == "GtkComboBox") {
         result["active"] = widget.active;
@@ -162,11 +165,14 @@ Json printerJSON(const DialogWindow &window) {
 Json dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const DialogWindow &window) {
     Json document = Json::object();
     document["printer"] = printerJSON(window);
+    document["printerMenu"] = window.printerMenu().stateJSON();  // the entries and the one chosen
     document["shownPane"] = window.shownPane();
     Json panes = Json::array();
     for (auto &pane : dialog.panes()) panes.push_back(paneJSON(dialog, *pane, view));
     document["panes"] = std::move(panes);
     document["summaryText"] = window.summary().shownText();  // kept current whatever page is shown
+    document["general"] = window.general().stateJSON();
+    document["printerOptions"] = window.printerOptions().stateJSON();
     Json ticket = printdialog::jsonFromProperty(dialog.ppdDictionary());
     document["ticket"] = ticket.is_object() ? std::move(ticket) : Json::object();
     Json options = Json::array();

@@ -40,19 +40,11 @@ void installCompactStyle() {
     g_object_unref(provider);
 }
 
-GtkWidget *boldLabel(const char *text) {
-    GtkWidget *widget = gtk_label_new(nullptr);
-    gchar *markup = g_markup_printf_escaped("<b>%s</b>", text);
-    gtk_label_set_markup(GTK_LABEL(widget), markup);
-    g_free(markup);
-    return widget;
-}
-
 }  // namespace
 
 DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const WindowText &text,
                            const printdialog::Printer &printer, printdialog::JobRequest job)
-    : dialog_(dialog), view_(view), text_(text), printer_(printer), job_(std::move(job)), summary_(text.noPanes) {
+    : dialog_(&dialog), view_(&view), text_(text), printer_(&printer), job_(std::move(job)), summary_(text.noPanes) {
     installCompactStyle();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window_), text_.windowTitle);
@@ -62,7 +54,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     connectSignalAfter(window_, "draw", &DialogWindow::onDraw, this);
     // After the focused widget: a pane's field sees its keys, through its key filters, first.
     connectSignalAfter(window_, "key-press-event", &DialogWindow::onKeyPress, this);
-    view_.setChangeListener([this] {
+    view_->setChangeListener([this] {
         settingsChanged();
         if (changeListener_) changeListener_();
     });
@@ -85,9 +77,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     gtk_container_set_border_width(GTK_CONTAINER(stack_), 4);
     gtk_container_add(GTK_CONTAINER(frame), stack_);
     gtk_box_pack_start(GTK_BOX(column), frame, TRUE, TRUE, 0);
-    for (auto &pane : dialog_.panes()) {
-        if (GtkWidget *page = view_.page(*pane)) gtk_stack_add_named(GTK_STACK(stack_), page, pane->shortName.c_str());
-    }
+    addPanePages();
     gtk_stack_add_named(GTK_STACK(stack_), summary_.widget(), kSummaryPage);
     buildChooser();
 
@@ -99,11 +89,16 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     gtk_widget_set_can_default(print_, TRUE);
     gtk_container_add(GTK_CONTAINER(buttons), cancel_);
     gtk_container_add(GTK_CONTAINER(buttons), print_);
+    conflictSlot_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_start(GTK_BOX(column), conflictSlot_, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(column), buttons, FALSE, FALSE, 0);
+    // The General and Printer Options pages (window_settings.cpp), built again for a new printer.
+    buildSettingPages();
+    addPrinterChangedHandler([this] { buildSettingPages(); });
     connectSignal(cancel_, "clicked", &DialogWindow::onCancelClicked, this);
     connectSignal(print_, "clicked", &DialogWindow::onPrintClicked, this);
     gtk_window_set_default(GTK_WINDOW(window_), print_);
-    summary_.refresh(dialog_);
+    summary_.refresh(*dialog_);
 }
 
 DialogWindow::~DialogWindow() {
@@ -116,7 +111,7 @@ DialogWindow::~DialogWindow() {
 
 void DialogWindow::show() {
     gtk_widget_show_all(window_);
-    view_.renderAll();  // show_all reveals every control; the model decides which are visible
+    view_->renderAll();  // show_all reveals every control; the model decides which are visible
     gtk_window_set_focus_visible(GTK_WINDOW(window_), TRUE);
     // The focus starts on Print, the default, so that Return prints at once (GTK would give it to
     // the page chooser, which takes Return to open its menu).
@@ -130,7 +125,7 @@ void DialogWindow::settingsChanged() {
 gboolean DialogWindow::onSummaryRefresh(gpointer data) {
     auto *window = static_cast<DialogWindow *>(data);
     window->summaryRefresh_ = 0;
-    if (window->summary_.refresh(window->dialog_) && window->changeListener_) window->changeListener_();
+    if (window->summary_.refresh(*window->dialog_) && window->changeListener_) window->changeListener_();
     return G_SOURCE_REMOVE;
 }
 
@@ -141,30 +136,34 @@ gboolean DialogWindow::onKeyPress(GtkWidget *, GdkEventKey *event, DialogWindow 
     return TRUE;
 }
 
-// A queue goes by the name its server knows it by, the server in the tooltip; a PPD file by
-// its printer's model name, the file in the tooltip.
+// The printer menu (printer_menu.h) in place of a plain line; until the window is given the
+// server's list it holds the printer shown alone.
 void DialogWindow::buildPrinterRow(GtkWidget *column) {
-    GtkWidget *row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
-    printerName_ = printer_.modelName().empty() ? printer_.ppdPath() : printer_.modelName();
-    GtkWidget *caption = boldLabel(text_.printer);
-    gtk_box_pack_start(GTK_BOX(row), caption, FALSE, FALSE, 0);
-    std::string name = printer_.isQueue() ? printer_.queue() : printerName_;
-    std::string tooltip = printer_.isQueue() ? printerName_ + "\n" + text_.server + " " + printer_.server()
-                                             : printer_.ppdPath();
-    printerLabel_ = gtk_label_new(name.c_str());
-    gtk_widget_set_tooltip_text(printerLabel_, tooltip.c_str());
-    atk_object_add_relationship(gtk_widget_get_accessible(caption), ATK_RELATION_LABEL_FOR,
-                                gtk_widget_get_accessible(printerLabel_));
-    atk_object_add_relationship(gtk_widget_get_accessible(printerLabel_), ATK_RELATION_LABELLED_BY,
-                                gtk_widget_get_accessible(caption));
-    gtk_box_pack_start(GTK_BOX(row), printerLabel_, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(column), row, FALSE, FALSE, 0);
+    printerName_ = printer_->modelName().empty() ? printer_->ppdPath() : printer_->modelName();
+    printerMenu_ = std::make_unique<PrinterMenu>(text_);
+    printerLabel_ = printerMenu_->nameLabel();
+    std::string name = printer_->isQueue() ? printer_->queue() : printer_->ppdPath();
+    PrinterList alone;
+    if (printer_->isQueue()) {
+        alone.choices.push_back({name, name, name, {}, false});
+    } else {
+        printdialog::DestinationList none;
+        none.status = printdialog::DestinationList::Status::Listed;
+        alone = printerList(none, {name}, text_);
+    }
+    printerMenu_->setChoices(std::move(alone));
+    printerMenu_->setChosenHandler([this](const std::string &choice) {
+        std::string error;
+        if (!choosePrinter(choice, error)) printdialog::printError("pdedialog", error);
+    });
+    showChosenPrinter(name);
+    gtk_box_pack_start(GTK_BOX(column), printerMenu_->widget(), FALSE, FALSE, 0);
 }
 
 // The accepted panes in the host's order, then the Summary.
 void DialogWindow::buildChooser() {
-    for (auto &pane : dialog_.panes()) {
-        if (view_.page(*pane) == nullptr) continue;
+    for (auto &pane : dialog_->panes()) {
+        if (view_->page(*pane) == nullptr) continue;
         gtk_combo_box_text_append(GTK_COMBO_BOX_TEXT(chooser_), pane->shortName.c_str(), pane->title.c_str());
     }
     gtk_combo_box_text_append(GTK_COMBO_BOX_TEXT(chooser_), kSummaryPage, text_.summary);
@@ -173,27 +172,27 @@ void DialogWindow::buildChooser() {
 }
 
 std::string DialogWindow::firstPage() const {
-    for (auto &pane : dialog_.panes())
-        if (view_.page(*pane) != nullptr) return pane->shortName;
+    for (auto &pane : dialog_->panes())
+        if (view_->page(*pane) != nullptr) return pane->shortName;
     return kSummaryPage;
 }
 
 printdialog::Pane *DialogWindow::paneNamed(const std::string &name) const {
-    printdialog::Pane *pane = dialog_.findPane(name);
-    return pane != nullptr && view_.page(*pane) != nullptr ? pane : nullptr;
+    printdialog::Pane *pane = dialog_->findPane(name);
+    return pane != nullptr && view_->page(*pane) != nullptr ? pane : nullptr;
 }
 
 bool DialogWindow::showPane(const std::string &name, std::string &error) {
     printdialog::Pane *target = paneNamed(name);
-    if (target == nullptr && name != kSummaryPage) {
-        error = dialog_.findPane(name) != nullptr ? "pane '" + name + "' is not for this printer"
+    if (target == nullptr && name != kSummaryPage && !isSettingPage(name)) {
+        error = dialog_->findPane(name) != nullptr ? "pane '" + name + "' is not for this printer"
                                                   : "unknown pane '" + name + "'";
         return false;
     }
     if (name == shown_) return true;
-    if (printdialog::Pane *previous = paneNamed(shown_)) dialog_.closePane(*previous);
-    if (target != nullptr) dialog_.openPane(*target);
-    summary_.refresh(dialog_);
+    if (printdialog::Pane *previous = paneNamed(shown_)) dialog_->closePane(*previous);
+    if (target != nullptr) dialog_->openPane(*target);
+    summary_.refresh(*dialog_);
     gtk_stack_set_visible_child_name(GTK_STACK(stack_), name.c_str());
     shown_ = name;
     choosing_ = true;
@@ -217,21 +216,21 @@ void DialogWindow::onChooserPopup(GObject *, GParamSpec *, DialogWindow *window)
 // The core's job; a refusal keeps the dialog open so that the user can change the settings,
 // any other outcome is shown and ends the dialog when its window is closed.
 void DialogWindow::print(bool force) {
-    if (printed()) return;
-    if (printer_.isQueue() && job_.file.empty()) {
+    if (printed() || !settingsAllowPrint()) return;
+    if (printer_->isQueue() && job_.file.empty()) {
         askForFile(force);
         return;
     }
     printdialog::JobRequest request = job_;
     request.force = request.force || force;
     request.submit = true;
-    outcome_ = printdialog::printDialog(dialog_, printer_, request);
+    outcome_ = printdialog::printDialog(*dialog_, *printer_, request);
     if (outcome_->result == printdialog::PrintOutcome::Result::Refused) {
         showRefusal();
     } else {
         const printdialog::ReportWords &words = printdialog::reportWords(text_.localization);
         std::string text = printdialog::renderOutcomeText(*outcome_, words) +
-                           printdialog::renderReportText(outcome_->report, words, printer_.queue(), job_.file);
+                           printdialog::renderReportText(outcome_->report, words, printer_->queue(), job_.file);
         std::cout << text << std::flush;
         if (outcome_->failed()) printdialog::printError("pdedialog", outcome_->error);
         showResult(text);
@@ -271,6 +270,7 @@ void DialogWindow::fileChosen(const std::string &file) {
     fileChooser_ = nullptr;
     if (!file.empty()) {
         job_.file = file;
+        if (general_) general_->showFile();
         print(forceAfterChoice_);
     } else if (changeListener_) {
         changeListener_();
@@ -423,10 +423,15 @@ GtkWidget *DialogWindow::frontWindow() const {
 
 std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() const {
     std::vector<std::pair<std::string, GtkWidget *>> widgets = {
-        {"printer", printerLabel_}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
+        {"printer", printerLabel_}, {"printerMenu", printerMenu_->button()},
+        {"printerNotice", printerMenu_->noticeLabel()}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
     if (result_ != nullptr) widgets.emplace_back("result", result_);
     if (refusal_ != nullptr) widgets.emplace_back("refusal", refusal_);
     if (fileChooser_ != nullptr) widgets.emplace_back("fileChooser", fileChooser_);
+    if (general_) {
+        for (const auto &named : general_->namedWidgets()) widgets.push_back(named);
+    }
+    if (printerOptions_) widgets.emplace_back("conflicts", printerOptions_->conflictText());
     return widgets;
 }
 

@@ -6,6 +6,9 @@
 #pragma once
 
 #include "control_view.h"
+#include "general_page.h"
+#include "printer_menu.h"
+#include "printer_options_page.h"
 #include "summary_page.h"
 #include "window_text.h"
 
@@ -46,12 +49,38 @@ public:
     // the new one. false with a message for a pane that is unknown or not for this printer.
     bool showPane(const std::string &name, std::string &error);
     const std::string &shownPane() const { return shown_; }
-    const printdialog::Printer &printer() const { return printer_; }
+    const printdialog::Printer &printer() const { return *printer_; }
     const printdialog::JobRequest &job() const { return job_; }
     // The printer's model name from its PPD (the PPD's path when it has none).
     const std::string &printerName() const { return printerName_; }
     // The first page: the first accepted pane, else the Summary.
     std::string firstPage() const;
+
+    // The dialog, the view and the printer shown now; choosing another printer replaces all three
+    // (window_printer.cpp), so keep no reference to them across a change of printer.
+    printdialog::Dialog &dialog() const { return *dialog_; }
+    ControlView &view() const { return *view_; }
+    // The printer menu's entries; until this is called it holds the printer shown alone.
+    void setPrinterChoices(PrinterList list);
+    const PrinterMenu &printerMenu() const { return *printerMenu_; }
+    // What choosing another printer does (printer_switch.h): false with the reason, and then the
+    // printer shown stays. It calls detachPrinter, terminates the panes, loads the new printer's
+    // and calls attachPrinter.
+    using PrinterSwitcher = std::function<bool(const PrinterChoice &, std::string &)>;
+    void setPrinterSwitcher(PrinterSwitcher switcher) { printerSwitcher_ = std::move(switcher); }
+    // Chooses an entry of the menu by name, as a person choosing it does; false with a message for
+    // a name not in the menu or a printer that could not be opened (the menu's line says so too).
+    bool choosePrinter(const std::string &name, std::string &error);
+    // Before the panes are terminated: Close for the pane shown, the panes' pages out of the window.
+    void detachPrinter();
+    // With the new printer's panes loaded: their pages and chooser entries, the printer menu, the
+    // Summary, every printer-changed handler, then the first page is shown (Open).
+    void attachPrinter(printdialog::Dialog &dialog, ControlView &view, const printdialog::Printer &printer,
+                       const std::string &choiceName);
+    // Pages built from the printer (the General and Printer Options pages) register here and
+    // rebuild from dialog() and printer(): called by attachPrinter after the panes' pages are in
+    // and before a page is shown.
+    void addPrinterChangedHandler(std::function<void()> handler) { printerChanged_.push_back(std::move(handler)); }
 
     // What the buttons do: Print runs the job (commit, pre-flight, submission to a queue) and
     // shows its outcome, which ends the dialog when closed; when the pre-flight keeps the job
@@ -75,6 +104,10 @@ public:
     bool printFailed() const { return printed() && outcome_->failed(); }
 
     const SummaryPage &summary() const { return summary_; }
+    // The window's own setting pages (window_settings.cpp): General, first in the page chooser,
+    // and the Printer Options pages after it, rebuilt for each new printer.
+    GeneralPage &general() const { return *general_; }
+    PrinterOptionPages &printerOptions() const { return *printerOptions_; }
     // The window's own widgets by name ("printer", "chooser", "cancel", "print", "result",
     // "refusal", "fileChooser"), for the state file.
     std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
@@ -100,6 +133,15 @@ private:
 
     void buildPrinterRow(GtkWidget *column);
     void buildChooser();
+    // window_settings.cpp: the setting pages and their chooser entries (again after a change of
+    // printer), whether a page name is one of them, and whether the General page lets Print go on.
+    void buildSettingPages();
+    void placeSettingEntries();
+    bool isSettingPage(const std::string &name) const;
+    bool settingsAllowPrint();
+    // The chosen printer on the menu's button: its name, and the model and server or the file.
+    void showChosenPrinter(const std::string &choiceName);
+    void addPanePages();
     void showResult(const std::string &text);
     void askForFile(bool force);
     void fileChosen(const std::string &file);
@@ -109,16 +151,23 @@ private:
     void finish(Outcome outcome);
     printdialog::Pane *paneNamed(const std::string &name) const;
 
-    printdialog::Dialog &dialog_;
-    ControlView &view_;
+    printdialog::Dialog *dialog_;
+    ControlView *view_;
     const WindowText &text_;
-    const printdialog::Printer &printer_;
+    const printdialog::Printer *printer_;
     printdialog::JobRequest job_;
     SummaryPage summary_;
     GtkWidget *window_ = nullptr;
     GtkWidget *printerLabel_ = nullptr;
+    std::unique_ptr<PrinterMenu> printerMenu_;
+    PrinterSwitcher printerSwitcher_;
+    std::vector<std::function<void()>> printerChanged_;
+    int paneEntriesAt_ = -1;  // where the panes' entries stand in the page chooser
     GtkWidget *chooser_ = nullptr;
     GtkWidget *stack_ = nullptr;
+    std::unique_ptr<GeneralPage> general_;
+    std::unique_ptr<PrinterOptionPages> printerOptions_;
+    GtkWidget *conflictSlot_ = nullptr;  // above the buttons: the Printer Options' conflict line
     GtkWidget *cancel_ = nullptr;
     GtkWidget *print_ = nullptr;
     GtkWidget *result_ = nullptr;

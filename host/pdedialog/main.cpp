@@ -71,7 +71,10 @@ int run(int argc, char **argv) {
     settings.screenshot = options.screenshot;
     settings.stateFile = options.state;
     settings.job = {options.common.printFile, options.common.title, options.common.force};
-    return pdedialog::runDialogSession(*dialog, *start.printer, std::move(settings));
+    // The printer menu offers the server's queues and the PPD file given (or the bundled sample).
+    if (!options.common.printer.empty()) settings.ppdFiles.push_back(options.common.printer);
+    settings.pluginFolder = start.pluginFolder;
+    return pdedialog::runDialogSession(std::move(dialog), std::move(start.printer), std::move(settings));
 }
 
 }  // namespace

@@ -47,6 +47,19 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
         }
         return true;
     }
+    if (isSettingVerb(verb)) {
+        line.kind = ScriptLine::Kind::Setting;
+        return parseSettingLine(verb, rest, line.setting, error);
+    }
+    if (verb == "printer") {
+        if (rest.empty()) {
+            error = "printer needs a queue, queue/instance or PPD file";
+            return false;
+        }
+        line.kind = ScriptLine::Kind::Printer;
+        line.file = rest;
+        return true;
+    }
     if (verb == "screenshot") {
         if (rest.empty()) {
             error = "screenshot needs a file name";
@@ -84,7 +97,9 @@ bool readScript(const std::string &path, std::vector<ScriptLine> &lines, std::st
 bool validateScript(printdialog::Dialog &dialog, const std::vector<ScriptLine> &lines, std::string &error) {
     for (const auto &line : lines) {
         if (line.kind != ScriptLine::Kind::Action) continue;
-        if (line.action.kind == printdialog::Action::Kind::Open && line.action.pane == kSummaryPage) continue;
+        if (line.action.kind == printdialog::Action::Kind::Open &&
+            (line.action.pane == kSummaryPage || isSettingPageName(line.action.pane)))
+            continue;
         if (!printdialog::validateAction(dialog, line.action, false, error)) {
             error.insert(0, line.origin + ": ");
             return false;
@@ -132,6 +147,27 @@ ScriptRunner::Status ScriptRunner::step() {
              << (outcome ? printdialog::resultName(outcome->result) : "nothing") << "\n" << std::flush;
         return status_;
     }
+    case ScriptLine::Kind::Setting: {
+        std::string effect;
+        std::string error;
+        if (!applySetting(window_, line.setting, effect, error)) {
+            error_ = line.origin + ": " + error;
+            return status_ = Status::Failed;
+        }
+        log_ << line.setting.verb << " " << line.setting.argument
+             << (line.setting.choice.empty() ? "" : " " + line.setting.choice) << (effect.empty() ? "" : ": " + effect)
+             << "\n" << std::flush;
+        return status_;
+    }
+    case ScriptLine::Kind::Printer: {
+        std::string error;
+        if (!window_.choosePrinter(line.file, error)) {
+            error_ = line.origin + ": " + error;
+            return status_ = Status::Failed;
+        }
+        log_ << "printer " << line.file << ": chosen\n" << std::flush;
+        return status_;
+    }
     case ScriptLine::Kind::Screenshot:
         // After GTK has laid out and drawn what the last action changed.
         screenshotFile_ = line.file;
@@ -174,7 +210,8 @@ bool ScriptRunner::runAction(const ScriptLine &line) {
         return true;
     }
     printdialog::ActionEffect effect;
-    if (!printdialog::performAction(dialog_, action, effect, error_)) return false;
+    // The window's dialog: choosing another printer replaces the one the runner began with.
+    if (!printdialog::performAction(window_.dialog(), action, effect, error_)) return false;
     log_ << action.line << (effect.text.empty() ? "" : ": " + effect.text) << "\n" << std::flush;
     return true;
 }

@@ -5,10 +5,12 @@
 // window's own lines: "screenshot FILE" saves a PNG of the window in front (the result window
 // once Print has shown it), "print" presses the Print
 // button as a click does, "print anyway" the Print Anyway button of a refused job, "choose file
-// PATH" answers the file chooser that Print opens for a queue without a document, "quit" ends.
+// PATH" answers the file chooser that Print opens for a queue without a document, "printer NAME"
+// chooses an entry of the printer menu (a queue, queue/instance or a PPD file's path), "quit" ends.
 #pragma once
 
 #include "dialog_window.h"
+#include "setting_verbs.h"
 
 #include <printdialog/actions.h>
 
@@ -21,11 +23,12 @@
 namespace pdedialog {
 
 struct ScriptLine {
-    enum class Kind { Action, Screenshot, Print, PrintAnyway, ChooseFile, Quit };
+    enum class Kind { Action, Screenshot, Print, PrintAnyway, ChooseFile, Quit, Setting, Printer };
     Kind kind = Kind::Action;
     printdialog::Action action;
-    std::string file;    // for screenshot and choose file
+    std::string file;    // for screenshot and choose file; the printer's name for printer
     std::string origin;  // "FILE line N", for messages
+    SettingLine setting;  // for a setting of the window's own pages (setting_verbs.h)
 };
 
 // One line; blank lines and # comments are not lines (false with an empty error).

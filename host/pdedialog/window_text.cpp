@@ -29,6 +29,21 @@ const WindowText &windowText(const std::string &localization) {
     return localization.rfind("de", 0) == 0 ? german : english;
 }
 
+const SettingsText &settingsText(const std::string &localization) {
+    static const SettingsText english{
+        "General", " (Printer)", "_File:", "Choose the File to Print", "_Copies:", "C_ollate", "Pages:",
+        "_All", "_Range:", "Page Range", "Pages per _sheet:", "Orie_ntation:",
+        {"Portrait", "Landscape", "Reverse landscape", "Reverse portrait"},
+        "Conflicts with {option}: {choice}", "These settings conflict: {options}. Print will ask before sending."};
+    static const SettingsText german{
+        "Allgemein", " (Drucker)", "_Datei:", "Zu druckende Datei wählen", "_Kopien:", "_Sortieren", "Seiten:",
+        "_Alle", "_Bereich:", "Seitenbereich", "Seiten pro _Blatt:", "A_usrichtung:",
+        {"Hochformat", "Querformat", "Querformat, gedreht", "Hochformat, gedreht"},
+        "Widerspricht {option}: {choice}",
+        "Diese Einstellungen widersprechen sich: {options}. Drucken fragt vor dem Senden nach."};
+    return localization.rfind("de", 0) == 0 ? german : english;
+}
+
 std::string fillIn(std::string text, const std::string &key, const std::string &value) {
     const std::string marker = "{" + key + "}";
     for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + value.size()))

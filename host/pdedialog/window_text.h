@@ -36,6 +36,28 @@ struct WindowText {
     const char *pageChooserName;     // the accessible name of the pop-up that chooses the page
 };
 
+// The words of the General page and the Printer Options pages (general_page.h,
+// printer_options_page.h). Captions carry their mnemonic.
+struct SettingsText {
+    const char *general;          // the page's title in the page chooser
+    const char *printerSuffix;    // added to a PPD group whose title is one of the window's own pages
+    const char *file;
+    const char *chooseFile;       // the file chooser's title
+    const char *copies;
+    const char *collate;
+    const char *pages;
+    const char *allPages;
+    const char *pageRange;        // the radio button before the entry
+    const char *pageRangeName;    // the entry's accessible name
+    const char *pagesPerSheet;
+    const char *orientation;
+    const char *orientations[4];  // portrait, landscape, reverse landscape, reverse portrait
+    const char *conflictsWith;    // a conflict mark's tooltip line: "{option}" and "{choice}" filled in
+    const char *conflictLine;     // above the buttons: "{options}" filled in
+};
+
+const SettingsText &settingsText(const std::string &localization);
+
 // The text with each "{key}" replaced by its value.
 std::string fillIn(std::string text, const std::string &key, const std::string &value);
 

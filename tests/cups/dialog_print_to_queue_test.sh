@@ -137,7 +137,7 @@ check "a queue without a PPD: no temporary file left" test -z "$(ls -A "$work/cl
 ## The display: Xvfb picks a free display number and writes it once it accepts connections.
 start_display() {
   : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq $((display_start_limit * 10))); do
     if grep -q '^[0-9][0-9]*$' "$work/display"; then
@@ -202,6 +202,32 @@ else
   fail "the private job completes"
 fi
 
+## The General page and the Printer Options through the window's script verbs: pages 2-3 of a
+## three-page document, twice and collated, two-sided along the short edge on A3.
+printf '%%!PS-Adobe-3.0\n%%%%Pages: 3\n%%%%EndComments\n%%%%Page: 1 1\nshowpage\n%%%%Page: 2 2\nshowpage\n%%%%Page: 3 3\nshowpage\n%%%%EOF\n' \
+  >"$work/three.ps"
+printf 'copies 2\npages 2-3\nopen options-General\noption Duplex DuplexTumble\noption PageSize A3\nprint\nquit\n' \
+  >"$work/settings-job"
+run_pdedialog "$server" --queue q8250 --print "$work/three.ps" --script "$work/settings-job" --state "$work/settings.json"
+status=$?
+check "the General and Printer Options job: exit status 0" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+check "the state records the General page's values" \
+  test "$(json_member "$work/settings.json" general copies) $(json_member "$work/settings.json" general pages)" = "2 2-3"
+check "the job options are sent as chosen" grep -q "^  lp -d q8250 .*-o collate=true -o copies=2 -o page-ranges=2-3 " \
+  "$work/stdout"
+job=$(json_member "$work/settings.json" job id)
+if [ -n "$job" ] && wait_for_job q8250 "$job"; then
+  pass
+  output=$work/out/q8250.ps
+  check "two-sided from the Printer Options reaches the printer" grep -qF "<</Duplex true/Tumble true>>setpagedevice" "$output"
+  check "A3 from the Printer Options reaches the printer" grep -qF "<</PageSize[842 1191]/ImagingBBox null>>setpagedevice" "$output"
+  check "pages 2 and 3 from the General page reach the printer twice, collated" \
+    test "$(sed -n 's/^%%Page: \([0-9]*\) [0-9]*$/\1/p' "$output" | tr '\n' ' ')" = "2 3 2 3 "
+else
+  fail "the General and Printer Options job completes"
+fi
+
 ## A refused job, in German: the result window says so, one line on standard error, exit 1.
 printf 'select jobmode 5 2\nprint\nquit\n' >"$work/refused-job"
 run_pdedialog "$server" --lang de --queue qclosed --print "$work/small.ps" --script "$work/refused-job" \
@@ -222,6 +248,42 @@ check "a conflict: Print is refused first" grep -qx "print: refused" "$work/stdo
 check "a conflict: the refusal names both sides" grep -qF "Resolution=1200dpi conflicts with ImageType=Photo" "$work/stderr"
 check "a conflict: the forced job is recorded" grep -q '"forced": true' "$work/conflict.json"
 check "a conflict: the forced job has an id" test -n "$(json_member "$work/conflict.json" job id)"
+
+## The printer menu lists the server's queues, the default first; a script's printer line and a
+## real click (xdotool) change the printer, and the panes of the new one are loaded.
+lpadmin -h "$server" -d q8250 >/dev/null 2>&1
+menu_names() { sed -n '/^  "printerMenu": {$/,/^  }/s/^        "name": "\(.*\)",\{0,1\}$/\1/p' "$1"; }
+accepted_panes() { grep -B6 '^      "accepted": true' "$1" | sed -n 's/^      "name": "\(.*\)",$/\1/p' | tr '\n' ' '; }
+printf 'printer q8250\nquit\n' >"$work/switch-script"
+run_pdedialog "$server" --queue q7140 --script "$work/switch-script" --state "$work/switch.json"
+check "the printer line: exit status 0" test $? -eq 0
+check "the menu lists the queues, the default first" test "$(menu_names "$work/switch.json" | tr '\n' ' ')" = \
+  "q8250 q7140 qclosed qraw "
+check "the printer line: the 8250K queue is chosen" test "$(json_member "$work/switch.json" printerMenu chosen)" = q8250
+check "the printer line: the job goes to the 8250K queue" test "$(json_member "$work/switch.json" printer queue)" = q8250
+check "the printer line: the imaging pane is loaded" grep -q "imaging" <(accepted_panes "$work/switch.json")
+check "the printer line: no server line" test -z "$(json_member "$work/switch.json" printerMenu notice)"
+
+if command -v xdotool >/dev/null; then
+  CUPS_SERVER=$server TMPDIR=$work/client "$pdedialog" --plugins "$plugins" --queue q7140 --state "$work/click.json" \
+    >"$work/stdout" 2>"$work/stderr" &
+  dialog_pid=$!
+  for _ in $(seq 100); do grep -q '"printerMenu": {' "$work/click.json" 2>/dev/null && grep -q '"xid"' "$work/click.json" && break; sleep 0.1; done
+  xid=$(sed -n 's/^    "xid": \([0-9]*\),$/\1/p' "$work/click.json")
+  area=$(sed -n '/^      "printerMenu": {$/,/^      }/p' "$work/click.json" | tr -d ' \n')
+  x=$(sed -n 's/.*"x":\([0-9]*\).*/\1/p' <<<"$area"); y=$(sed -n 's/.*"y":\([0-9]*\).*/\1/p' <<<"$area")
+  xdotool mousemove --window "$xid" $((x + 20)) $((y + 10)) click 1 >/dev/null 2>&1
+  sleep 0.5
+  xdotool key Down Return >/dev/null 2>&1
+  for _ in $(seq 100); do [ "$(json_member "$work/click.json" printerMenu chosen)" = q8250 ] && break; sleep 0.1; done
+  check "a click in the menu chooses the default queue q8250" test "$(json_member "$work/click.json" printerMenu chosen)" = q8250
+  check "after the click the imaging pane is loaded" grep -q "imaging" <(accepted_panes "$work/click.json")
+  xdotool key Escape >/dev/null 2>&1
+  for _ in $(seq 50); do kill -0 "$dialog_pid" 2>/dev/null || break; sleep 0.1; done
+  kill "$dialog_pid" 2>/dev/null
+  wait "$dialog_pid"
+  check "the clicked dialog ends with Escape: exit status 0" test $? -eq 0
+fi
 
 stop_display
 stop_server

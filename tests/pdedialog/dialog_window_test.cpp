@@ -94,7 +94,9 @@ using DialogWindowTest = ViewTest;
 
 TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSummary) {
     open(sample_printers::kDX8250K);
-    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")), (std::vector<std::string>{"imaging", "summary"}));
+    // The window's own General and Printer Options pages come first (setting_pages_test.cpp).
+    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
+              (std::vector<std::string>{"general", "options-General", "options-Finishing", "imaging", "summary"}));
     std::string error;
     EXPECT_FALSE(window_->showPane("jobmode", error));
     EXPECT_EQ("pane 'jobmode' is not for this printer", error);
@@ -106,7 +108,8 @@ TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSum
 TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
     open(sample_printers::kDX7140K);
     EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
-              (std::vector<std::string>{"coloradjust", "jobmode", "summary"}));
+              (std::vector<std::string>{"general", "options-General", "options-Finishing", "coloradjust", "jobmode",
+                                        "summary"}));
     printdialog::Pane *colour = dialog_->findPane("coloradjust");
     printdialog::Pane *jobMode = dialog_->findPane("jobmode");
     EXPECT_TRUE(colour->isOpen);
