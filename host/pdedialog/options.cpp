@@ -21,7 +21,8 @@ std::string usage() {
     return "usage: pdedialog [options]\n"
            "The print dialog in a desktop window: the printer's panes, their Summary, Cancel and Print.\n" +
            printdialog::commonOptionsHelp() +
-           "  --pane NAME            the pane shown first (jobmode, imaging, coloradjust or summary)\n"
+           "  --pane NAME            the page shown first (general, options-GROUP, jobmode, imaging,\n"
+           "                         coloradjust or summary)\n"
            "  --script FILE          actions as pdehost takes them, one a line, run one per pass of the\n"
            "                         main loop; also 'screenshot FILE', 'print' (presses Print), 'print\n"
            "                         anyway' (presses Print Anyway), 'choose file PATH' (answers the file\n"

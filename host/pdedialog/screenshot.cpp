@@ -22,6 +22,9 @@ constexpr int kLargestScreenshotSide = 16384;
 // GTK draws the widget tree itself, so the picture does not depend on what the X server keeps
 // of an obscured or unmapped window.
 bool saveScreenshot(GtkWidget *widget, const std::string &path, std::string &error) {
+    // A change just before (a control enabled, a page re-fitted) may have queued a new layout that
+    // the frame clock has not run yet; GTK draws nothing for a widget still waiting for one.
+    if (GTK_IS_CONTAINER(widget)) gtk_container_check_resize(GTK_CONTAINER(widget));
     int width = gtk_widget_get_allocated_width(widget);
     int height = gtk_widget_get_allocated_height(widget);
     if (!gtk_widget_get_realized(widget) || width <= 1 || height <= 1) {
