@@ -95,7 +95,7 @@ int runDialogSession(std::unique_ptr<printdialog::Dialog> dialog, std::unique_pt
             return kExitUsage;
         }
 
-        ScriptRunner runner(loaded.dialog(), window, std::move(settings.script), std::cout);
+        ScriptRunner runner(window, std::move(settings.script), std::cout);
         bool screenshotRequested = false;
         RunLoopBridge bridge([&] {
             if (!window.drawn() || ending.ended() || screenshotRequested) return;

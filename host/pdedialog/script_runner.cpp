@@ -108,8 +108,8 @@ bool validateScript(printdialog::Dialog &dialog, const std::vector<ScriptLine> &
     return true;
 }
 
-ScriptRunner::ScriptRunner(printdialog::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log)
-    : dialog_(dialog), window_(window), lines_(std::move(lines)), log_(log) {}
+ScriptRunner::ScriptRunner(DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log)
+    : window_(window), lines_(std::move(lines)), log_(log) {}
 
 ScriptRunner::~ScriptRunner() {
     if (screenshotSource_ != 0) g_source_remove(screenshotSource_);

@@ -42,7 +42,8 @@ class ScriptRunner {
 public:
     enum class Status { Running, Finished, Quit, Failed };
 
-    ScriptRunner(printdialog::Dialog &dialog, DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log);
+    // The lines act on the window's current dialog, which a printer line replaces.
+    ScriptRunner(DialogWindow &window, std::vector<ScriptLine> lines, std::ostream &log);
     ScriptRunner(const ScriptRunner &) = delete;
     ScriptRunner &operator=(const ScriptRunner &) = delete;
     ~ScriptRunner();
@@ -56,7 +57,6 @@ private:
     static gboolean takeScreenshot(gpointer runner);
     bool runAction(const ScriptLine &line);
 
-    printdialog::Dialog &dialog_;
     DialogWindow &window_;
     std::vector<ScriptLine> lines_;
     std::ostream &log_;

@@ -242,7 +242,7 @@ TEST_F(DialogWindowTest, AScriptRunsOneLinePerPassAndNamesTheLineThatFails) {
     }
     ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
     std::ostringstream log;
-    pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
+    pdedialog::ScriptRunner runner(*window_, lines, log);
     using Status = pdedialog::ScriptRunner::Status;
 
     EXPECT_EQ(runner.step(), Status::Running);
@@ -278,7 +278,7 @@ TEST_F(DialogWindowTest, AScriptIsCheckedAgainstThePanesBeforeItRuns) {
     ASSERT_TRUE(pdedialog::parseScriptLine("open summary", line, error));
     EXPECT_TRUE(pdedialog::validateScript(*dialog_, {line}, error)) << error;
     std::ostringstream log;
-    pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
+    pdedialog::ScriptRunner runner(*window_, {line}, log);
     runner.step();
     EXPECT_EQ("summary", window_->shownPane());
     EXPECT_FALSE(dialog_->findPane("imaging")->isOpen);
@@ -297,7 +297,7 @@ TEST_F(DialogWindowTest, AScriptClosingThePaneShownShowsTheSummary) {
     }
     ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
     std::ostringstream log;
-    pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
+    pdedialog::ScriptRunner runner(*window_, lines, log);
     ASSERT_EQ("coloradjust", window_->shownPane());
 
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
@@ -321,7 +321,7 @@ TEST_F(DialogWindowTest, TheScriptsPrintLineClicksPrint) {
     GtkWidget *print = namedWidget(*window_, "print");
     gulong handler = pdedialog::connectSignal(print, "clicked", &recordClick, &clicks);
     std::ostringstream log;
-    pdedialog::ScriptRunner runner(*dialog_, *window_, {line}, log);
+    pdedialog::ScriptRunner runner(*window_, {line}, log);
     EXPECT_EQ(runner.step(), pdedialog::ScriptRunner::Status::Running);
     g_signal_handler_disconnect(print, handler);
     EXPECT_EQ(1, clicks) << "the button's own signal, as for a click";

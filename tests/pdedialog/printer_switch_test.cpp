@@ -287,7 +287,7 @@ TEST_F(PrinterSwitchTest, TheMenuAndTheScriptChooseAPrinter) {
     pdedialog::ScriptLine line;
     std::string error;
     ASSERT_TRUE(pdedialog::parseScriptLine("printer " + sample_printers::kDX7140K, line, error));
-    pdedialog::ScriptRunner runner(loaded_->dialog(), *window_, {line}, log);
+    pdedialog::ScriptRunner runner(*window_, {line}, log);
     EXPECT_EQ(pdedialog::ScriptRunner::Status::Running, runner.step());
     EXPECT_EQ("printer " + sample_printers::kDX7140K + ": chosen\n", log.str());
     EXPECT_EQ(sample_printers::kDX7140K, window_->printer().ppdPath());

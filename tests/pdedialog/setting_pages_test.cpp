@@ -310,7 +310,7 @@ TEST_F(SettingPagesTest, TheSettingVerbsSetThePagesAndRefuseWrongValues) {
     }
     ASSERT_TRUE(pdedialog::validateScript(*dialog_, lines, error)) << error;
     std::ostringstream log;
-    pdedialog::ScriptRunner runner(*dialog_, *window_, lines, log);
+    pdedialog::ScriptRunner runner(*window_, lines, log);
     using Status = pdedialog::ScriptRunner::Status;
     for (int step = 0; step < 10; ++step) ASSERT_EQ(Status::Running, runner.step()) << runner.error();
     EXPECT_EQ(Status::Failed, runner.step());
