@@ -70,10 +70,11 @@ Translations readTranslations(const std::string &ppdPath, const std::string &lan
     return result;
 }
 
-// The translation of (name, spec), else the PPD's own text.
-std::string translated(const Translations &translations, const std::string &name, const char *spec,
+// The translated text of a PPD line "*ll.KEYWORD OPTION/Text:" (keyword "Translation" for an
+// option's or group's own name, the option's keyword for one of its choices), else the PPD's own text.
+std::string translated(const Translations &translations, const std::string &keyword, const char *option,
                        const char *fallback) {
-    auto found = translations.find({name, spec});
+    auto found = translations.find({keyword, option});
     if (found != translations.end() && !found->second.empty()) return found->second;
     return fallback != nullptr ? fallback : "";
 }
