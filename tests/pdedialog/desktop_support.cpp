@@ -179,4 +179,19 @@ PictureCheck checkPicture(const std::string &path) {
     return check;
 }
 
+bool waitForState(const std::string &stateFile, ChildProcess &dialog, std::chrono::seconds limit,
+                  const std::function<bool(const json &)> &condition, json &state) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        json read = json::parse(readFile(stateFile), nullptr, false);
+        if (!read.is_discarded() && read.is_object()) {
+            state = read;
+            if (condition(state)) return true;
+        }
+        if (!dialog.running()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 }  // namespace pdedialog_test

@@ -25,6 +25,12 @@ using test_support::TemporaryFolder;
 
 bool programInPath(const std::string &name);
 
+class ChildProcess;
+// Reads the dialog's state file until the condition holds, within the limit and while the
+// program runs; the last state read stays in state.
+bool waitForState(const std::string &stateFile, ChildProcess &dialog, std::chrono::seconds limit,
+                  const std::function<bool(const json &)> &condition, json &state);
+
 // Xvfb on a display number it found free (-displayfd), shared by the tests of this process and
 // stopped when the process ends. nullptr when Xvfb is missing or does not come up.
 class VirtualDisplay {

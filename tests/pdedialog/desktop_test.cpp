@@ -45,17 +45,7 @@ protected:
 
     // Reads the state file until the condition holds; the last state read stays in state_.
     bool waitFor(const std::function<bool(const json &)> &condition) {
-        auto deadline = std::chrono::steady_clock::now() + kStateLimit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            json read = json::parse(readFile(folder_.file("state.json")), nullptr, false);
-            if (!read.is_discarded() && read.is_object()) {
-                state_ = read;
-                if (condition(state_)) return true;
-            }
-            if (!dialog_->running()) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+        return waitForState(folder_.file("state.json"), *dialog_, kStateLimit, condition, state_);
     }
 
     void xdotool(std::vector<std::string> arguments) {
