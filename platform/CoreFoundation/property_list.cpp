@@ -1,11 +1,13 @@
 // CFPropertyListCreateWithData and CFPropertyListCreateFromXMLData: format
 // detection, dispatch to the XML or old-style reader, and the error report.
 #include "property_list_internal.h"
+#include "string_encoding.h"
 #include "string_internal.h"
 
 #include <CoreFoundation/CFError.h>
 #include <CoreFoundation/CFString.h>
 
+#include <cstdio>
 #include <new>
 #include <optional>
 #include <string>
@@ -129,9 +131,22 @@ Outcome parse(CFDataRef data, CFOptionFlags options) {
     return outcome;
 }
 
+// The message as a CFString. libxml2 quotes input bytes in its messages, so a byte that is not
+// part of well-formed UTF-8 is written as \xNN rather than losing the whole description.
 CFStringRef create_description(const std::string &message) {
-    return CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8 *>(message.data()),
-                                   static_cast<CFIndex>(message.size()), kCFStringEncodingUTF8, false);
+    std::u16string text;
+    for (size_t position = 0; position < message.size();) {
+        const size_t start = position;
+        if (const std::optional<char32_t> code_point = next_utf8(message, position)) {
+            append_code_point(text, *code_point);
+            continue;
+        }
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(static_cast<UInt8>(message[start])));
+        for (const char *c = escaped; *c != '\0'; ++c) text.push_back(static_cast<char16_t>(*c));
+    }
+    return CFStringCreateWithCharacters(nullptr, reinterpret_cast<const UniChar *>(text.data()),
+                                        static_cast<CFIndex>(text.size()));
 }
 
 // The Cocoa-domain "corrupt" error carrying the description.

@@ -181,6 +181,9 @@ TEST_F(PropertyListXml, ReportsMalformedDocumentsWithTheirLine) {
         {"bplist00\x01\x02", "Binary property lists are not supported on line 1"},
         {"<!DOCTYPE plist [<!ENTITY secret SYSTEM \"file:///etc/hostname\">]>\n<plist>\n<string>&secret;</string></plist>",
          "Unsupported entity reference '&secret;' on line 3"},
+        // libxml2 quotes the input around the fault and may cut a UTF-8 sequence in two: the
+        // description keeps the stray bytes as \xNN instead of being lost.
+        {"<!--mae Detail\" =00e9\\U20AC\";\n// a line comment\nbarea\xEF\xBB\xBF,\n", "barea\\xEF) on line 4"},
     };
     for (const Case &c : cases) {
         Parsed parsed = parse(c.document);
