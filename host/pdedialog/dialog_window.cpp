@@ -172,6 +172,7 @@ void DialogWindow::buildChooser() {
 }
 
 std::string DialogWindow::firstPage() const {
+    if (general_ != nullptr) return kGeneralPage;  // first, as in other print dialogs
     for (auto &pane : dialog_->panes())
         if (view_->page(*pane) != nullptr) return pane->shortName;
     return kSummaryPage;

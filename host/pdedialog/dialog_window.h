@@ -53,7 +53,8 @@ public:
     const printdialog::JobRequest &job() const { return job_; }
     // The printer's model name from its PPD (the PPD's path when it has none).
     const std::string &printerName() const { return printerName_; }
-    // The first page: the first accepted pane, else the Summary.
+    // The page the window opens on: General, else (a window without the settings pages) the first
+    // accepted pane, else the Summary.
     std::string firstPage() const;
 
     // The dialog, the view and the printer shown now; choosing another printer replaces all three

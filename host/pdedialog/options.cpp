@@ -22,7 +22,7 @@ std::string usage() {
            "The print dialog in a desktop window: the printer's panes, their Summary, Cancel and Print.\n" +
            printdialog::commonOptionsHelp() +
            "  --pane NAME            the page shown first (general, options-GROUP, jobmode, imaging,\n"
-           "                         coloradjust or summary)\n"
+           "                         coloradjust or summary; default: general)\n"
            "  --script FILE          actions as pdehost takes them, one a line, run one per pass of the\n"
            "                         main loop; also 'screenshot FILE', 'print' (presses Print), 'print\n"
            "                         anyway' (presses Print Anyway), 'choose file PATH' (answers the file\n"

@@ -103,6 +103,7 @@ TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSum
     EXPECT_FALSE(window_->showPane("fax", error));
     EXPECT_EQ("unknown pane 'fax'", error);
     EXPECT_EQ("imaging", window_->shownPane());
+    EXPECT_EQ("general", window_->firstPage()) << "the window opens on General, as other print dialogs do";
 }
 
 TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {

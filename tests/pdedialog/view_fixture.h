@@ -22,7 +22,8 @@ protected:
     void TearDown() override;
 
     // Opens the dialog on the printer with every built plug-in, builds the view and shows the
-    // window on the pane (the first one when empty).
+    // window on the pane (when empty the first pane that accepted the printer, else the window's
+    // own first page).
     void open(const std::string &printer, const std::string &pane = {});
     // The same for a queue of the server libcups names, its PPD given as a file, and the job
     // Print submits.
