@@ -5,6 +5,7 @@
 #include <printdialog/command_line.h>
 #include <printdialog/extension.h>
 #include <printdialog/output.h>
+#include <printdialog/ppd_report.h>
 #include <printdialog/startup.h>
 
 #include <platform/host_support.h>
@@ -44,6 +45,10 @@ int run(int argc, char **argv) {
         return kExitDone;
     }
 
+    // Every further printer is read now, so that a wrong file is told instead of missing from the menu.
+    for (const std::string &file : options.morePrinters)
+        if (!printdialog::openPPD(file, error)) return fail(kExitUsage, "--printer " + file + ": " + error);
+
     pdedialog::SessionSettings settings;
     if (!options.script.empty() && !pdedialog::readScript(options.script, settings.script, error))
         return fail(kExitUsage, error);
@@ -71,8 +76,9 @@ int run(int argc, char **argv) {
     settings.screenshot = options.screenshot;
     settings.stateFile = options.state;
     settings.job = {options.common.printFile, options.common.title, options.common.force};
-    // The printer menu offers the server's queues and the PPD file given (or the bundled sample).
+    // The printer menu offers the server's queues and the PPD files given (or the bundled sample).
     if (!options.common.printer.empty()) settings.ppdFiles.push_back(options.common.printer);
+    settings.ppdFiles.insert(settings.ppdFiles.end(), options.morePrinters.begin(), options.morePrinters.end());
     settings.pluginFolder = start.pluginFolder;
     return pdedialog::runDialogSession(std::move(dialog), std::move(start.printer), std::move(settings));
 }

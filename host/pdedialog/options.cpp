@@ -7,6 +7,16 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
     using printdialog::CommandOption;
     std::vector<CommandOption> accepted;
     printdialog::addCommonOptions(accepted, options.common);
+    // Unlike pdehost, the window takes --printer more than once: the first printer is opened, the
+    // others wait in the printer menu.
+    for (CommandOption &each : accepted) {
+        if (each.name != "--printer") continue;
+        each.kind = CommandOption::Kind::RepeatedValue;
+        each.take = [&options](const std::string &value, std::string &) {
+            (options.common.printer.empty() ? options.common.printer : options.morePrinters.emplace_back()) = value;
+            return true;
+        };
+    }
     accepted.push_back(printdialog::valueOption("--pane", options.pane));
     accepted.push_back(printdialog::valueOption("--script", options.script));
     accepted.push_back(printdialog::valueOption("--screenshot", options.screenshot));
@@ -21,6 +31,8 @@ std::string usage() {
     return "usage: pdedialog [options]\n"
            "The print dialog in a desktop window: the printer's panes, their Summary, Cancel and Print.\n" +
            printdialog::commonOptionsHelp() +
+           "  --printer PPD          may be given more than once: the first is opened, every one is in\n"
+           "                         the printer menu\n"
            "  --pane NAME            the page shown first (general, options-GROUP, jobmode, imaging,\n"
            "                         coloradjust or summary; default: general)\n"
            "  --script FILE          actions as pdehost takes them, one a line, run one per pass of the\n"

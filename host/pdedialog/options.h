@@ -9,7 +9,8 @@
 namespace pdedialog {
 
 struct Options {
-    printdialog::CommonOptions common;
+    printdialog::CommonOptions common;     // common.printer: the first --printer, opened at start
+    std::vector<std::string> morePrinters;  // the other --printer files, offered in the printer menu
     std::string pane;        // the pane shown first: a short name or "summary"
     std::string script;      // a file of actions, one a line
     std::string screenshot;  // a PNG of the window, then exit

@@ -239,7 +239,27 @@ TEST_F(DesktopTest, MistakesOnTheCommandLineStopBeforeAnythingRuns) {
               std::string::npos)
         << readFile(folder_.file("err"));
     EXPECT_EQ(2, run({"--printer", "/nonexistent.ppd"}));
+    EXPECT_EQ(2, run({"--printer", sample_printers::kDX7140K, "--printer", "/nonexistent.ppd"}));
+    EXPECT_NE(readFile(folder_.file("err")).find("--printer /nonexistent.ppd: "), std::string::npos)
+        << "a further printer that cannot be read is told, not left out of the menu";
     EXPECT_EQ(2, run({"--frobnicate"}));
+}
+
+// Every --printer is in the printer menu; the first is opened, the script chooses another.
+TEST_F(DesktopTest, EachPrinterGivenIsInTheMenu) {
+    std::string state = folder_.file("state.json");
+    ChildProcess run({PDEDIALOG_PROGRAM, "--printer", sample_printers::kDX7140K, "--printer", sample_printers::kDX8250K,
+                      "--plugins", PDE_PLUGIN_DIR, "--state", state, "--script",
+                      folder_.write("script", std::string("printer ") + sample_printers::kDX8250K + "\nquit\n")},
+                     folder_.file("out"), folder_.file("err"));
+    ASSERT_EQ(0, run.wait(kExitLimit)) << readFile(folder_.file("err"));
+    json last = json::parse(readFile(state));
+    std::vector<std::string> files;
+    for (const json &choice : last["printerMenu"]["choices"])
+        if (choice["queue"] == false) files.push_back(choice["name"]);
+    EXPECT_EQ((std::vector<std::string>{sample_printers::kDX7140K, sample_printers::kDX8250K}), files);
+    EXPECT_EQ(sample_printers::kDX8250K, last["printerMenu"]["chosen"]);
+    EXPECT_EQ(true, paneState(last, "imaging")["accepted"]);
 }
 
 // The keyboard as a person uses it: a change made with real input shows in the Summary at once,

@@ -96,6 +96,13 @@ TEST(DialogCommandLine, TakesEveryOptionInBothForms) {
     EXPECT_EQ("shot.png", options.screenshot);
     EXPECT_EQ("state.json", options.state);
     EXPECT_FALSE(options.common.help);
+
+    // --printer more than once: the first is opened, the others wait in the printer menu.
+    Options several;
+    ASSERT_TRUE(parseCommandLine({"--printer", "a.ppd", "--printer=b.ppd", "--printer", "c.ppd"}, several, error)) << error;
+    EXPECT_EQ("a.ppd", several.common.printer);
+    EXPECT_EQ((std::vector<std::string>{"b.ppd", "c.ppd"}), several.morePrinters);
+    EXPECT_FALSE(parseCommandLine({"--pane", "a", "--pane", "b"}, several, error)) << "other options stay single";
 }
 
 TEST(DialogCommandLine, NamesWhatIsWrong) {
