@@ -3,6 +3,7 @@
 
 #include <printdialog/cf_dictionary.h>
 #include <printdialog/extension.h>
+#include <printdialog/files.h>
 #include <printdialog/ticket_preset.h>
 
 #include <platform/cf_ref.h>
@@ -13,16 +14,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <sstream>
 
 namespace printdialog {
 namespace {
 
-// The PPD's translations for one language: (main keyword, option keyword) → text, from lines such
-// as *de.Translation PageSize/Papierformat: "" and *de.PageSize A4/A4: "". Read from the file
-// itself: libcups' parse keeps the translations of the process's locale only, not of the
-// dialog's language. Texts of "ll_CC" win over those of "ll".
-using Translations = std::map<std::pair<std::string, std::string>, std::string>;
+using Translations = OptionTranslations;
 
 // A translation string with its hexadecimal substrings ("<C3B6>") decoded.
 std::string decodedText(const std::string &text) {
@@ -44,11 +41,16 @@ std::string decodedText(const std::string &text) {
     return out;
 }
 
-Translations readTranslations(const std::string &ppdPath, const std::string &language) {
+}  // namespace
+
+OptionTranslations readOptionTranslations(const std::string &ppdPath, const std::string &language) {
     Translations result;
     std::string base = language.substr(0, language.find('_'));
     if (base.empty()) return result;
-    std::ifstream file(ppdPath);
+    std::string content;
+    std::string reason;
+    if (!readWholeFile(ppdPath, content, reason)) return result;  // openPPD tells why
+    std::istringstream file(content);
     std::string line;
     Translations specific;
     while (std::getline(file, line)) {
@@ -69,6 +71,8 @@ Translations readTranslations(const std::string &ppdPath, const std::string &lan
     for (auto &[key, text] : specific) result[key] = text;
     return result;
 }
+
+namespace {
 
 // The translated text of a PPD line "*ll.KEYWORD OPTION/Text:" (keyword "Translation" for an
 // option's or group's own name, the option's keyword for one of its choices), else the PPD's own text.
@@ -170,15 +174,14 @@ std::map<std::string, std::string> paneOwnedOptions(Dialog &dialog) {
     return owned;
 }
 
-bool readPrinterOptions(const std::string &ppdPath, const std::string &language, CFDictionaryRef ppdDictionary,
-                        const std::map<std::string, std::string> &owned, std::vector<OptionGroup> &groups,
-                        std::string &error) {
+bool readPrinterOptions(const std::string &ppdPath, const OptionTranslations &translations,
+                        CFDictionaryRef ppdDictionary, const std::map<std::string, std::string> &owned,
+                        std::vector<OptionGroup> &groups, std::string &error) {
     groups.clear();
     // The conflicts come first: the pre-flight marks a parse of its own while it holds it.
     PPDReport report = checkAgainstPPD(ppdPath, ppdDictionary);
     PPDFile ppd = openPPD(ppdPath, error);
     if (!ppd) return false;
-    Translations translations = readTranslations(ppdPath, language);
     Reader reader{translations, ppdDictionary, owned, report};
     for (int index = 0; index < ppd->num_groups; ++index) {
         OptionGroup group = reader.group(ppd->groups[index]);
@@ -187,23 +190,51 @@ bool readPrinterOptions(const std::string &ppdPath, const std::string &language,
     return true;
 }
 
+bool readPrinterOptions(const std::string &ppdPath, const std::string &language, CFDictionaryRef ppdDictionary,
+                        const std::map<std::string, std::string> &owned, std::vector<OptionGroup> &groups,
+                        std::string &error) {
+    return readPrinterOptions(ppdPath, readOptionTranslations(ppdPath, language), ppdDictionary, owned, groups, error);
+}
+
 const PrinterOption *findPrinterOption(const std::vector<OptionGroup> &groups, const std::string &keyword) {
     return findIn(groups, keyword);
 }
 
-bool setPrinterOption(CFMutableDictionaryRef ppdDictionary, const PrinterOption &option, const std::string &choice,
-                      std::string &error) {
-    bool known = std::any_of(option.choices.begin(), option.choices.end(),
-                             [&choice](const OptionChoice &each) { return each.keyword == choice; });
-    if (!known) {
-        error = "'" + choice + "' is not a choice of " + option.keyword;
+std::vector<std::string> splitChoices(const std::string &value) {
+    std::vector<std::string> choices;
+    for (size_t start = 0; start <= value.size();) {
+        size_t end = std::min(value.find(',', start), value.size());
+        if (end > start) choices.push_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return choices;
+}
+
+bool setPrinterOption(CFMutableDictionaryRef ppdDictionary, const PrinterOption &option,
+                      const std::vector<std::string> &choices, std::string &error) {
+    for (const std::string &choice : choices) {
+        bool known = std::any_of(option.choices.begin(), option.choices.end(),
+                                 [&choice](const OptionChoice &each) { return each.keyword == choice; });
+        if (!known) {
+            error = "'" + choice + "' is not a choice of " + option.keyword;
+            return false;
+        }
+    }
+    if (option.kind != PrinterOption::Kind::PickMany && choices.size() != 1) {
+        error = option.keyword + " takes exactly one choice";
+        return false;
+    }
+    if (choices.size() > 1) {
+        error = option.keyword + " takes one choice per job: the printing system marks one choice of an option";
         return false;
     }
     if (ppdDictionary == nullptr) {
         error = "there is no print-settings ticket to write " + option.keyword + " into";
         return false;
     }
-    CFDictionarySetValue(ppdDictionary, createString(option.keyword).get(), createString(choice).get());
+    cf::Ref<CFStringRef> key = createString(option.keyword);
+    if (choices.empty()) CFDictionaryRemoveValue(ppdDictionary, key.get());
+    else CFDictionarySetValue(ppdDictionary, key.get(), createString(choices.front()).get());
     return true;
 }
 

@@ -23,19 +23,6 @@ const char *kindName(PrinterOption::Kind kind) {
     return "PickOne";
 }
 
-// The choices of a PickMany value, as the dictionary holds them (comma-separated).
-std::vector<std::string> pickedChoices(const std::string &value) {
-    std::vector<std::string> picked;
-    size_t start = 0;
-    while (start <= value.size()) {
-        size_t end = value.find(',', start);
-        if (end == std::string::npos) end = value.size();
-        if (end > start) picked.push_back(value.substr(start, end - start));
-        start = end + 1;
-    }
-    return picked;
-}
-
 // A Boolean option's choice for a check box's state: "True"/"False" as PPDs spell them.
 std::string booleanChoice(const PrinterOption &option, bool on) {
     for (const auto &choice : option.choices) {
@@ -91,8 +78,8 @@ PrinterOptionPages::PrinterOptionPages(printdialog::Dialog &dialog, std::string 
     gtk_widget_set_no_show_all(conflictLine_, TRUE);
     gtk_widget_hide(conflictLine_);
 
-    if (!printdialog::readPrinterOptions(ppdPath_, language_,
-                                         dialog_.ppdDictionary(), owned_, groups_, error_))
+    translations_ = printdialog::readOptionTranslations(ppdPath_, language_);
+    if (!printdialog::readPrinterOptions(ppdPath_, translations_, dialog_.ppdDictionary(), owned_, groups_, error_))
         return;
     for (const auto &group : groups_) {
         Page page;
@@ -176,51 +163,32 @@ void PrinterOptionPages::buildOption(GtkWidget *grid, int row, const PrinterOpti
 
 void PrinterOptionPages::onComboChanged(GtkComboBox *combo, OptionWidgets *option) {
     if (option->owner->updating_) return;
-    if (const gchar *choice = gtk_combo_box_get_active_id(combo)) option->owner->write(option->keyword, choice);
+    if (const gchar *choice = gtk_combo_box_get_active_id(combo)) option->owner->write(option->keyword, {choice});
 }
 
+// A PickMany option's check boxes: checking one chooses it alone (a job carries one choice of an
+// option, see setPrinterOption); unchecking it leaves the PPD's default.
 void PrinterOptionPages::onToggled(GtkToggleButton *button, OptionWidgets *option) {
     PrinterOptionPages &owner = *option->owner;
     if (owner.updating_) return;
     const PrinterOption *model = printdialog::findPrinterOption(owner.groups_, option->keyword);
     if (model == nullptr) return;
+    const bool on = gtk_toggle_button_get_active(button) != FALSE;
     if (option->checks.empty()) {
-        owner.write(option->keyword, booleanChoice(*model, gtk_toggle_button_get_active(button) != FALSE));
+        owner.write(option->keyword, {booleanChoice(*model, on)});
         return;
     }
-    std::string value;
-    for (size_t index = 0; index < option->checks.size() && index < model->choices.size(); ++index) {
-        if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(option->checks[index])))
-            value += (value.empty() ? "" : ",") + model->choices[index].keyword;
-    }
-    owner.write(option->keyword, value);
+    std::vector<std::string> chosen;
+    for (size_t index = 0; index < option->checks.size() && index < model->choices.size(); ++index)
+        if (on && option->checks[index] == GTK_WIDGET(button)) chosen.push_back(model->choices[index].keyword);
+    owner.write(option->keyword, chosen);
 }
 
-// setPrinterOption takes one choice; several choices of a PickMany option are each checked by it
-// (into a scratch dictionary) and then written together, comma-separated, as libcups reads them.
-void PrinterOptionPages::write(const std::string &keyword, const std::string &value) {
+void PrinterOptionPages::write(const std::string &keyword, const std::vector<std::string> &choices) {
     const PrinterOption *option = printdialog::findPrinterOption(groups_, keyword);
     if (option == nullptr) return;
     std::string error;
-    std::vector<std::string> picked = pickedChoices(value);
-    bool written = false;
-    if (picked.size() <= 1) {
-        written = !picked.empty() && printdialog::setPrinterOption(dialog_.ppdDictionary(), *option, value, error);
-        if (picked.empty()) {
-            CFDictionaryRemoveValue(dialog_.ppdDictionary(), printdialog::createString(keyword).get());
-            written = true;
-        }
-    } else {
-        auto scratch = cf::adopt(CFDictionaryCreateMutable(nullptr, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                           &kCFTypeDictionaryValueCallBacks));
-        written = std::all_of(picked.begin(), picked.end(), [&](const std::string &choice) {
-            return printdialog::setPrinterOption(scratch.get(), *option, choice, error);
-        });
-        if (written)
-            CFDictionarySetValue(dialog_.ppdDictionary(), printdialog::createString(keyword).get(),
-                                 printdialog::createString(value).get());
-    }
-    if (!written) g_warning("%s", error.c_str());
+    if (!printdialog::setPrinterOption(dialog_.ppdDictionary(), *option, choices, error)) g_warning("%s", error.c_str());
     refresh();
     if (changed_) changed_();
 }
@@ -248,12 +216,9 @@ bool PrinterOptionPages::setOption(const std::string &keyword, const std::string
             gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets->control), booleanValue(choice));
             break;
         case PrinterOption::Kind::PickMany:
-            updating_ = true;
             for (size_t index = 0; index < widgets->checks.size(); ++index)
-                gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets->checks[index]),
-                                             option->choices[index].keyword == choice);
-            updating_ = false;
-            write(keyword, choice);
+                if (option->choices[index].keyword == choice)
+                    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets->checks[index]), TRUE);
             break;
         }
     }
@@ -273,8 +238,7 @@ std::string PrinterOptionPages::describe(const printdialog::OptionConflict &conf
 void PrinterOptionPages::refresh() {
     std::vector<printdialog::OptionGroup> groups;
     std::string error;
-    if (!printdialog::readPrinterOptions(ppdPath_, language_,
-                                         dialog_.ppdDictionary(), owned_, groups, error))
+    if (!printdialog::readPrinterOptions(ppdPath_, translations_, dialog_.ppdDictionary(), owned_, groups, error))
         return;
     groups_ = std::move(groups);
     std::string names;
@@ -299,7 +263,7 @@ void PrinterOptionPages::show(const PrinterOption &option, OptionWidgets &widget
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets.control), booleanValue(option.value));
         break;
     case PrinterOption::Kind::PickMany: {
-        std::vector<std::string> picked = pickedChoices(option.value);
+        std::vector<std::string> picked = printdialog::splitChoices(option.value);
         for (size_t index = 0; index < widgets.checks.size() && index < option.choices.size(); ++index) {
             bool on = std::find(picked.begin(), picked.end(), option.choices[index].keyword) != picked.end();
             gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets.checks[index]), on);

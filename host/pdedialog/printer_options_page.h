@@ -55,7 +55,8 @@ public:
     // Why the PPD could not be read (then there are no pages), else empty.
     const std::string &error() const { return error_; }
 
-    // Sets the option's value as its control does (for PickMany, checks that choice alone).
+    // Sets the option's value as its control does (for PickMany, checks that choice, which then
+    // stands alone).
     // false with a one-line reason for an option not on these pages or a choice it lacks.
     bool setOption(const std::string &keyword, const std::string &choice, std::string &error);
     // Reads the values and conflicts from the PPD dictionary again and shows them.
@@ -83,7 +84,7 @@ private:
     void buildOption(GtkWidget *grid, int row, const printdialog::PrinterOption &option);
     void show(const printdialog::PrinterOption &option, OptionWidgets &widgets);
     // A person's change of one option: into the dictionary, then everything read again.
-    void write(const std::string &keyword, const std::string &value);
+    void write(const std::string &keyword, const std::vector<std::string> &choices);
     std::string describe(const printdialog::OptionConflict &conflict) const;
 
     printdialog::Dialog &dialog_;
@@ -92,6 +93,7 @@ private:
     const SettingsText &text_;
     std::function<void()> changed_;
     std::map<std::string, std::string> owned_;
+    printdialog::OptionTranslations translations_;  // read once, with the pages
     std::vector<printdialog::OptionGroup> groups_;
     std::vector<Page> pages_;
     std::vector<std::unique_ptr<OptionWidgets>> options_;

@@ -160,6 +160,36 @@ TEST_F(PrinterOptions, SubgroupsPickManyAndCustomChoicesOfAnyPPD) {
     std::string error;
     EXPECT_FALSE(printdialog::readPrinterOptions(folder.malformed(), "en", nullptr, {}, none, error));
     EXPECT_FALSE(error.empty());
+
+    // What each kind takes, one write after the other into one dictionary. A job carries one
+    // choice of an option: libcups looks "Two,None" up as one choice name, marks nothing, and the
+    // printer would get the default.
+    struct Write {
+        std::string keyword;
+        std::vector<std::string> choices;
+        std::string entry;  // the keyword's entry after it, "-" for none
+        std::string error;
+    } writes[] = {
+        {"Punch", {"Two"}, "Two", ""},
+        {"Punch", {"Two", "None"}, "Two", "Punch takes one choice per job: the printing system marks one choice of an option"},
+        {"Punch", {"Three"}, "Two", "'Three' is not a choice of Punch"},
+        {"Punch", {}, "-", ""},  // none left: the PPD's default applies
+        {"Fold", {"Half"}, "Half", ""},
+        {"Fold", {}, "Half", "Fold takes exactly one choice"},
+        {"Fold", {"Half", "None"}, "Half", "Fold takes exactly one choice"},
+    };
+    auto dictionary = presetsOf({});
+    for (const Write &each : writes) {
+        error.clear();
+        EXPECT_EQ(each.error.empty(), printdialog::setPrinterOption(dictionary.get(), option(groups, each.keyword),
+                                                                     each.choices, error));
+        EXPECT_EQ(each.error, error) << each.keyword;
+        std::string entry = "-";
+        for (const auto &written : printdialog::jobOptionsFromTicket(dictionary.get()))
+            if (written.key == each.keyword) entry = written.value;
+        EXPECT_EQ(each.entry, entry) << each.keyword;
+    }
+    EXPECT_EQ((std::vector<std::string>{"Two", "None"}), printdialog::splitChoices(",Two,,None,"));
 }
 
 TEST_F(PrinterOptions, ThePanesOwnWhatTheirSyncWritesAndTheTicketStaysAsItWas) {
@@ -202,10 +232,10 @@ TEST_F(PrinterOptions, AValueSetThereIsTheJobsAndAChoiceTheOptionLacksIsRefused)
     ASSERT_NE(nullptr, dialog);
     auto groups = readOptions(sample_printers::kDX8250K, dialog->ppdDictionary(), printdialog::paneOwnedOptions(*dialog));
     std::string error;
-    ASSERT_TRUE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "PageSize"), "A3", error)) << error;
-    ASSERT_TRUE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "Duplex"), "DuplexTumble", error))
+    ASSERT_TRUE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "PageSize"), {"A3"}, error)) << error;
+    ASSERT_TRUE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "Duplex"), {"DuplexTumble"}, error))
         << error;
-    EXPECT_FALSE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "Duplex"), "Sideways", error));
+    EXPECT_FALSE(printdialog::setPrinterOption(dialog->ppdDictionary(), option(groups, "Duplex"), {"Sideways"}, error));
     EXPECT_EQ("'Sideways' is not a choice of Duplex", error);
 
     auto options = printdialog::jobOptionsFromTicket(dialog->ppdDictionary());

@@ -181,6 +181,42 @@ TEST_F(SettingPagesTest, APickOneChoiceReachesThePPDDictionaryAndTheJob) {
     EXPECT_EQ("PageSize", state["printerOptions"]["pages"][0]["options"][0]["keyword"]);
 }
 
+// A PickMany option's check boxes: a job carries one choice of an option (see setPrinterOption),
+// so checking one leaves it alone checked, and unchecking it leaves the PPD's default.
+TEST_F(SettingPagesTest, APickManyOptionHoldsTheChoiceCheckedLast) {
+    TemporaryFolder folder;
+    open(folder.write("punch.ppd", "*PPD-Adobe: \"4.3\"\n*ModelName: \"Punch\"\n*NickName: \"Punch\"\n"
+                                   "*OpenGroup: Finishing/Finishing\n"
+                                   "*OpenUI *Punch/Punch: PickMany\n*DefaultPunch: None\n*Punch None/None: \"\"\n"
+                                   "*Punch Two/Two holes: \"\"\n*Punch Four/Four holes: \"\"\n*CloseUI: *Punch\n"
+                                   "*CloseGroup: Finishing\n"));
+    GtkWidget *box = window_->printerOptions().control("Punch");
+    ASSERT_TRUE(GTK_IS_BOX(box));
+    std::unique_ptr<GList, decltype(&g_list_free)> children(gtk_container_get_children(GTK_CONTAINER(box)), &g_list_free);
+    std::vector<GtkWidget *> checks;
+    for (GList *each = children.get(); each != nullptr; each = each->next) checks.push_back(GTK_WIDGET(each->data));
+    ASSERT_EQ(3u, checks.size());
+    auto checked = [&checks] {
+        std::string out;
+        for (GtkWidget *check : checks) out += gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check)) ? "x" : ".";
+        return out;
+    };
+    EXPECT_EQ("x..", checked()) << "the PPD's default";
+    struct Step {
+        size_t check;
+        std::string entry, checked;
+    } steps[] = {{1, "Two", ".x."}, {2, "Four", "..x"}, {2, "(none)", "x.."}};
+    for (const Step &step : steps) {
+        gtk_button_clicked(GTK_BUTTON(checks[step.check]));
+        EXPECT_EQ(step.entry, ticketValue(*dialog_, "Punch")) << step.check;
+        EXPECT_EQ(step.checked, checked()) << step.check;
+    }
+    std::string error;
+    ASSERT_TRUE(window_->printerOptions().setOption("Punch", "Two", error)) << error;
+    EXPECT_EQ(".x.", checked());
+    EXPECT_EQ("Two", ticketValue(*dialog_, "Punch"));
+}
+
 // The page range is checked as it is typed: a wrong one is marked with the reason and Print is
 // held back (the button insensitive, a press does nothing but show the page); a right one clears it.
 TEST_F(SettingPagesTest, APageRangeIsCheckedAsTypedAndAWrongOneKeepsPrintBack) {

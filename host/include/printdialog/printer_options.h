@@ -10,6 +10,7 @@
 #include <CoreFoundation/CoreFoundation.h>
 
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -50,11 +51,25 @@ struct OptionGroup {
 // changes for the job.
 std::map<std::string, std::string> paneOwnedOptions(Dialog &dialog);
 
-// The model for the PPD at ppdPath in the UI language ("de" or "de_DE": the PPD's
-// "*de.Translation" texts for options and groups, "*de.<Option>" for choices, else its own),
-// without the owned options (and PageRegion, which follows PageSize) and without groups left
-// empty, the values and conflicts read from the dictionary. Reads the PPD only: no mark is set on
-// the shared parse. false with the reason when the PPD cannot be read.
+// The PPD's texts for one UI language: (main keyword, option keyword) → text.
+using OptionTranslations = std::map<std::pair<std::string, std::string>, std::string>;
+
+// The translations of the PPD at ppdPath for the language ("de" or "de_DE": its "*de.Translation"
+// lines for options and groups, "*de.<Option>" for choices; those of "ll_CC" win over "ll").
+// Read from the file itself: libcups' parse keeps the translations of the process's locale only.
+// Empty when the file has none or cannot be read.
+OptionTranslations readOptionTranslations(const std::string &ppdPath, const std::string &language);
+
+// The model for the PPD at ppdPath with those translations (else the PPD's own texts), without
+// the owned options (and PageRegion, which follows PageSize) and without groups left empty, the
+// values and conflicts read from the dictionary. Reads the PPD only: no mark is set on the shared
+// parse. false with the reason when the PPD cannot be read.
+bool readPrinterOptions(const std::string &ppdPath, const OptionTranslations &translations,
+                        CFDictionaryRef ppdDictionary, const std::map<std::string, std::string> &owned,
+                        std::vector<OptionGroup> &groups, std::string &error);
+
+// The same, reading the translations for the language first: for a model read once. A window
+// that reads the model after every change keeps the translations and calls the overload above.
 bool readPrinterOptions(const std::string &ppdPath, const std::string &language, CFDictionaryRef ppdDictionary,
                         const std::map<std::string, std::string> &owned, std::vector<OptionGroup> &groups,
                         std::string &error);
@@ -62,11 +77,18 @@ bool readPrinterOptions(const std::string &ppdPath, const std::string &language,
 // The option of that keyword in the model (subgroups included), or nullptr.
 const PrinterOption *findPrinterOption(const std::vector<OptionGroup> &groups, const std::string &keyword);
 
-// Sets the option to a choice it has (for PickMany one of its choices) in the PPD dictionary,
-// where the panes, the pre-flight and the job read it. false with a one-line reason for a choice
-// the option does not have; the dictionary is then unchanged.
-bool setPrinterOption(CFMutableDictionaryRef ppdDictionary, const PrinterOption &option, const std::string &choice,
-                      std::string &error);
+// The choices of a value as the dictionary holds them: comma-separated, empty parts left out.
+std::vector<std::string> splitChoices(const std::string &value);
+
+// Sets the option to the choices in the PPD dictionary, where the panes, the pre-flight and the
+// job read it: PickOne and Boolean take exactly one. A PickMany option takes one, or none, which
+// removes the entry so that the PPD's default applies: libcups marks a job's value of an option
+// as one choice (its cupsMarkOptions looks "A,B" up as a single choice name and marks nothing),
+// so a second choice would go out as the default without a word. false with a one-line reason
+// for a choice the option does not have or a count it cannot take; the dictionary is then
+// unchanged.
+bool setPrinterOption(CFMutableDictionaryRef ppdDictionary, const PrinterOption &option,
+                      const std::vector<std::string> &choices, std::string &error);
 
 // The conflicts of a pre-flight report seen from one option: for every pair that names it, the
 // other side. A pair is listed under both of its options.
