@@ -33,7 +33,9 @@ GeneralPage::GeneralPage(printdialog::JobRequest &job, const SettingsText &text,
     file_ = gtk_file_chooser_button_new(text_.chooseFile, GTK_FILE_CHOOSER_ACTION_OPEN);
     gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(file_), TRUE);
     gtk_widget_set_size_request(file_, 220, -1);
-    addRow(page_, row++, tiedCaption(text_.file, file_), file_);
+    GtkWidget *fileCaption = tiedCaption(text_.file, file_);
+    addRow(page_, row++, fileCaption, file_);
+    nameFileChooserParts(fileCaption);
     showFile();
     connectSignal(file_, "file-set", &GeneralPage::onFileSet, this);
 
@@ -147,6 +149,7 @@ void GeneralPage::onFileSet(GtkFileChooserButton *button, GeneralPage *page) {
     gchar *name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(button));
     page->job_.file = name != nullptr ? name : "";
     g_free(name);
+    page->describeFile();
     page->notify();
 }
 
@@ -222,11 +225,39 @@ bool GeneralPage::setFile(const std::string &path, std::string &error) {
     return true;
 }
 
+// The file chooser button draws its own button (and a combo box for other actions); a screen
+// reader meets those, named only by the file shown ("(None)"). They take the caption's name and
+// relation, and the file as their description.
+void GeneralPage::nameFileChooserParts(GtkWidget *caption) {
+    struct Naming {
+        AtkObject *label;
+        const char *name;
+        std::vector<GtkWidget *> *parts;
+    };
+    Naming naming{gtk_widget_get_accessible(caption), atk_object_get_name(gtk_widget_get_accessible(file_)), &fileParts_};
+    gtk_container_forall(
+        GTK_CONTAINER(file_),
+        [](GtkWidget *child, gpointer data) {
+            auto *each = static_cast<Naming *>(data);
+            if (!GTK_IS_BUTTON(child) && !GTK_IS_COMBO_BOX(child)) return;
+            AtkObject *part = gtk_widget_get_accessible(child);
+            atk_object_set_name(part, each->name != nullptr ? each->name : "");
+            atk_object_add_relationship(part, ATK_RELATION_LABELLED_BY, each->label);
+            each->parts->push_back(child);
+        },
+        &naming);
+}
+
 void GeneralPage::showFile() {
     updating_ = true;
     if (job_.file.empty()) gtk_file_chooser_unselect_all(GTK_FILE_CHOOSER(file_));
     else gtk_file_chooser_set_filename(GTK_FILE_CHOOSER(file_), job_.file.c_str());
     updating_ = false;
+    describeFile();
+}
+
+void GeneralPage::describeFile() {
+    for (GtkWidget *part : fileParts_) atk_object_set_description(gtk_widget_get_accessible(part), job_.file.c_str());
 }
 
 std::vector<std::pair<std::string, GtkWidget *>> GeneralPage::namedWidgets() const {

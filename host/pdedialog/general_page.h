@@ -55,6 +55,8 @@ public:
     printdialog::Json stateJSON() const;
 
 private:
+    void nameFileChooserParts(GtkWidget *caption);
+    void describeFile();  // the file chosen, as the chooser's parts' accessible description
     static void onCopies(GtkSpinButton *, GeneralPage *page);
     static void onCollate(GtkToggleButton *, GeneralPage *page);
     static void onPagesMode(GtkToggleButton *, GeneralPage *page);
@@ -72,6 +74,7 @@ private:
     std::function<void()> changed_;
     GtkWidget *page_ = nullptr;
     GtkWidget *file_ = nullptr;
+    std::vector<GtkWidget *> fileParts_;  // the chooser button's own button and combo box
     GtkWidget *copies_ = nullptr;
     GtkWidget *collate_ = nullptr;
     GtkWidget *allPages_ = nullptr;

@@ -250,7 +250,8 @@ void PrinterOptionPages::refresh() {
         if (!option->conflicts.empty()) names += (names.empty() ? "" : ", ") + option->text;
     }
     updating_ = false;
-    gtk_label_set_text(GTK_LABEL(conflictText_), fillIn(text_.conflictLine, "options", names).c_str());
+    // Empty while hidden: a screen reader lists hidden labels too.
+    gtk_label_set_text(GTK_LABEL(conflictText_), names.empty() ? "" : fillIn(text_.conflictLine, "options", names).c_str());
     gtk_widget_set_visible(conflictLine_, !names.empty());
 }
 

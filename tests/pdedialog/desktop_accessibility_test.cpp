@@ -107,3 +107,38 @@ TEST_F(DesktopAccessibilityTest, EveryControlOfTheJobModePaneIsNamedAndTiedToIts
         EXPECT_TRUE((*field)["labelledBy"].empty()) << "it has no caption of its own";
     }
 }
+
+// The window's own pages: every control a screen reader can reach has a name of its own words
+// (the file chooser's button is not "(None)"), and each caption names its control.
+TEST_F(DesktopAccessibilityTest, TheGeneralAndPrinterOptionsPagesNameEveryControl) {
+    struct Case {
+        std::string pane;
+        std::vector<std::pair<std::string, std::string>> captions;  // caption, control's name
+    };
+    for (const Case &each : {
+             Case{"general", {{"File:", "File"}, {"Copies:", "Copies"}, {"Pages per sheet:", "Pages per sheet"},
+                              {"Orientation:", "Orientation"}, {"Range:", "Page Range"}}},
+             Case{"options-General", {{"Page Size:", "Page Size"}, {"Paper Source:", "Paper Source"},
+                                      {"Two-Sided:", "Two-Sided"}}},
+         }) {
+        SCOPED_TRACE(each.pane);
+        json nodes = readTree({"--printer", sample_printers::kDX7140K, "--pane", each.pane});
+        ASSERT_FALSE(nodes.empty());
+        for (const auto &node : nodes) {
+            if (kInteractive.count(node["role"].get<std::string>()) == 0 && node["role"] != "radio button") continue;
+            if (node["showing"] != true) continue;
+            EXPECT_NE("", node["name"]) << "an unnamed " << node["role"];
+            EXPECT_NE("(None)", node["name"]) << node["role"] << " named by what it shows, not what it is";
+        }
+        for (const auto &[caption, name] : each.captions) {
+            const json *label = nullptr;
+            for (const auto &node : nodes)
+                if (node["name"] == caption && (node["role"] == "label" || node["role"] == "radio button")) label = &node;
+            ASSERT_NE(nullptr, label) << caption;
+            EXPECT_EQ(json::array({name}), (*label)["labelFor"]) << caption;
+        }
+        for (const auto &node : nodes)
+            EXPECT_EQ(std::string::npos, node["name"].get<std::string>().find("conflict"))
+                << "the conflict line says nothing while there is no conflict: " << node["name"];
+    }
+}
