@@ -19,15 +19,6 @@ LayoutItem box(int left, int top, int right, int bottom) { return {LayoutItem::R
 
 int rightOf(const GdkRectangle &area) { return area.x + area.width; }
 
-// Every widget below the root, depth first.
-void collect(GtkWidget *root, std::vector<GtkWidget *> &found) {
-    found.push_back(root);
-    if (!GTK_IS_CONTAINER(root)) return;
-    GList *children = gtk_container_get_children(GTK_CONTAINER(root));
-    for (GList *child = children; child != nullptr; child = child->next) collect(GTK_WIDGET(child->data), found);
-    g_list_free(children);
-}
-
 GdkRectangle areaInWindow(GtkWidget *widget) {
     GtkAllocation allocation;
     gtk_widget_get_allocation(widget, &allocation);
@@ -238,7 +229,7 @@ TEST_F(ControlViewLookTest, NothingIsClippedInEitherLanguage) {
         openIn(each.language, each.printer, each.pane);
         if (HasFatalFailure()) return;
         std::vector<GtkWidget *> all;
-        collect(view_->page(*dialog_->findPane(each.pane)), all);
+        collectWidgets(view_->page(*dialog_->findPane(each.pane)), all);
         int checked = 0;
         for (GtkWidget *shown : all) {
             if (!gtk_widget_get_mapped(shown) || !(GTK_IS_LABEL(shown) || GTK_IS_COMBO_BOX(shown))) continue;

@@ -6,18 +6,6 @@
 
 using namespace pdedialog_test;
 
-namespace {
-
-constexpr auto kStateLimit = std::chrono::seconds(20);
-constexpr auto kExitLimit = std::chrono::seconds(30);
-
-void xdotool(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "xdotool");
-    EXPECT_EQ(0, runCommand(arguments).exitCode) << "xdotool " << arguments[1];
-}
-
-}  // namespace
-
 class DesktopSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {

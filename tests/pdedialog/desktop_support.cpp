@@ -31,6 +31,11 @@ std::vector<char *> argumentVector(std::vector<std::string> &words) {
 
 }  // namespace
 
+void xdotool(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xdotool");
+    EXPECT_EQ(0, runCommand(arguments).exitCode) << "xdotool " << arguments[1];
+}
+
 bool programInPath(const std::string &name) {
     gchar *found = g_find_program_in_path(name.c_str());
     bool present = found != nullptr;

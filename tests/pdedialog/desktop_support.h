@@ -25,6 +25,13 @@ using test_support::TemporaryFolder;
 
 bool programInPath(const std::string &name);
 
+// How long the desktop tests wait for a state the program writes, and for it to end.
+inline constexpr auto kStateLimit = std::chrono::seconds(20);
+inline constexpr auto kExitLimit = std::chrono::seconds(30);
+
+// Runs xdotool with the arguments; a failure is the test's.
+void xdotool(std::vector<std::string> arguments);
+
 class ChildProcess;
 // Reads the dialog's state file until the condition holds, within the limit and while the
 // program runs; the last state read stays in state.

@@ -8,8 +8,6 @@ using namespace pdedialog_test;
 
 namespace {
 
-constexpr auto kStateLimit = std::chrono::seconds(20);
-constexpr auto kExitLimit = std::chrono::seconds(30);
 
 bool contains(const json &array, const std::string &value) {
     return std::find(array.begin(), array.end(), value) != array.end();
@@ -46,12 +44,6 @@ protected:
     // Reads the state file until the condition holds; the last state read stays in state_.
     bool waitFor(const std::function<bool(const json &)> &condition) {
         return waitForState(folder_.file("state.json"), *dialog_, kStateLimit, condition, state_);
-    }
-
-    void xdotool(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), "xdotool");
-        CommandResult result = runCommand(arguments);
-        EXPECT_EQ(0, result.exitCode) << "xdotool " << arguments[1];
     }
 
     // A left click in the middle of an area of the window, or at a given x within it.

@@ -22,32 +22,6 @@ using pdedialog::Outcome;
 
 namespace {
 
-std::vector<std::string> chooserEntries(GtkWidget *chooser) {
-    std::vector<std::string> ids;
-    GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(chooser));
-    GtkTreeIter iter;
-    gint idColumn = gtk_combo_box_get_id_column(GTK_COMBO_BOX(chooser));
-    for (gboolean more = gtk_tree_model_get_iter_first(model, &iter); more; more = gtk_tree_model_iter_next(model, &iter)) {
-        gchar *id = nullptr;
-        gtk_tree_model_get(model, &iter, idColumn, &id, -1);
-        ids.emplace_back(id != nullptr ? id : "");
-        g_free(id);
-    }
-    return ids;
-}
-
-GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string &name) {
-    for (const auto &[each, widget] : window.namedWidgets())
-        if (each == name) return widget;
-    return nullptr;
-}
-
-std::string ticketValue(printdialog::Dialog &dialog, const char *key) {
-    auto name = cf::adopt(CFStringCreateWithCString(nullptr, key, kCFStringEncodingUTF8));
-    auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), name.get()));
-    return value != nullptr ? printdialog::utf8(value) : "(none)";
-}
-
 // The text of the Print result window.
 std::string resultText(GtkWidget *widget) {
     if (GTK_IS_TEXT_VIEW(widget)) {
@@ -95,7 +69,7 @@ using DialogWindowTest = ViewTest;
 TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSummary) {
     open(sample_printers::kDX8250K);
     // The window's own General and Printer Options pages come first (setting_pages_test.cpp).
-    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
+    EXPECT_EQ(comboIds(namedWidget(*window_, "chooser")),
               (std::vector<std::string>{"general", "options-General", "options-Finishing", "imaging", "summary"}));
     std::string error;
     EXPECT_FALSE(window_->showPane("jobmode", error));
@@ -108,7 +82,7 @@ TEST_F(DialogWindowTest, TheChooserOffersThePanesThatAcceptedThePrinterAndTheSum
 
 TEST_F(DialogWindowTest, ShowingAPaneOpensItAndClosesTheOneShownBefore) {
     open(sample_printers::kDX7140K);
-    EXPECT_EQ(chooserEntries(namedWidget(*window_, "chooser")),
+    EXPECT_EQ(comboIds(namedWidget(*window_, "chooser")),
               (std::vector<std::string>{"general", "options-General", "options-Finishing", "coloradjust", "jobmode",
                                         "summary"}));
     printdialog::Pane *colour = dialog_->findPane("coloradjust");

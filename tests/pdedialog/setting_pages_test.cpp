@@ -16,31 +16,6 @@ using namespace pdedialog_test;
 
 namespace {
 
-std::vector<std::string> chooserIds(GtkWidget *chooser) {
-    std::vector<std::string> ids;
-    GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(chooser));
-    gint idColumn = gtk_combo_box_get_id_column(GTK_COMBO_BOX(chooser));
-    GtkTreeIter iter;
-    for (gboolean more = gtk_tree_model_get_iter_first(model, &iter); more; more = gtk_tree_model_iter_next(model, &iter)) {
-        gchar *id = nullptr;
-        gtk_tree_model_get(model, &iter, idColumn, &id, -1);
-        ids.emplace_back(id != nullptr ? id : "");
-        g_free(id);
-    }
-    return ids;
-}
-
-GtkWidget *named(const pdedialog::DialogWindow &window, const std::string &name) {
-    for (const auto &[each, widget] : window.namedWidgets())
-        if (each == name) return widget;
-    return nullptr;
-}
-
-std::string ticketValue(printdialog::Dialog &dialog, const std::string &key) {
-    auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), printdialog::createString(key).get()));
-    return value != nullptr ? printdialog::utf8(value) : "(none)";
-}
-
 std::string tooltip(GtkWidget *widget) {
     std::unique_ptr<gchar, decltype(&g_free)> text(gtk_widget_get_tooltip_text(widget), &g_free);
     return text ? text.get() : "";
@@ -87,7 +62,7 @@ TEST_F(SettingPagesTest, PrinterOptionsFollowThePPDGroupsWithoutThePanesOptions)
          }) {
         SCOPED_TRACE(each.printer);
         open(each.printer);
-        EXPECT_EQ(each.chooser, chooserIds(named(*window_, "chooser")));
+        EXPECT_EQ(each.chooser, comboIds(namedWidget(*window_, "chooser")));
         const auto &pages = window_->printerOptions().pages();
         ASSERT_EQ(2u, pages.size());
         EXPECT_EQ("General (Printer)", pages[0].title) << "the PPD's group beside the window's own General";
@@ -223,7 +198,7 @@ TEST_F(SettingPagesTest, APageRangeIsCheckedAsTypedAndAWrongOneKeepsPrintBack) {
     open(sample_printers::kDX7140K);
     std::string error;
     ASSERT_TRUE(window_->showPane("general", error)) << error;
-    GtkWidget *pages = named(*window_, "pages");
+    GtkWidget *pages = namedWidget(*window_, "pages");
     ASSERT_TRUE(GTK_IS_ENTRY(pages));
     struct Case {
         const char *typed;
@@ -239,8 +214,8 @@ TEST_F(SettingPagesTest, APageRangeIsCheckedAsTypedAndAWrongOneKeepsPrintBack) {
         EXPECT_STREQ(each.typed, gtk_entry_get_text(GTK_ENTRY(pages)));
         bool marked = gtk_style_context_has_class(gtk_widget_get_style_context(pages), GTK_STYLE_CLASS_ERROR);
         EXPECT_EQ(!each.right, marked);
-        EXPECT_EQ(each.right, gtk_widget_is_sensitive(named(*window_, "print")) != FALSE);
-        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(named(*window_, "pageRange")))) << "typing chose the range";
+        EXPECT_EQ(each.right, gtk_widget_is_sensitive(namedWidget(*window_, "print")) != FALSE);
+        EXPECT_TRUE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(namedWidget(*window_, "pageRange")))) << "typing chose the range";
         if (!each.right) {
             EXPECT_TRUE(contains(tooltip(pages), each.named)) << tooltip(pages);
             EXPECT_EQ(tooltip(pages), window_->general().problem());
@@ -258,7 +233,7 @@ TEST_F(SettingPagesTest, APageRangeIsCheckedAsTypedAndAWrongOneKeepsPrintBack) {
     EXPECT_EQ("general", window_->shownPane());
     EXPECT_EQ(pages, gtk_window_get_focus(GTK_WINDOW(window_->toplevel())));
     // All pages: the range no longer matters.
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(named(*window_, "allPages")), TRUE);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(namedWidget(*window_, "allPages")), TRUE);
     EXPECT_EQ("", window_->general().problem());
     EXPECT_EQ("", window_->job().standard.pageRanges);
 }
@@ -266,10 +241,10 @@ TEST_F(SettingPagesTest, APageRangeIsCheckedAsTypedAndAWrongOneKeepsPrintBack) {
 // The General page's controls write the job's standard options, which the job sends.
 TEST_F(SettingPagesTest, TheGeneralPageWritesTheStandardJobOptions) {
     open(sample_printers::kDX7140K, "general");
-    gtk_spin_button_set_value(GTK_SPIN_BUTTON(named(*window_, "copies")), 3);
-    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(named(*window_, "collate")), FALSE);
-    gtk_combo_box_set_active_id(GTK_COMBO_BOX(named(*window_, "pagesPerSheet")), "4");
-    gtk_combo_box_set_active_id(GTK_COMBO_BOX(named(*window_, "orientation")), "reverse-landscape");
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(namedWidget(*window_, "copies")), 3);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(namedWidget(*window_, "collate")), FALSE);
+    gtk_combo_box_set_active_id(GTK_COMBO_BOX(namedWidget(*window_, "pagesPerSheet")), "4");
+    gtk_combo_box_set_active_id(GTK_COMBO_BOX(namedWidget(*window_, "orientation")), "reverse-landscape");
     const printdialog::StandardJobOptions &standard = window_->job().standard;
     EXPECT_EQ(3, standard.copies);
     EXPECT_FALSE(standard.collate);
@@ -293,7 +268,7 @@ TEST_F(SettingPagesTest, AConflictIsMarkedLiveAndPrintIsRefused) {
     // A queue, so that Print goes as far as the pre-flight; it refuses before any server is asked.
     openQueue("q7140", sample_printers::kDX7140K, job, "options-General");
     pdedialog::PrinterOptionPages &options = window_->printerOptions();
-    GtkWidget *line = named(*window_, "conflicts");
+    GtkWidget *line = namedWidget(*window_, "conflicts");
     ASSERT_NE(nullptr, line);
     EXPECT_FALSE(gtk_widget_get_mapped(line));
     gtk_combo_box_set_active_id(GTK_COMBO_BOX(options.control("InputSlot")), "Bypass");
@@ -315,7 +290,7 @@ TEST_F(SettingPagesTest, AConflictIsMarkedLiveAndPrintIsRefused) {
     window_->pressPrint();
     ASSERT_TRUE(window_->outcome());
     EXPECT_EQ(printdialog::PrintOutcome::Result::Refused, window_->outcome()->result);
-    EXPECT_NE(nullptr, named(*window_, "refusal"));
+    EXPECT_NE(nullptr, namedWidget(*window_, "refusal"));
 
     gtk_combo_box_set_active_id(GTK_COMBO_BOX(options.control("Duplex")), "None");
     EXPECT_FALSE(gtk_widget_get_visible(options.conflictMark("InputSlot")));

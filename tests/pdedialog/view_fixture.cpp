@@ -2,8 +2,50 @@
 #include "view_fixture.h"
 
 #include <printdialog/extension.h>
+#include <printdialog/ticket_preset.h>
 
 namespace pdedialog_test {
+
+std::vector<std::string> comboIds(GtkWidget *combo) {
+    std::vector<std::string> ids;
+    GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(combo));
+    gint idColumn = gtk_combo_box_get_id_column(GTK_COMBO_BOX(combo));
+    GtkTreeIter iter;
+    for (gboolean more = gtk_tree_model_get_iter_first(model, &iter); more; more = gtk_tree_model_iter_next(model, &iter)) {
+        gchar *id = nullptr;
+        gtk_tree_model_get(model, &iter, idColumn, &id, -1);
+        ids.emplace_back(id != nullptr ? id : "");
+        g_free(id);
+    }
+    return ids;
+}
+
+GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string &name) {
+    for (const auto &[each, widget] : window.namedWidgets())
+        if (each == name) return widget;
+    return nullptr;
+}
+
+std::string ticketValue(printdialog::Dialog &dialog, const std::string &key) {
+    auto value = static_cast<CFStringRef>(CFDictionaryGetValue(dialog.ppdDictionary(), printdialog::createString(key).get()));
+    return value != nullptr ? printdialog::utf8(value) : "(none)";
+}
+
+void collectWidgets(GtkWidget *root, std::vector<GtkWidget *> &found) {
+    found.push_back(root);
+    if (!GTK_IS_CONTAINER(root)) return;
+    GList *children = gtk_container_get_children(GTK_CONTAINER(root));
+    for (GList *child = children; child != nullptr; child = child->next) collectWidgets(GTK_WIDGET(child->data), found);
+    g_list_free(children);
+}
+
+GtkWidget *widgetNamed(GtkWidget *root, const std::string &name) {
+    std::vector<GtkWidget *> all;
+    collectWidgets(root, all);
+    for (GtkWidget *each : all)
+        if (name == gtk_widget_get_name(each)) return each;
+    return nullptr;
+}
 
 void ViewTest::SetUp() {
     if (!gtkOnVirtualDisplay()) GTEST_SKIP() << "Xvfb is not installed or did not start";

@@ -13,8 +13,21 @@
 #include <platform/user_actions.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace pdedialog_test {
+
+// The ids of a combo box's entries, in order (the page chooser's page names).
+std::vector<std::string> comboIds(GtkWidget *combo);
+// The window's widget of that name (DialogWindow::namedWidgets), or nullptr.
+GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string &name);
+// The PPD dictionary's string entry under key, "(none)" without one.
+std::string ticketValue(printdialog::Dialog &dialog, const std::string &key);
+// Every widget below the root, the root first, depth first.
+void collectWidgets(GtkWidget *root, std::vector<GtkWidget *> &found);
+// The first widget below the root whose GTK name is name, or nullptr.
+GtkWidget *widgetNamed(GtkWidget *root, const std::string &name);
 
 class ViewTest : public ::testing::Test {
 protected:

@@ -16,29 +16,6 @@ using pdedialog::RunLoopBridge;
 
 namespace {
 
-GtkWidget *namedWidget(const pdedialog::DialogWindow &window, const std::string &name) {
-    for (const auto &[each, widget] : window.namedWidgets())
-        if (each == name) return widget;
-    return nullptr;
-}
-
-// Every widget below the root, depth first.
-void collect(GtkWidget *root, std::vector<GtkWidget *> &found) {
-    found.push_back(root);
-    if (!GTK_IS_CONTAINER(root)) return;
-    GList *children = gtk_container_get_children(GTK_CONTAINER(root));
-    for (GList *child = children; child != nullptr; child = child->next) collect(GTK_WIDGET(child->data), found);
-    g_list_free(children);
-}
-
-GtkWidget *widgetNamed(GtkWidget *root, const std::string &name) {
-    std::vector<GtkWidget *> all;
-    collect(root, all);
-    for (GtkWidget *each : all)
-        if (name == gtk_widget_get_name(each)) return each;
-    return nullptr;
-}
-
 }  // namespace
 
 class WindowKeyboardTest : public ViewTest {};
@@ -81,7 +58,7 @@ TEST_F(WindowKeyboardTest, CaptionsAreTiedToTheirControlsAndGreyWithThem) {
 TEST_F(WindowKeyboardTest, EachCaptionOfAPageHasAMnemonicOfItsOwn) {
     open(sample_printers::kDX7140K, "jobmode");
     std::vector<GtkWidget *> all;
-    collect(view_->page(*dialog_->findPane("jobmode")), all);
+    collectWidgets(view_->page(*dialog_->findPane("jobmode")), all);
     std::set<guint> keys;
     int captions = 0;
     for (GtkWidget *each : all) {
