@@ -67,6 +67,7 @@ Json printerJSON(const Printer &printer) {
     Json result{{"ppd", printer.ppdPath()}, {"modelName", printer.modelName()}};
     if (printer.isQueue()) {
         result["queue"] = printer.queue();
+        if (!printer.instance().empty()) result["preset"] = printer.instance();
         result["server"] = printer.server();
     }
     return result;

@@ -1,6 +1,8 @@
 // Starting a print dialog: checks, presets, printer, localization, then the panes.
 #include <printdialog/extension.h>
+#include <printdialog/cf_dictionary.h>
 #include <printdialog/files.h>
+#include <printdialog/saved_settings.h>
 #include <printdialog/startup.h>
 #include <printdialog/ticket_preset.h>
 
@@ -36,6 +38,23 @@ cf::Ref<CFMutableDictionaryRef> createPresets(const CommonOptions &common, std::
         if (!addTicketPreset(pair, presets.get(), error)) return {};
     return presets;
 }
+
+}  // namespace
+
+cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error) {
+    auto settings = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                        &kCFTypeDictionaryValueCallBacks));
+    if (!settings) {
+        error = "out of memory";
+        return {};
+    }
+    if (!addSavedSettings({printer.queue(), printer.instance()}, printer.ppdPath(), settings.get(), error)) return {};
+    if (presets != nullptr)
+        forEachEntry(presets, [&settings](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(settings.get(), key, value); });
+    return settings;
+}
+
+namespace {
 
 // The localizations the bundle has a folder for.
 std::vector<std::string> localizationsOf(const Extension &extension) {
@@ -81,6 +100,11 @@ bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, Dialo
     if (!common.queue.empty()) {
         start.printer = Printer::fromQueue(common.queue, error);
         if (!start.printer) {
+            status = kExitFailed;
+            return false;
+        }
+        start.presets = withSavedSettings(*start.printer, start.presets.get(), error);
+        if (!start.presets) {
             status = kExitFailed;
             return false;
         }

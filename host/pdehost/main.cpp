@@ -10,6 +10,9 @@
 #include <printdialog/output.h>
 #include <printdialog/print_job.h>
 #include <printdialog/report_text.h>
+#include <printdialog/saved_settings.h>
+#include <printdialog/cf_dictionary.h>
+#include <printdialog/extension.h>
 #include <printdialog/startup.h>
 
 #include <platform/clock.h>
@@ -80,6 +83,39 @@ int listPrinters(bool json) {
     return list.status == DestinationList::Status::Listed ? kExitDone : fail(kExitFailed, list.message);
 }
 
+// --delete-preset: removes QUEUE/NAME from the user's options; one line (or JSON) saying so.
+int deletePresetOf(const pdehost::Options &options) {
+    DestinationName queue;
+    std::string error;
+    if (!parseDestinationName(options.common.queue, queue, error)) return fail(kExitUsage, "--queue " + error);
+    DestinationName preset{queue.queue, options.deletePreset};
+    if (!deletePreset(preset, error)) return fail(kExitFailed, "the preset was not deleted: " + error);
+    if (options.json) std::cout << jsonText(Json{{"deleted", preset.text()}, {"file", lpoptionsPath()}}) << "\n";
+    else std::cout << "Deleted the preset " << preset.text() << " from " << lpoptionsPath() << "\n";
+    return kExitDone;
+}
+
+// --save-default or --save-preset after a run that committed the panes: what was saved, as a line
+// of text and the JSON document's "saved"; false with the reason.
+bool saveCommitted(const pdehost::Options &options, Dialog &dialog, const Printer &printer, std::string &line,
+                   Json &saved, std::string &error) {
+    DestinationName target{printer.queue(), options.saveDefault ? std::string() : options.savePreset};
+    if (!saveSettings(target, dialog.ppdDictionary(), error)) {
+        error = "nothing was saved: " + error;
+        return false;
+    }
+    Json neverSaved = Json::array();
+    forEachEntry(dialog.ppdDictionary(), [&neverSaved](CFTypeRef key, CFTypeRef) {
+        if (CFGetTypeID(key) == CFStringGetTypeID() && isNeverSaved(utf8(static_cast<CFStringRef>(key))))
+            neverSaved.push_back(utf8(static_cast<CFStringRef>(key)));
+    });
+    line = std::string("Saved: ") + (target.instance.empty() ? "your defaults for " : "the preset ") + target.text() +
+           " in " + lpoptionsPath() +
+           (neverSaved.empty() ? "" : " (not the private-print document number: it is asked for each job)") + "\n";
+    saved = Json{{"destination", target.text()}, {"file", lpoptionsPath()}, {"leftOut", std::move(neverSaved)}};
+    return true;
+}
+
 // The whole run; its exit status.
 int run(int argc, char **argv) {
     pdehost::Options options;
@@ -95,6 +131,7 @@ int run(int argc, char **argv) {
         return kExitDone;
     }
     if (options.listPrinters) return listPrinters(options.json);
+    if (!options.deletePreset.empty()) return deletePresetOf(options);
 
     // Every action is read before anything runs, so a script with a typo changes nothing.
     std::vector<Action> actions;
@@ -165,6 +202,22 @@ int run(int argc, char **argv) {
         }
     }
 
+    // Saving takes what Print committed; a run that committed nothing saves nothing.
+    std::string savedLine;
+    Json saved;
+    if (options.saveDefault || !options.savePreset.empty()) {
+        std::string saveError;
+        if (cancelled || stopped || outcome.commitStatus != noErr)
+            saveError = cancelled ? "nothing was saved: the dialog was cancelled"
+                                  : "nothing was saved: the panes did not commit their settings";
+        else
+            saveCommitted(options, *dialog, printer, savedLine, saved, saveError);
+        if (!saveError.empty() && exitCode == kExitDone) {
+            error = saveError;
+            exitCode = kExitFailed;
+        }
+    }
+
     std::string warning = localizationWarning(*dialog, options.common.language);
     Json document;
     std::string text;
@@ -183,6 +236,8 @@ int run(int argc, char **argv) {
         if (options.json) document["job"] = outcomeJSON(outcome);
         else text += renderOutcomeText(outcome, reportWords("en"));
     }
+    if (!saved.is_null()) document["saved"] = std::move(saved);
+    text += savedLine;
     if (options.json) {
         document["diagnostics"] = pdehost::diagnosticsJSON(standardError, systemLog);
         std::cout << jsonText(document) << "\n";

@@ -16,6 +16,9 @@ struct Options {
     bool interactive = false;
     bool manualClock = false;
     bool listPrinters = false;  // list the CUPS server's destinations instead of running a dialog
+    bool saveDefault = false;   // after Print, save the ticket as the user's defaults for the queue
+    std::string savePreset;     // after Print, save the ticket as the preset QUEUE/NAME
+    std::string deletePreset;   // remove the preset QUEUE/NAME instead of running a dialog
 };
 
 // false with a one-line message for an unknown option, a missing argument, an unreadable script

@@ -127,6 +127,33 @@ wait_for_job() {
   return 1
 }
 
+# find_cupsd_or_skip: sets cupsd, or ends the script with 77 (skipped) when cupsd or the PostScript
+# filter is missing; fails when the lp tools are. The counts of check (checks.sh) so far are reported.
+find_cupsd_or_skip() {
+  local tool
+  if ! cupsd=$(command -v cupsd || command -v /usr/sbin/cupsd); then
+    echo "SKIP: cupsd is not installed (Debian package cups-daemon); $passed passed, $failed failed"
+    [ "$failed" -eq 0 ] && exit 77 || exit 1
+  fi
+  if [ ! -x "$cups_server_bin/filter/pstops" ]; then
+    echo "SKIP: the PostScript filter pstops is not installed (Debian package cups-core-drivers); $passed passed, $failed failed"
+    [ "$failed" -eq 0 ] && exit 77 || exit 1
+  fi
+  PATH=$PATH:/usr/sbin
+  for tool in lpadmin lpstat lp lpoptions; do
+    command -v "$tool" >/dev/null || { fail "$tool is not installed (Debian package cups-client)"; finish; }
+  done
+}
+
+# write_page FILE: a one-page PostScript document.
+write_page() {
+  printf '%s\n' '%!PS-Adobe-3.0' '%%Pages: 1' '%%EndComments' '%%Page: 1 1' '/Helvetica findfont 12 scalefont setfont' \
+    '72 720 moveto (QUORVEN test page) show' 'showpage' '%%EOF' >"$1"
+}
+
+# submitted_job_id QUEUE FILE: the id in lp's "request id is QUEUE-ID (1 file(s))" line in FILE.
+submitted_job_id() { sed -n "s/^request id is $1-\([0-9]*\) .*/\1/p" "$2"; }
+
 ## What reached the printer's file.
 # choice_code PPD OPTION CHOICE: the PPD code of a choice, the quoted text of its
 # "*OPTION CHOICE/Text: ..." line.

@@ -23,17 +23,22 @@ struct ProgramDefaults {
 
 struct DialogStart {
     std::unique_ptr<Printer> printer;
-    cf::Ref<CFMutableDictionaryRef> presets;  // --ticket, then every -o
+    cf::Ref<CFMutableDictionaryRef> presets;  // a queue's saved settings, then --ticket, then every -o
     std::string pluginFolder;
 };
 
 // Fills in the defaults and checks, in this order: the PPD file and the plug-in folder exist
 // and the folder holds bundles, the document is readable, the ticket and -o presets read; then
-// opens the printer and sets the localization. false with the exit status and a one-line message
-// (usage or unreadable input: kExitUsage; a folder without bundles, no server, no such queue:
-// kExitFailed).
+// opens the printer (a queue's saved settings go under the presets) and sets the localization.
+// false with the exit status and a one-line message (usage or unreadable input: kExitUsage; a
+// folder without bundles, no server, no such queue or preset: kExitFailed).
 bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, DialogStart &start, int &status,
                    std::string &error);
+
+// The queue's saved settings (the user's defaults, or the preset's options, for the options its
+// PPD defines), with the presets' entries over them. Empty with a one-line reason when the server
+// cannot be asked or has no such preset.
+cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error);
 
 // Loads the bundles and initialises the panes on the start's printer and presets.
 std::unique_ptr<Dialog> openDialog(const DialogStart &start, std::string &error);
