@@ -72,6 +72,13 @@ int runDialogSession(std::unique_ptr<printdialog::Dialog> dialog, std::unique_pt
         if (settings.listPrinters) destinations = printdialog::listDestinations();
         window.setPrinterChoices(
             printerList(destinations, settings.ppdFiles, windowText(settings.localization)));
+        // After a preset is saved or deleted the server's list is read again.
+        window.setPrinterListSource([&settings] {
+            printdialog::DestinationList listed;
+            listed.status = printdialog::DestinationList::Status::Listed;
+            if (settings.listPrinters) listed = printdialog::listDestinations();
+            return printerList(listed, settings.ppdFiles, windowText(settings.localization));
+        });
         window.setPrinterSwitcher([&loaded, &window](const PrinterChoice &choice, std::string &reason) {
             return loaded.switchTo(window, choice, reason);
         });

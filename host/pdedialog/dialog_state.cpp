@@ -166,6 +166,9 @@ Json dialogStateJSON(printdialog::Dialog &dialog, const ControlView &view, const
     Json document = Json::object();
     document["printer"] = printerJSON(window);
     document["printerMenu"] = window.printerMenu().stateJSON();  // the entries and the one chosen
+    document["presets"] = window.presetMenu().stateJSON();
+    document["presets"]["savedLine"] = window.savedLine();
+    document["presets"]["neverSavedMark"] = window.neverSavedField() != nullptr;
     document["shownPane"] = window.shownPane();
     Json panes = Json::array();
     for (auto &pane : dialog.panes()) panes.push_back(paneJSON(dialog, *pane, view));

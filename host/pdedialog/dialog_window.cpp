@@ -63,6 +63,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     gtk_container_add(GTK_CONTAINER(window_), column);
 
     buildPrinterRow(column);
+    buildPresetRow(column);
 
     chooser_ = gtk_combo_box_text_new();
     gtk_widget_set_halign(chooser_, GTK_ALIGN_CENTER);
@@ -87,16 +88,29 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
     cancel_ = gtk_button_new_with_label(text_.cancel);
     print_ = gtk_button_new_with_label(text_.print);
     gtk_widget_set_can_default(print_, TRUE);
+    saveDefault_ = gtk_button_new_with_mnemonic(presetText(text_).saveDefault);
+    gtk_widget_set_name(saveDefault_, "save-default");
+    gtk_container_add(GTK_CONTAINER(buttons), saveDefault_);
+    gtk_button_box_set_child_secondary(GTK_BUTTON_BOX(buttons), saveDefault_, TRUE);
     gtk_container_add(GTK_CONTAINER(buttons), cancel_);
     gtk_container_add(GTK_CONTAINER(buttons), print_);
     conflictSlot_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_box_pack_start(GTK_BOX(column), conflictSlot_, FALSE, FALSE, 0);
+    buildSavedLine(column);
     gtk_box_pack_start(GTK_BOX(column), buttons, FALSE, FALSE, 0);
     // The General and Printer Options pages (window_settings.cpp), built again for a new printer.
     buildSettingPages();
     addPrinterChangedHandler([this] { buildSettingPages(); });
     connectSignal(cancel_, "clicked", &DialogWindow::onCancelClicked, this);
     connectSignal(print_, "clicked", &DialogWindow::onPrintClicked, this);
+    connectSignal(saveDefault_, "clicked", &DialogWindow::onSaveDefaultClicked, this);
+    showPresets();
+    // A new printer starts with its own presets, and nothing said yet about saving.
+    addPrinterChangedHandler([this] {
+        currentPreset_ = printer_->instance();
+        showPresets();
+        showSaved("", false);
+    });
     gtk_window_set_default(GTK_WINDOW(window_), print_);
     summary_.refresh(*dialog_);
 }
@@ -142,10 +156,10 @@ void DialogWindow::buildPrinterRow(GtkWidget *column) {
     printerName_ = printer_->modelName().empty() ? printer_->ppdPath() : printer_->modelName();
     printerMenu_ = std::make_unique<PrinterMenu>(text_);
     printerLabel_ = printerMenu_->nameLabel();
-    std::string name = printer_->isQueue() ? printer_->queue() : printer_->ppdPath();
+    std::string name = printer_->isQueue() ? printer_->destination() : printer_->ppdPath();
     PrinterList alone;
     if (printer_->isQueue()) {
-        alone.choices.push_back({name, name, name, {}, false});
+        alone.choices.push_back({name, name, printer_->queue(), {}, false});
     } else {
         printdialog::DestinationList none;
         none.status = printdialog::DestinationList::Status::Listed;
@@ -425,7 +439,8 @@ GtkWidget *DialogWindow::frontWindow() const {
 std::vector<std::pair<std::string, GtkWidget *>> DialogWindow::namedWidgets() const {
     std::vector<std::pair<std::string, GtkWidget *>> widgets = {
         {"printer", printerLabel_}, {"printerMenu", printerMenu_->button()},
-        {"printerNotice", printerMenu_->noticeLabel()}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_}};
+        {"printerNotice", printerMenu_->noticeLabel()}, {"chooser", chooser_}, {"cancel", cancel_}, {"print", print_},
+        {"presetMenu", presetMenu_->button()}, {"saveDefault", saveDefault_}, {"savedLine", savedText_}};
     if (result_ != nullptr) widgets.emplace_back("result", result_);
     if (refusal_ != nullptr) widgets.emplace_back("refusal", refusal_);
     if (fileChooser_ != nullptr) widgets.emplace_back("fileChooser", fileChooser_);

@@ -8,6 +8,7 @@
 #include "control_view.h"
 #include "general_page.h"
 #include "printer_menu.h"
+#include "preset_menu.h"
 #include "printer_options_page.h"
 #include "summary_page.h"
 #include "window_text.h"
@@ -15,6 +16,7 @@
 #include <printdialog/dialog.h>
 #include <printdialog/print_job.h>
 #include <printdialog/printer.h>
+#include <printdialog/saved_settings.h>
 
 #include <gtk/gtk.h>
 
@@ -113,6 +115,24 @@ public:
     // "refusal", "fileChooser"), for the state file.
     std::vector<std::pair<std::string, GtkWidget *>> namedWidgets() const;
 
+    // Saved settings (window_presets.cpp). Save as Default and Save As… commit the panes as Print
+    // does and save the ticket for the queue, or as the preset QUEUE/NAME; Delete removes a preset;
+    // choosing one (or "" for the queue's own saved settings) puts its options into the ticket and
+    // the panes read it again. Each says what it did in the line above the buttons; false with the
+    // reason. A PPD file has no saved settings.
+    const PresetMenu &presetMenu() const { return *presetMenu_; }
+    bool saveAsDefault(std::string &error);
+    bool savePreset(const std::string &name, std::string &error);
+    bool deletePreset(const std::string &name, std::string &error);
+    bool choosePreset(const std::string &name, std::string &error);
+    const std::string &currentPreset() const { return currentPreset_; }
+    // The line about the last save, empty while hidden.
+    std::string savedLine() const;
+    // The document number's field when it carries the mark that it is not saved, else nullptr.
+    GtkWidget *neverSavedField() const { return neverSavedField_; }
+    // Lists the printers again after a preset was saved or deleted (the session's list).
+    void setPrinterListSource(std::function<PrinterList()> source);
+
     void setFinishedHandler(std::function<void(Outcome)> handler) { finished_ = std::move(handler); }
     // Called once, after the window was drawn for the first time.
     void setDrawnHandler(std::function<void()> handler) { drawnHandler_ = std::move(handler); }
@@ -133,6 +153,16 @@ private:
     static gboolean onSummaryRefresh(gpointer window);
 
     void buildPrinterRow(GtkWidget *column);
+    // window_presets.cpp
+    static void onSaveDefaultClicked(GtkButton *, DialogWindow *window);
+    void buildPresetRow(GtkWidget *column);
+    void buildSavedLine(GtkWidget *column);
+    void showPresets();
+    void showSaved(const std::string &line, bool failed);
+    bool commitAndSave(const printdialog::DestinationName &destination, std::string &error);
+    bool markNeverSaved();
+    void clearNeverSavedMark();
+    void refreshPrinterList();
     void buildChooser();
     // window_settings.cpp: the setting pages and their chooser entries (again after a change of
     // printer), whether a page name is one of them, and whether the General page lets Print go on.
@@ -169,6 +199,14 @@ private:
     std::unique_ptr<GeneralPage> general_;
     std::unique_ptr<PrinterOptionPages> printerOptions_;
     GtkWidget *conflictSlot_ = nullptr;  // above the buttons: the Printer Options' conflict line
+    std::unique_ptr<PresetMenu> presetMenu_;
+    std::string currentPreset_;  // the preset shown, "" for the queue's own settings
+    std::function<PrinterList()> printerListSource_;
+    GtkWidget *saveDefault_ = nullptr;
+    GtkWidget *savedLine_ = nullptr;
+    GtkWidget *savedIcon_ = nullptr;
+    GtkWidget *savedText_ = nullptr;
+    GtkWidget *neverSavedField_ = nullptr;
     GtkWidget *cancel_ = nullptr;
     GtkWidget *print_ = nullptr;
     GtkWidget *result_ = nullptr;

@@ -2,7 +2,9 @@
 #include "printer_switch.h"
 
 #include <printdialog/command_line.h>
+#include <printdialog/cf_dictionary.h>
 #include <printdialog/printer_switch.h>
+#include <printdialog/startup.h>
 
 #include <cstdlib>
 
@@ -23,7 +25,8 @@ void PrinterSwitch::finish() {
 }
 
 std::unique_ptr<printdialog::Printer> PrinterSwitch::openChoice(const PrinterChoice &choice, std::string &error) {
-    return choice.isQueue() ? printdialog::Printer::fromQueue(choice.queue, error)
+    // A queue's entry is named "queue" or "queue/preset".
+    return choice.isQueue() ? printdialog::Printer::fromQueue(choice.name, error)
                             : printdialog::Printer::fromFile(choice.ppdPath, error);
 }
 
@@ -46,6 +49,15 @@ bool PrinterSwitch::switchTo(DialogWindow &window, const PrinterChoice &choice, 
     dialog_->syncAll(false);  // a pane that fails to commit still leaves what it wrote before
     auto carried = printdialog::carriedSettings(dialog_->ppdDictionary(), printer_->ppdPath(), next->ppdPath(), error);
     if (!carried) return false;
+    // A queue opens with its saved settings (or the preset's), and what was carried fills in the rest.
+    if (next->isQueue()) {
+        auto saved = printdialog::withSavedSettings(*next, nullptr, error);
+        if (!saved) return false;
+        printdialog::forEachEntry(carried.get(), [&saved](CFTypeRef key, CFTypeRef value) {
+            if (!CFDictionaryContainsKey(saved.get(), key)) CFDictionarySetValue(saved.get(), key, value);
+        });
+        carried = std::move(saved);
+    }
     auto kept = cf::adopt(CFDictionaryCreateMutableCopy(kCFAllocatorDefault, 0, dialog_->ppdDictionary()));
 
     window.detachPrinter();

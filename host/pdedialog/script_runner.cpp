@@ -60,6 +60,28 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
         line.file = rest;
         return true;
     }
+    if (verb == "save" && rest == "default") {
+        line.kind = ScriptLine::Kind::SaveDefault;
+        return true;
+    }
+    if ((verb == "save" || verb == "delete") && (rest == "preset" || rest.rfind("preset ", 0) == 0)) {
+        line.kind = verb == "save" ? ScriptLine::Kind::SavePreset : ScriptLine::Kind::DeletePreset;
+        line.file = trimmed(rest.substr(6));
+        if (line.file.empty()) {
+            error = verb + " preset needs the preset's name";
+            return false;
+        }
+        return true;
+    }
+    if (verb == "save" || verb == "delete") {
+        error = verb == "save" ? "save takes 'default' or 'preset NAME'" : "delete takes 'preset NAME'";
+        return false;
+    }
+    if (verb == "preset") {
+        line.kind = ScriptLine::Kind::ChoosePreset;
+        line.file = rest;
+        return true;
+    }
     if (verb == "screenshot") {
         if (rest.empty()) {
             error = "screenshot needs a file name";
@@ -168,6 +190,11 @@ ScriptRunner::Status ScriptRunner::step() {
         log_ << "printer " << line.file << ": chosen\n" << std::flush;
         return status_;
     }
+    case ScriptLine::Kind::SaveDefault:
+    case ScriptLine::Kind::SavePreset:
+    case ScriptLine::Kind::DeletePreset:
+    case ScriptLine::Kind::ChoosePreset:
+        return runPresetLine(line);
     case ScriptLine::Kind::Screenshot:
         // After GTK has laid out and drawn what the last action changed.
         screenshotFile_ = line.file;
@@ -180,6 +207,37 @@ ScriptRunner::Status ScriptRunner::step() {
         }
         return status_;
     }
+    return status_;
+}
+
+// The saved-settings lines: what the window's buttons and preset menu do.
+ScriptRunner::Status ScriptRunner::runPresetLine(const ScriptLine &line) {
+    std::string error;
+    bool done = false;
+    std::string said;
+    switch (line.kind) {
+    case ScriptLine::Kind::SaveDefault:
+        done = window_.saveAsDefault(error);
+        said = "save default";
+        break;
+    case ScriptLine::Kind::SavePreset:
+        done = window_.savePreset(line.file, error);
+        said = "save preset " + line.file;
+        break;
+    case ScriptLine::Kind::DeletePreset:
+        done = window_.deletePreset(line.file, error);
+        said = "delete preset " + line.file;
+        break;
+    default:
+        done = window_.choosePreset(line.file, error);
+        said = "preset " + line.file;
+        break;
+    }
+    if (!done) {
+        error_ = line.origin + ": " + said + ": " + error;
+        return status_ = Status::Failed;
+    }
+    log_ << said << ": " << window_.savedLine() << "\n" << std::flush;
     return status_;
 }
 

@@ -6,7 +6,10 @@
 // once Print has shown it), "print" presses the Print
 // button as a click does, "print anyway" the Print Anyway button of a refused job, "choose file
 // PATH" answers the file chooser that Print opens for a queue without a document, "printer NAME"
-// chooses an entry of the printer menu (a queue, queue/instance or a PPD file's path), "quit" ends.
+// chooses an entry of the printer menu (a queue, queue/instance or a PPD file's path), "save
+// default" presses Save as Default, "save preset NAME" saves the preset as Save As… does, "delete
+// preset NAME" deletes one, "preset NAME" chooses one ("preset" alone: the queue's own settings),
+// "quit" ends.
 #pragma once
 
 #include "dialog_window.h"
@@ -23,10 +26,11 @@
 namespace pdedialog {
 
 struct ScriptLine {
-    enum class Kind { Action, Screenshot, Print, PrintAnyway, ChooseFile, Quit, Setting, Printer };
+    enum class Kind { Action, Screenshot, Print, PrintAnyway, ChooseFile, Quit, Setting, Printer, SaveDefault,
+                      SavePreset, DeletePreset, ChoosePreset };
     Kind kind = Kind::Action;
     printdialog::Action action;
-    std::string file;    // for screenshot and choose file; the printer's name for printer
+    std::string file;    // for screenshot and choose file; the printer's name for printer; a preset's name
     std::string origin;  // "FILE line N", for messages
     SettingLine setting;  // for a setting of the window's own pages (setting_verbs.h)
 };
@@ -56,6 +60,7 @@ public:
 private:
     static gboolean takeScreenshot(gpointer runner);
     bool runAction(const ScriptLine &line);
+    Status runPresetLine(const ScriptLine &line);
 
     DialogWindow &window_;
     std::vector<ScriptLine> lines_;

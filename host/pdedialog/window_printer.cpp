@@ -67,6 +67,11 @@ bool DialogWindow::choosePrinter(const std::string &name, std::string &error) {
         return false;
     }
     if (choice->name == printerMenu_->selected()) return true;
+    // Another preset of the queue shown: its options go into the panes, which stay loaded.
+    if (choice->isQueue() && printer_->isQueue() && choice->queue == printer_->queue()) {
+        const size_t slash = choice->name.find('/');
+        return choosePreset(slash == std::string::npos ? std::string() : choice->name.substr(slash + 1), error);
+    }
     if (printed() || fileChooser_ != nullptr || refusal_ != nullptr) {
         error = "the printer cannot change while Print is under way";
         return false;
@@ -92,6 +97,7 @@ bool DialogWindow::choosePrinter(const std::string &name, std::string &error) {
 // new printer's page of that name is shown when there is one; nothing may use the window's dialog
 // until attachPrinter has given it the new one.
 void DialogWindow::detachPrinter() {
+    neverSavedField_ = nullptr;  // its view goes with the panes
     if (printdialog::Pane *shown = paneNamed(shown_)) dialog_->closePane(*shown);
     if (summaryRefresh_ != 0) g_source_remove(summaryRefresh_);
     summaryRefresh_ = 0;

@@ -58,11 +58,14 @@ EOF
 # pdedialog with the server chosen by CUPS_SERVER, and a temporary folder of its own so that a
 # PPD left behind would be seen. Standard output and error go to $work/stdout and $work/stderr.
 mkdir -p "$work/client"
+# libcups reads (and the saving lines write) the user's options under HOME and the system's under
+# CUPS_SERVERROOT: both are the test's own.
+mkdir -p "$work/home/etc"
 run_pdedialog() {
   local server_name=$1
   shift
-  CUPS_SERVER=$server_name TMPDIR=$work/client "$pdedialog" --plugins "$plugins" "$@" \
-    >"$work/stdout" 2>"$work/stderr"
+  CUPS_SERVER=$server_name TMPDIR=$work/client HOME=$work/home CUPS_SERVERROOT=$work/home/etc \
+    "$pdedialog" --plugins "$plugins" "$@" >"$work/stdout" 2>"$work/stderr"
 }
 
 
@@ -249,6 +252,41 @@ check "a conflict: the refusal names both sides" grep -qF "Resolution=1200dpi co
 check "a conflict: the forced job is recorded" grep -q '"forced": true' "$work/conflict.json"
 check "a conflict: the forced job has an id" test -n "$(json_member "$work/conflict.json" job id)"
 
+## Saved settings from the window: Save as Default with a private job (the document number is
+## marked as never saved), a preset saved, another setting moved and the preset chosen again.
+# state_value FILE EXPRESSION: a value of a state file, by a Python expression over it (d).
+state_value() { python3 -c "import json,sys; d=json.load(open(sys.argv[1])); print($2)" "$1"; }
+printf '%s\n' "select jobmode 5 4" "selection jobmode 6 0 5" "type jobmode 6 97531" "select jobmode 7 2" \
+  "save default" "save preset draft" "slide coloradjust 12 2" "preset draft" quit >"$work/save-script"
+run_pdedialog "$server" --queue q7140 --script "$work/save-script" --state "$work/saved.json"
+status=$?
+check "saving from the window: exit status 0" test "$status" -eq 0
+[ "$status" -eq 0 ] || cat "$work/stderr"
+lpfile=$work/home/.cups/lpoptions
+check "Save as Default writes the department code for q7140" grep -q "^Dest q7140 .*DeptCode=True" "$lpfile"
+check "Save As writes the preset" grep -q "^Dest q7140/draft .*PrintMode=Private" "$lpfile"
+check "the window writes no document number" test "$(grep -c DINDigit "$lpfile")" -eq 0
+check "the window says the document number was not saved" \
+  grep -qF "save default: Saved as your defaults for q7140: every application prints with them. The document number is not saved" \
+  "$work/stdout"
+check "the preset menu lists and shows the preset" \
+  test "$(state_value "$work/saved.json" '" ".join(d["presets"]["names"]) + "|" + d["presets"]["chosen"]')" = "draft|draft"
+check "the printer menu lists the preset and shows it" \
+  test "$(state_value "$work/saved.json" 'd["printerMenu"]["chosen"] + "|" + str("q7140/draft" in [c["name"] for c in d["printerMenu"]["choices"]])')" = "q7140/draft|True"
+check "choosing the preset puts its value back into the pane" \
+  test "$(state_value "$work/saved.json" '[c["value"] for p in d["panes"] if p["name"]=="coloradjust" for c in p["controls"] if c["id"]==12][0]')" = 0
+check "choosing the preset: the document number is the pane's own again" \
+  test "$(state_value "$work/saved.json" '[c["text"] for p in d["panes"] if p["name"]=="jobmode" for c in p["controls"] if c["id"]==6][0]')" = 24680
+
+printf '%s\n' "delete preset draft" quit >"$work/delete-script"
+run_pdedialog "$server" --queue q7140/draft --script "$work/delete-script" --state "$work/deleted.json"
+check "the window opens a preset and deletes it: exit status 0" test $? -eq 0
+check "the deleted preset leaves the file" test "$(grep -c "q7140/draft" "$lpfile")" -eq 0
+check "the deleted preset leaves the menus" \
+  test "$(state_value "$work/deleted.json" 'str(d["presets"]["names"]) + "|" + d["printerMenu"]["chosen"]')" = "[]|q7140"
+check "the defaults stay" grep -q "^Dest q7140 .*DeptCode=True" "$lpfile"
+rm -f "$lpfile"
+
 ## The printer menu lists the server's queues, the default first; a script's printer line and a
 ## real click (xdotool) change the printer, and the panes of the new one are loaded.
 lpadmin -h "$server" -d q8250 >/dev/null 2>&1
@@ -265,7 +303,8 @@ check "the printer line: the imaging pane is loaded" grep -q "imaging" <(accepte
 check "the printer line: no server line" test -z "$(json_member "$work/switch.json" printerMenu notice)"
 
 if command -v xdotool >/dev/null; then
-  CUPS_SERVER=$server TMPDIR=$work/client "$pdedialog" --plugins "$plugins" --queue q7140 --state "$work/click.json" \
+  CUPS_SERVER=$server TMPDIR=$work/client HOME=$work/home CUPS_SERVERROOT=$work/home/etc \
+    "$pdedialog" --plugins "$plugins" --queue q7140 --state "$work/click.json" \
     >"$work/stdout" 2>"$work/stderr" &
   dialog_pid=$!
   for _ in $(seq 100); do grep -q '"printerMenu": {' "$work/click.json" 2>/dev/null && grep -q '"xid"' "$work/click.json" && break; sleep 0.1; done

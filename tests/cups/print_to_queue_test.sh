@@ -58,11 +58,13 @@ EOF
 
 # pdehost with the server chosen by CUPS_SERVER, and a temporary folder of its own so that a PPD
 # left behind would be seen. Standard output and error go to $work/stdout and $work/stderr.
-mkdir -p "$work/client"
+# libcups reads the user's options under HOME and the system's under CUPS_SERVERROOT: the test's own.
+mkdir -p "$work/client" "$work/home/etc"
 run_pdehost() {
   local server=$1
   shift
-  CUPS_SERVER=$server TMPDIR=$work/client "$pdehost" --plugins "$plugins" "$@" >"$work/stdout" 2>"$work/stderr"
+  CUPS_SERVER=$server TMPDIR=$work/client HOME=$work/home CUPS_SERVERROOT=$work/home/etc \
+    "$pdehost" --plugins "$plugins" "$@" >"$work/stdout" 2>"$work/stderr"
 }
 
 

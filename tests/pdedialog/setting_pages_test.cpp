@@ -339,3 +339,19 @@ TEST_F(SettingPagesTest, TheSettingVerbsSetThePagesAndRefuseWrongValues) {
     EXPECT_EQ("A3", ticketValue(*dialog_, "PageSize"));
     EXPECT_EQ("options-General", window_->shownPane());
 }
+
+// A PPD file has no saved settings: the preset menu and Save as Default are offered only for a
+// queue, and saving anyway says why instead of looking done.
+TEST_F(SettingPagesTest, APPDFileOffersNoSavedSettings) {
+    open(sample_printers::kDX7140K);
+    EXPECT_EQ(false, window_->presetMenu().stateJSON()["usable"]);
+    EXPECT_FALSE(gtk_widget_get_sensitive(namedWidget(*window_, "saveDefault")));
+    std::string error;
+    EXPECT_FALSE(window_->saveAsDefault(error));
+    EXPECT_EQ("a PPD file has no saved settings: choose a queue", error);
+    EXPECT_EQ("Not saved: a PPD file has no saved settings: choose a queue", window_->savedLine());
+    EXPECT_FALSE(window_->savePreset("two words", error));
+    EXPECT_EQ("a preset name cannot hold blanks or control characters", error);
+    EXPECT_FALSE(window_->choosePreset("draft", error));
+    EXPECT_EQ(nullptr, window_->neverSavedField());
+}
