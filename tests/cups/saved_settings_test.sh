@@ -171,5 +171,30 @@ check "an unwritable file: exit status 1" test $? -eq 1
 check "an unwritable file: says which and why" one_line_error "nothing was saved: cannot write "
 check "an unwritable file: the user's own file is untouched" cmp -s "$work/lpoptions-before" "$lpfile"
 
+## The README's commands as a newcomer types them, in a home of their own: each one succeeds, and
+## plain lp prints with the saved department code.
+awk '/^## Use your settings everywhere/ { on = 1; next }
+     on && /^    / { sub(/^    /, ""); print; block = 1; next }
+     on && block { exit }' "$source_dir/README.md" >"$work/readme-commands"
+check "the README shows the commands" test "$(line_count "$work/readme-commands")" -ge 6
+mkdir -p "$work/readme-home"
+while IFS= read -r command; do
+  command=${command//127.0.0.1:8631/$server}
+  command=${command//build\/host\/pdehost\/pdehost/\"\$pdehost\" --plugins \"\$plugins\"}
+  command=${command//page.ps/\"\$work\/page.ps\"}
+  (HOME=$work/readme-home eval "$command") >"$work/readme.out" 2>&1
+  check "README: $command" test $? -eq 0
+  [[ $command == lp\ -d\ q7140\ * ]] && submitted_job_id q7140 "$work/readme.out" >"$work/readme-job"
+done <"$work/readme-commands"
+check "README: the saved defaults were written under its HOME" grep -q "^Dest q7140 .*DCDigit3=8" "$work/readme-home/.cups/lpoptions"
+job=$(head -1 "$work/readme-job")
+if [ -n "$job" ] && wait_for_job q7140 "$job"; then
+  printf '%s\n' DeptCode=True DCDigit3=8 DCDigit5=2 ColorBalanceCyan=-3 >"$work/readme-options"
+  check "README: plain lp prints with the saved department code" \
+    options_reach_printer "$printer_7140k" "$work/out/q7140.ps" "$work/readme-options"
+else
+  fail "README: the lp job completes"
+fi
+
 stop_server
 finish
