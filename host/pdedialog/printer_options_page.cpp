@@ -205,10 +205,12 @@ bool PrinterOptionPages::setOption(const std::string &keyword, const std::string
         error = "'" + choice + "' is not a choice of " + keyword;
         return false;
     }
-    // Through the control, as a click does.
+    // Through the control, as a click does. Each change reads the model again (refresh), which
+    // replaces the option looked up above: a copy is kept.
+    const PrinterOption model = *option;
     for (const auto &widgets : options_) {
         if (widgets->keyword != keyword) continue;
-        switch (option->kind) {
+        switch (model.kind) {
         case PrinterOption::Kind::PickOne:
             gtk_combo_box_set_active_id(GTK_COMBO_BOX(widgets->control), choice.c_str());
             break;
@@ -217,7 +219,7 @@ bool PrinterOptionPages::setOption(const std::string &keyword, const std::string
             break;
         case PrinterOption::Kind::PickMany:
             for (size_t index = 0; index < widgets->checks.size(); ++index)
-                if (option->choices[index].keyword == choice)
+                if (index < model.choices.size() && model.choices[index].keyword == choice)
                     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(widgets->checks[index]), TRUE);
             break;
         }
