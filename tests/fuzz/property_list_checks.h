@@ -44,10 +44,11 @@ inline void check_property_list(CFTypeRef value, PropertyListTypes types, int de
           "an object that is no property list type");
 }
 
-// True when the text holds "line " followed by a number from 1 up.
+// True when the text's last "line " is followed by a number from 1 up (the reader's " on line N"
+// ends the message; the input it quotes may hold the word too).
 inline bool names_a_line(CFStringRef text) {
     if (text == nullptr || CFGetTypeID(text) != CFStringGetTypeID()) return false;
-    const CFRange found = CFStringFind(text, CFSTR("line "), 0);
+    const CFRange found = CFStringFind(text, CFSTR("line "), kCFCompareBackwards);
     if (found.location == kCFNotFound) return false;
     const CFIndex digit = found.location + found.length;
     if (digit >= CFStringGetLength(text)) return false;
