@@ -256,8 +256,9 @@ bool saveSettings(const DestinationName &destination, CFDictionaryRef ticket, st
     for (const auto &[name, value] : saved) {
         const char *found = written != nullptr ? cupsGetOption(name.c_str(), written->num_options, written->options) : nullptr;
         if (found == nullptr || value != found) {
-            error = lpoptionsPath() + " does not hold " + name + "=" + value + " for " + destination.text() +
-                    " after saving";
+            error = lpoptionsPath();
+            error += " does not hold " + name + "=" + value;
+            error += " for " + destination.text() + " after saving";
             return false;
         }
     }

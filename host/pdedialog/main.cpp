@@ -30,6 +30,13 @@ std::string localization(const pdedialog::Options &options) {
     return utf8(preferred.get());
 }
 
+// The build tree's printer and plug-ins for the program built there; those installed beside it
+// for an installed one.
+printdialog::ProgramDefaults programDefaults() {
+    return printdialog::defaultsForProgram(printdialog::runningProgramPath(), PDEDIALOG_BUILD_FOLDER, {PDEDIALOG_DEFAULT_PRINTER, PDEDIALOG_DEFAULT_PLUGINS},
+                              {PDEDIALOG_INSTALLED_PRINTER, PDEDIALOG_INSTALLED_PLUGINS});
+}
+
 // The whole run; its exit status.
 int run(int argc, char **argv) {
     pdedialog::Options options;
@@ -46,8 +53,11 @@ int run(int argc, char **argv) {
     }
 
     // Every further printer is read now, so that a wrong file is told instead of missing from the menu.
-    for (const std::string &file : options.morePrinters)
-        if (!printdialog::openPPD(file, error)) return fail(kExitUsage, "--printer " + file + ": " + error);
+    for (const std::string &file : options.morePrinters) {
+        if (printdialog::openPPD(file, error)) continue;
+        error.insert(0, "--printer " + file + ": ");
+        return fail(kExitUsage, error);
+    }
 
     pdedialog::SessionSettings settings;
     if (!options.script.empty() && !pdedialog::readScript(options.script, settings.script, error))
@@ -57,7 +67,7 @@ int run(int argc, char **argv) {
     // without a window; a queue's fetched PPD lives until the dialog has ended.
     DialogStart start;
     int status = kExitDone;
-    if (!prepareDialog(options.common, {PDEDIALOG_DEFAULT_PRINTER, PDEDIALOG_DEFAULT_PLUGINS}, start, status, error))
+    if (!prepareDialog(options.common, programDefaults(), start, status, error))
         return fail(status, error);
 
     if (!gtk_init_check(&argc, &argv)) return fail(kExitFailed, "cannot open the display (is DISPLAY set?)");
