@@ -40,6 +40,19 @@ function(pde_add_plugin_bundle target)
   set(PDE_BUNDLE_NAME ${ARG_NAME})
   configure_file(${ARG_INFO_PLIST} ${contents}/Info.plist @ONLY)
 
+  # A shipping bundle (one built into PDE_PLUGIN_DIR) is installed the same way, into the project's
+  # plug-in folder; its executable finds the platform library four folders up (MacOS, Contents,
+  # the bundle, plugins).
+  if(ARG_DESTINATION STREQUAL PDE_PLUGIN_DIR)
+    set(installed ${PDE_INSTALL_PLUGIN_DIR}/${ARG_NAME}.plugin/Contents)
+    set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../../../..")
+    install(TARGETS ${target} LIBRARY DESTINATION ${installed}/MacOS)
+    install(FILES ${contents}/Info.plist DESTINATION ${installed})
+    if(ARG_RESOURCES)
+      install(DIRECTORY ${ARG_RESOURCES}/ DESTINATION ${installed}/Resources)
+    endif()
+  endif()
+
   if(ARG_RESOURCES)
     file(GLOB_RECURSE resource_files CONFIGURE_DEPENDS ${ARG_RESOURCES}/*)
     set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.resources.stamp)

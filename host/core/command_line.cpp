@@ -89,14 +89,16 @@ void addCommonOptions(std::vector<CommandOption> &options, CommonOptions &common
 }
 
 std::string commonOptionsHelp() {
-    return "  --printer PPD          the printer's PPD file (default: the bundled 7140K sample)\n"
+    return "  --printer PPD          the printer's PPD file (default: the 7140K sample, the installed one\n"
+           "                         or, run from the build tree, the source tree's)\n"
            "  --queue NAME           the printer is this queue of the CUPS server (CUPS_SERVER or the\n"
            "                         default); its PPD comes from the server\n"
            "  --print FILE           with --queue: the document Print submits to the queue\n"
            "  --title TITLE          the job's title (default: FILE's name)\n"
            "  --force                print even when the pre-flight finds conflicts or choices the PPD\n"
            "                         does not define (the outcome records that it was forced)\n"
-           "  --plugins DIR          a folder of .plugin bundles (default: the build's)\n"
+           "  --plugins DIR          a folder of .plugin bundles (default: the installed plug-ins, or the\n"
+           "                         build's when run from the build tree)\n"
            "  --lang LOCALIZATION    the localization the panes use (en, de, ...)\n"
            "  -o KEY=VALUE           preset a PPD dictionary entry or a job option (repeatable)\n"
            "  --ticket FILE          preset the PPD dictionary from a JSON object; -o goes in after it\n"

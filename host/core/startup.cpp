@@ -68,6 +68,21 @@ std::vector<std::string> localizationsOf(const Extension &extension) {
 
 }  // namespace
 
+ProgramDefaults defaultsForProgram(const std::string &programPath, const std::string &builtFolder,
+                                   const ProgramDefaults &built, const ProgramDefaults &installed) {
+    if (programPath.empty()) return built;
+    const std::filesystem::path folder = std::filesystem::path(programPath).parent_path();
+    std::error_code error;
+    if (std::filesystem::equivalent(folder, builtFolder, error)) return built;
+    return {(folder / installed.printer).lexically_normal().string(), (folder / installed.plugins).lexically_normal().string()};
+}
+
+std::string runningProgramPath() {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
 bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, DialogStart &start, int &status,
                    std::string &error) {
     status = kExitUsage;

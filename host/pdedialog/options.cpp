@@ -28,7 +28,7 @@ bool parseCommandLine(const std::vector<std::string> &arguments, Options &option
 }
 
 std::string usage() {
-    return "usage: pdedialog [options]\n"
+    return "Usage: pdedialog [options]\n"
            "The print dialog in a desktop window: the printer's panes, their Summary, Cancel and Print.\n" +
            printdialog::commonOptionsHelp() +
            "  --printer PPD          may be given more than once: the first is opened, every one is in\n"

@@ -116,6 +116,13 @@ bool saveCommitted(const pdehost::Options &options, Dialog &dialog, const Printe
     return true;
 }
 
+// The build tree's printer and plug-ins for the program built there; those installed beside it
+// for an installed one.
+ProgramDefaults programDefaults() {
+    return defaultsForProgram(runningProgramPath(), PDEHOST_BUILD_FOLDER, {PDEHOST_DEFAULT_PRINTER, PDEHOST_DEFAULT_PLUGINS},
+                              {PDEHOST_INSTALLED_PRINTER, PDEHOST_INSTALLED_PLUGINS});
+}
+
 // The whole run; its exit status.
 int run(int argc, char **argv) {
     pdehost::Options options;
@@ -146,7 +153,7 @@ int run(int argc, char **argv) {
 
     DialogStart start;
     int status = kExitDone;
-    if (!prepareDialog(options.common, {PDEHOST_DEFAULT_PRINTER, PDEHOST_DEFAULT_PLUGINS}, start, status, error))
+    if (!prepareDialog(options.common, programDefaults(), start, status, error))
         return fail(status, error);
     if (options.manualClock) PlatformUseManualClock(true);
 

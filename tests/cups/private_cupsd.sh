@@ -5,6 +5,8 @@
 # The sourcing script sets before calling these:
 #   work    a temporary folder of its own, readable by the lp user (chmod 755)
 #   cupsd   the cupsd program
+# and may set cups_data_dir, the server's data folder (default /usr/share/cups: its mime types,
+# banners and model/ folder of PPDs that lpinfo -m lists).
 # and calls stop_server when it ends. start_private_server sets server to "127.0.0.1:PORT".
 # shellcheck shell=bash disable=SC2154
 
@@ -75,7 +77,7 @@ AccessLog $work/server/log/access_log
 PageLog $work/server/log/page_log
 Printcap $work/server/state/printcap
 ServerBin $cups_server_bin
-DataDir /usr/share/cups
+DataDir ${cups_data_dir:-/usr/share/cups}
 FileDevice Yes
 User $user
 Group $group

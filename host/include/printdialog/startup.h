@@ -21,6 +21,16 @@ struct ProgramDefaults {
     std::string plugins;
 };
 
+// The defaults of the program at programPath, decided by where the executable lives (not by the
+// environment): the build tree's (built) when it is the program built in builtFolder or nothing
+// is known of it, else those installed beside it (installed holds paths relative to the
+// program's folder, e.g. "../lib/quorven-pde/plugins").
+ProgramDefaults defaultsForProgram(const std::string &programPath, const std::string &builtFolder,
+                                   const ProgramDefaults &built, const ProgramDefaults &installed);
+
+// The running executable's path (/proc/self/exe), empty when the system does not say.
+std::string runningProgramPath();
+
 struct DialogStart {
     std::unique_ptr<Printer> printer;
     cf::Ref<CFMutableDictionaryRef> presets;  // a queue's saved settings, then --ticket, then every -o
