@@ -257,8 +257,8 @@ bool saveSettings(const DestinationName &destination, CFDictionaryRef ticket, st
         const char *found = written != nullptr ? cupsGetOption(name.c_str(), written->num_options, written->options) : nullptr;
         if (found == nullptr || value != found) {
             error = lpoptionsPath();
-            error += " does not hold " + name + "=" + value;
-            error += " for " + destination.text() + " after saving";
+            error.append(" does not hold ").append(name).append("=").append(value);
+            error.append(" for ").append(destination.text()).append(" after saving");
             return false;
         }
     }
