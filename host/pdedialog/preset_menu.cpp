@@ -2,6 +2,7 @@
 #include "preset_menu.h"
 
 #include "gtk_signal.h"
+#include "window_widgets.h"
 
 #include <printdialog/saved_settings.h>
 
@@ -35,18 +36,7 @@ PresetMenu::PresetMenu(const WindowText &text) : text_(presetText(text)) {
     row_ = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 8);
     GtkWidget *caption = gtk_label_new_with_mnemonic(text_.caption);
     gtk_box_pack_start(GTK_BOX(row_), caption, FALSE, FALSE, 0);
-    button_ = gtk_menu_button_new();
-    gtk_widget_set_name(button_, "preset-menu");
-    GtkWidget *inside = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    label_ = gtk_label_new(text_.none);
-    gtk_label_set_ellipsize(GTK_LABEL(label_), PANGO_ELLIPSIZE_END);
-    gtk_label_set_max_width_chars(GTK_LABEL(label_), 32);
-    gtk_box_pack_start(GTK_BOX(inside), label_, TRUE, TRUE, 0);
-    gtk_box_pack_end(GTK_BOX(inside), gtk_image_new_from_icon_name("pan-down-symbolic", GTK_ICON_SIZE_BUTTON), FALSE,
-                     FALSE, 0);
-    gtk_container_add(GTK_CONTAINER(button_), inside);
-    menu_ = gtk_menu_new();
-    gtk_menu_button_set_popup(GTK_MENU_BUTTON(button_), menu_);
+    button_ = labelledMenuButton("preset-menu", 32, label_, menu_);
     gtk_box_pack_start(GTK_BOX(row_), button_, FALSE, FALSE, 0);
     gtk_label_set_mnemonic_widget(GTK_LABEL(caption), button_);
     AtkObject *label = gtk_widget_get_accessible(caption);

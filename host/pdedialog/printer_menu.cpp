@@ -1,6 +1,8 @@
 // The printer menu's entries, words and widgets.
 #include "printer_menu.h"
 
+#include "window_widgets.h"
+
 #include "gtk_signal.h"
 
 #include <printdialog/ppd_report.h>
@@ -85,18 +87,7 @@ PrinterMenu::PrinterMenu(const WindowText &text) : text_(text) {
     GtkWidget *caption = boldCaption(text_.printer);
     gtk_box_pack_start(GTK_BOX(row), caption, FALSE, FALSE, 0);
 
-    button_ = gtk_menu_button_new();
-    gtk_widget_set_name(button_, "printer-menu");
-    GtkWidget *inside = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    name_ = gtk_label_new(nullptr);
-    gtk_label_set_ellipsize(GTK_LABEL(name_), PANGO_ELLIPSIZE_MIDDLE);
-    gtk_label_set_max_width_chars(GTK_LABEL(name_), 72);
-    gtk_box_pack_start(GTK_BOX(inside), name_, TRUE, TRUE, 0);
-    gtk_box_pack_end(GTK_BOX(inside), gtk_image_new_from_icon_name("pan-down-symbolic", GTK_ICON_SIZE_BUTTON), FALSE,
-                     FALSE, 0);
-    gtk_container_add(GTK_CONTAINER(button_), inside);
-    menu_ = gtk_menu_new();
-    gtk_menu_button_set_popup(GTK_MENU_BUTTON(button_), menu_);
+    button_ = labelledMenuButton("printer-menu", 72, name_, menu_);
     gtk_box_pack_start(GTK_BOX(row), button_, FALSE, FALSE, 0);
 
     gtk_label_set_mnemonic_widget(GTK_LABEL(caption), button_);

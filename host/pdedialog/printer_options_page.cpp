@@ -4,6 +4,7 @@
 #include "general_page.h"
 #include "gtk_signal.h"
 #include "setting_rows.h"
+#include "window_widgets.h"
 
 #include <printdialog/ticket_preset.h>
 
@@ -64,19 +65,9 @@ PrinterOptionPages::PrinterOptionPages(printdialog::Dialog &dialog, std::string 
     : dialog_(dialog), ppdPath_(std::move(ppdPath)), language_(std::move(language)), text_(text),
       changed_(std::move(changed)) {
     owned_ = printdialog::paneOwnedOptions(dialog_);
-    conflictLine_ = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
+    GtkWidget *icon = nullptr;
+    conflictLine_ = iconLine("conflict-line", "dialog-warning", conflictText_, icon);
     g_object_ref_sink(conflictLine_);
-    gtk_widget_set_name(conflictLine_, "conflict-line");
-    gtk_box_pack_start(GTK_BOX(conflictLine_), gtk_image_new_from_icon_name("dialog-warning", GTK_ICON_SIZE_MENU),
-                       FALSE, FALSE, 0);
-    conflictText_ = gtk_label_new(nullptr);
-    gtk_label_set_line_wrap(GTK_LABEL(conflictText_), TRUE);
-    gtk_label_set_max_width_chars(GTK_LABEL(conflictText_), 60);
-    gtk_label_set_xalign(GTK_LABEL(conflictText_), 0);
-    gtk_box_pack_start(GTK_BOX(conflictLine_), conflictText_, TRUE, TRUE, 0);
-    gtk_widget_show_all(conflictLine_);
-    gtk_widget_set_no_show_all(conflictLine_, TRUE);
-    gtk_widget_hide(conflictLine_);
 
     translations_ = printdialog::readOptionTranslations(ppdPath_, language_);
     if (!printdialog::readPrinterOptions(ppdPath_, translations_, dialog_.ppdDictionary(), owned_, groups_, error_))

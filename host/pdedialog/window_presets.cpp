@@ -3,7 +3,7 @@
 // commit, and the ticket's options go to the user's lpoptions through the core.
 #include "dialog_window.h"
 
-#include "gtk_signal.h"
+#include "window_widgets.h"
 
 #include <printdialog/cf_dictionary.h>
 #include <printdialog/control_snapshot.h>
@@ -50,18 +50,7 @@ void DialogWindow::buildPresetRow(GtkWidget *column) {
 
 // The line above the buttons: an icon and the words; a failure is marked as a warning.
 void DialogWindow::buildSavedLine(GtkWidget *column) {
-    savedLine_ = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 6);
-    gtk_widget_set_name(savedLine_, "saved-line");
-    savedIcon_ = gtk_image_new_from_icon_name("emblem-default", GTK_ICON_SIZE_MENU);
-    gtk_box_pack_start(GTK_BOX(savedLine_), savedIcon_, FALSE, FALSE, 0);
-    savedText_ = gtk_label_new(nullptr);
-    gtk_label_set_line_wrap(GTK_LABEL(savedText_), TRUE);
-    gtk_label_set_max_width_chars(GTK_LABEL(savedText_), 60);
-    gtk_label_set_xalign(GTK_LABEL(savedText_), 0);
-    gtk_box_pack_start(GTK_BOX(savedLine_), savedText_, TRUE, TRUE, 0);
-    gtk_widget_show_all(savedLine_);
-    gtk_widget_set_no_show_all(savedLine_, TRUE);
-    gtk_widget_hide(savedLine_);
+    savedLine_ = iconLine("saved-line", "emblem-default", savedText_, savedIcon_);
     gtk_box_pack_start(GTK_BOX(column), savedLine_, FALSE, FALSE, 0);
 }
 

@@ -18,7 +18,6 @@ printer_7140k=$source_dir/printers/QUORVEN-v-DX7140K.ppd
 printer_8250k=$source_dir/printers/QUORVEN-v-DX8250K.ppd
 # shellcheck source=private_cupsd.sh
 . "$(dirname "$0")/private_cupsd.sh"
-pstops=$cups_server_bin/filter/pstops
 display_start_limit=15
 
 # shellcheck source=checks.sh
@@ -104,16 +103,8 @@ run_pdedialog 127.0.0.1:1 --queue q7140 --print "$work/missing.ps"
 check "a missing file to print: exit status 2" test $? -eq 2
 check "a missing file to print is named" one_line_error "cannot read the file to print: $work/missing.ps"
 
-if ! cupsd=$(command -v cupsd || command -v /usr/sbin/cupsd); then
-  skip "cupsd is not installed (Debian package cups-daemon)"
-fi
-[ -x "$pstops" ] || skip "the PostScript filter $pstops is not installed (Debian package cups-core-drivers)"
+find_cupsd_or_skip
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (Debian package xvfb)"
-for tool in lpadmin lpstat cupsreject; do
-  command -v "$tool" >/dev/null || command -v "/usr/sbin/$tool" >/dev/null ||
-    { fail "$tool is not installed (Debian package cups-client)"; finish; }
-done
-PATH=$PATH:/usr/sbin
 
 start_private_server || { fail "the private CUPS server did not start"; finish; }
 check "the 7140K queue is added" add_queue q7140 "$printer_7140k"

@@ -79,19 +79,7 @@ run_pdehost 127.0.0.1:1 --queue q7140 --print "$work/missing.ps"
 check "a missing file to print is refused" test $? -eq 2
 check "a missing file to print is named" one_line_error "cannot read the file to print: $work/missing.ps"
 
-if ! cupsd=$(command -v cupsd || command -v /usr/sbin/cupsd); then
-  echo "SKIP: cupsd is not installed (Debian package cups-daemon); $passed passed, $failed failed"
-  [ "$failed" -eq 0 ] && exit 77 || exit 1
-fi
-if [ ! -x "$pstops" ]; then
-  echo "SKIP: the PostScript filter $pstops is not installed (Debian package cups-core-drivers); $passed passed, $failed failed"
-  [ "$failed" -eq 0 ] && exit 77 || exit 1
-fi
-for tool in lpadmin lpstat cupsreject; do
-  command -v "$tool" >/dev/null || command -v "/usr/sbin/$tool" >/dev/null ||
-    { fail "$tool is not installed (Debian package cups-client)"; finish; }
-done
-PATH=$PATH:/usr/sbin
+find_cupsd_or_skip
 
 ## Every choice of every pane option reaches the PostScript the filter makes for the printer.
 # every_choice_emitted PPD OPTION...: for each choice of each option, pstops run with that choice

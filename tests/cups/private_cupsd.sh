@@ -142,7 +142,7 @@ find_cupsd_or_skip() {
     [ "$failed" -eq 0 ] && exit 77 || exit 1
   fi
   PATH=$PATH:/usr/sbin
-  for tool in lpadmin lpstat lp lpoptions; do
+  for tool in lpadmin lpstat lp lpoptions cupsreject; do
     command -v "$tool" >/dev/null || { fail "$tool is not installed (Debian package cups-client)"; finish; }
   done
 }
