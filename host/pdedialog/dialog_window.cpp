@@ -116,6 +116,7 @@ DialogWindow::DialogWindow(printdialog::Dialog &dialog, ControlView &view, const
 }
 
 DialogWindow::~DialogWindow() {
+    clearNeverSavedMark();  // the view's field may outlive the window: its weak pointer goes first
     if (summaryRefresh_ != 0) g_source_remove(summaryRefresh_);
     if (fileChooser_ != nullptr) gtk_widget_destroy(fileChooser_);
     if (result_ != nullptr) gtk_widget_destroy(result_);

@@ -128,7 +128,7 @@ public:
     const std::string &currentPreset() const { return currentPreset_; }
     // The line about the last save, empty while hidden.
     std::string savedLine() const;
-    // The document number's field when it carries the mark that it is not saved, else nullptr.
+    // The document number's field when a mark beside it says that it is not saved, else nullptr.
     GtkWidget *neverSavedField() const { return neverSavedField_; }
     // Lists the printers again after a preset was saved or deleted (the session's list).
     void setPrinterListSource(std::function<PrinterList()> source);
@@ -207,6 +207,7 @@ private:
     GtkWidget *savedIcon_ = nullptr;
     GtkWidget *savedText_ = nullptr;
     GtkWidget *neverSavedField_ = nullptr;
+    GtkWidget *neverSavedMark_ = nullptr;  // the information mark right of that field
     GtkWidget *cancel_ = nullptr;
     GtkWidget *print_ = nullptr;
     GtkWidget *result_ = nullptr;

@@ -12,6 +12,7 @@
 #include <printdialog/startup.h>
 #include <printdialog/ticket_preset.h>
 
+#include <algorithm>
 #include <map>
 
 namespace pdedialog {
@@ -114,19 +115,36 @@ bool DialogWindow::markNeverSaved() {
         GtkWidget *entry = field != nullptr ? view_->widget(field) : nullptr;
         if (entry == nullptr || !GTK_IS_ENTRY(entry)) continue;
         const char *note = presetText(text_).neverSaved;
-        gtk_entry_set_icon_from_icon_name(GTK_ENTRY(entry), GTK_ENTRY_ICON_SECONDARY, "dialog-information");
-        gtk_entry_set_icon_tooltip_text(GTK_ENTRY(entry), GTK_ENTRY_ICON_SECONDARY, note);
         atk_object_set_description(gtk_widget_get_accessible(entry), note);
+        // Both go when the view rebuilds the pane's page: weak pointers forget them then.
         neverSavedField_ = entry;
+        g_object_add_weak_pointer(G_OBJECT(entry), reinterpret_cast<gpointer *>(&neverSavedField_));
+        // The mark goes right of the field, in the pane's own layout: inside the field it would
+        // take the room of the number's digits.
+        GtkWidget *placed = entry;
+        while (gtk_widget_get_parent(placed) != nullptr && !GTK_IS_FIXED(gtk_widget_get_parent(placed)))
+            placed = gtk_widget_get_parent(placed);
+        GtkWidget *layout = gtk_widget_get_parent(placed);
+        if (layout == nullptr) return true;
+        gint x = 0, y = 0, width = 0, height = 0;
+        gtk_container_child_get(GTK_CONTAINER(layout), placed, "x", &x, "y", &y, nullptr);
+        gtk_widget_get_size_request(placed, &width, &height);
+        neverSavedMark_ = gtk_image_new_from_icon_name("dialog-information", GTK_ICON_SIZE_MENU);
+        gtk_widget_set_name(neverSavedMark_, "never-saved");
+        gtk_widget_set_tooltip_text(neverSavedMark_, note);
+        g_object_add_weak_pointer(G_OBJECT(neverSavedMark_), reinterpret_cast<gpointer *>(&neverSavedMark_));
+        gtk_fixed_put(GTK_FIXED(layout), neverSavedMark_, x + width + 4, y + std::max(0, (height - 16) / 2));
+        gtk_widget_show(neverSavedMark_);
         return true;
     }
     return false;
 }
 
 void DialogWindow::clearNeverSavedMark() {
+    if (neverSavedMark_ != nullptr) gtk_widget_destroy(neverSavedMark_);  // its weak pointer clears it
     if (neverSavedField_ == nullptr) return;
-    gtk_entry_set_icon_from_icon_name(GTK_ENTRY(neverSavedField_), GTK_ENTRY_ICON_SECONDARY, nullptr);
     atk_object_set_description(gtk_widget_get_accessible(neverSavedField_), "");
+    g_object_remove_weak_pointer(G_OBJECT(neverSavedField_), reinterpret_cast<gpointer *>(&neverSavedField_));
     neverSavedField_ = nullptr;
 }
 

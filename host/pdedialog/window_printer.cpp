@@ -97,7 +97,7 @@ bool DialogWindow::choosePrinter(const std::string &name, std::string &error) {
 // new printer's page of that name is shown when there is one; nothing may use the window's dialog
 // until attachPrinter has given it the new one.
 void DialogWindow::detachPrinter() {
-    neverSavedField_ = nullptr;  // its view goes with the panes
+    clearNeverSavedMark();  // the field and its mark go with the panes' view
     if (printdialog::Pane *shown = paneNamed(shown_)) dialog_->closePane(*shown);
     if (summaryRefresh_ != 0) g_source_remove(summaryRefresh_);
     summaryRefresh_ = 0;

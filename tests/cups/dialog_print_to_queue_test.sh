@@ -269,6 +269,10 @@ check "choosing the preset puts its value back into the pane" \
 check "choosing the preset: the document number is the pane's own again" \
   test "$(state_value "$work/saved.json" '[c["text"] for p in d["panes"] if p["name"]=="jobmode" for c in p["controls"] if c["id"]==6][0]')" = 24680
 
+printf '%s\n' "select jobmode 5 4" "save default" quit >"$work/mark-script"
+run_pdedialog "$server" --queue q7140 --script "$work/mark-script" --state "$work/marked.json"
+check "a saved private job marks the document number's field" \
+  test "$(state_value "$work/marked.json" 'd["presets"]["neverSavedMark"]')" = True
 printf '%s\n' "delete preset draft" quit >"$work/delete-script"
 run_pdedialog "$server" --queue q7140/draft --script "$work/delete-script" --state "$work/deleted.json"
 check "the window opens a preset and deletes it: exit status 0" test $? -eq 0
