@@ -195,6 +195,18 @@ std::string lpoptionsPath() {
     return std::string(root != nullptr && *root != '\0' ? root : "/etc/cups") + "/lpoptions";
 }
 
+bool addQueueDefaults(const std::string &ppdPath, CFMutableDictionaryRef into, std::string &error) {
+    PPDFile ppd = openPPD(ppdPath, error);
+    if (!ppd) return false;
+    for (ppd_option_t *option = ppdFirstOption(ppd.get()); option != nullptr; option = ppdNextOption(ppd.get())) {
+        const std::string keyword = option->keyword;
+        if (isNeverSaved(keyword) || keyword == "PageRegion" || ppdFindChoice(option, option->defchoice) == nullptr)
+            continue;
+        CFDictionarySetValue(into, createString(keyword).get(), createString(option->defchoice).get());
+    }
+    return true;
+}
+
 bool addSavedSettings(const DestinationName &destination, const std::string &ppdPath, CFMutableDictionaryRef into,
                       std::string &error) {
     Connection http;

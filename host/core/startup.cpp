@@ -48,7 +48,9 @@ cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDict
         error = "out of memory";
         return {};
     }
-    if (!addSavedSettings({printer.queue(), printer.instance()}, printer.ppdPath(), settings.get(), error)) return {};
+    if (!addQueueDefaults(printer.ppdPath(), settings.get(), error) ||
+        !addSavedSettings({printer.queue(), printer.instance()}, printer.ppdPath(), settings.get(), error))
+        return {};
     if (presets != nullptr)
         forEachEntry(presets, [&settings](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(settings.get(), key, value); });
     return settings;

@@ -179,8 +179,8 @@ bool DialogWindow::deletePreset(const std::string &name, std::string &error) {
     return true;
 }
 
-// The preset's options (or the queue's own saved settings) replace the ticket, as on a printer
-// opened with them; the panes read it again (Sync with reinitializePlugin true) and every page
+// The queue's defaults with the preset's options (or the queue's own saved settings) over them
+// replace the ticket, as on a printer opened with them; the panes read it again (Sync with reinitializePlugin true) and every page
 // shows it.
 bool DialogWindow::choosePreset(const std::string &name, std::string &error) {
     if (!printer_->isQueue()) {
@@ -189,7 +189,9 @@ bool DialogWindow::choosePreset(const std::string &name, std::string &error) {
     }
     auto saved = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                                      &kCFTypeDictionaryValueCallBacks));
-    if (!printdialog::addSavedSettings({printer_->queue(), name}, printer_->ppdPath(), saved.get(), error)) return false;
+    if (!printdialog::addQueueDefaults(printer_->ppdPath(), saved.get(), error) ||
+        !printdialog::addSavedSettings({printer_->queue(), name}, printer_->ppdPath(), saved.get(), error))
+        return false;
     CFMutableDictionaryRef ticket = dialog_->ppdDictionary();
     CFDictionaryRemoveAllValues(ticket);
     printdialog::forEachEntry(saved.get(), [ticket](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(ticket, key, value); });

@@ -101,6 +101,17 @@ check "-o goes over a saved setting" test "$(json_field 'd["ticket"]["Saturation
 check "the pane shows the saved print mode" \
   test "$(json_field '[c["selectedText"] for p in d["panes"] if p["name"]=="jobmode" for c in p["controls"] if c["id"]==5][0]')" = Private
 
+## The queue's own defaults, as the administrator set them on the server (lpadmin -o rewrites the
+## queue's PPD), reach the panes: without them the panes' own defaults would go out instead.
+check "a second queue is added" add_queue qdefaults "$printer_7140k"
+lpadmin -p qdefaults -o ColorBalanceBlack=2 -o DeptCode=True
+run_pdehost --json --queue qdefaults
+check "the server's default reaches the ticket" test "$(json_field 'd["ticket"]["ColorBalanceBlack"]')" = 2
+check "the colour pane shows the server's default" \
+  test "$(json_field '[c["value"] for p in d["panes"] if p["name"]=="coloradjust" for c in p["controls"] if c["id"]==13][0]')" = 2
+check "the job carries the server's default department-code switch" \
+  test "$(json_field '[o for o in d["options"] if o.startswith("DeptCode=")][0]')" = DeptCode=True
+
 ## A preset: the committed options, exactly what the job carries.
 run_pdehost --json --queue q7140 --save-preset draft --do "select jobmode 5 2" --do "slide coloradjust 11 4" \
   --do "select jobmode 7 1"

@@ -36,6 +36,13 @@ bool isNeverSaved(const std::string &key);
 // only when there is no home folder. The system's file is read as well, under the user's.
 std::string lpoptionsPath();
 
+// Adds to the dictionary the queue's defaults as the server keeps them: the default choice of every
+// option of the queue's PPD (lpadmin -o rewrites those lines), never-saved options and PageRegion
+// (which follows PageSize) left out. The panes start from their own defaults for a key the ticket
+// lacks, so without these a job from the dialog would go out with the panes' defaults, not the
+// queue's. false with libcups' reason when the PPD cannot be read.
+bool addQueueDefaults(const std::string &ppdPath, CFMutableDictionaryRef into, std::string &error);
+
 // Adds to the dictionary what CUPS applies to a job on the destination (the server's queue with
 // the lpoptions files applied, an instance's own options over its queue's) for every option the
 // PPD at ppdPath defines; never-saved options are left out. false with a one-line reason when the

@@ -45,8 +45,9 @@ struct DialogStart {
 bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, DialogStart &start, int &status,
                    std::string &error);
 
-// The queue's saved settings (the user's defaults, or the preset's options, for the options its
-// PPD defines), with the presets' entries over them. Empty with a one-line reason when the server
+// The queue's settings as CUPS would apply them to a job: the server's defaults (addQueueDefaults),
+// the user's saved options over them (or the preset's, for the options its PPD defines), and the
+// presets' entries over those. Empty with a one-line reason when the server
 // cannot be asked or has no such preset.
 cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error);
 
