@@ -18,4 +18,8 @@ using Connection = std::unique_ptr<http_t, ConnectionCloser>;
 // the server and why: "no CUPS server is running at HOST:PORT (...)", or the resolver's reason.
 Connection connectToServer(const std::string &server, std::string &error);
 
+// After cupsGetDests2 listed count destinations of the server: the line saying why the listing
+// failed, or empty when it did not (no destinations from a server without queues is no failure).
+std::string destinationListingError(int count, const std::string &server);
+
 }  // namespace printdialog

@@ -20,6 +20,12 @@ void sortDestinations(std::vector<Destination> &destinations) {
     });
 }
 
+std::string destinationListingError(int count, const std::string &server) {
+    const ipp_status_t status = cupsLastError();
+    if (count != 0 || status <= IPP_STATUS_OK_CONFLICTING || status == IPP_STATUS_ERROR_NOT_FOUND) return {};
+    return "the CUPS server at " + server + " did not list its queues: " + cupsLastErrorString();
+}
+
 DestinationList listDestinations() {
     DestinationList list;
     list.server = cupsServerName();
@@ -30,17 +36,13 @@ DestinationList listDestinations() {
     // adds the instances and the default of the lpoptions files.
     cups_dest_t *dests = nullptr;
     int count = cupsGetDests2(http.get(), &dests);
-    ipp_status_t status = cupsLastError();
+    list.message = destinationListingError(count, list.server);
     for (int index = 0; index < count; ++index) {
         const cups_dest_t &dest = dests[index];
         list.destinations.push_back({dest.name, dest.instance != nullptr ? dest.instance : "", dest.is_default != 0});
     }
     cupsFreeDests(count, dests);
-
-    if (count == 0 && status > IPP_STATUS_OK_CONFLICTING && status != IPP_STATUS_ERROR_NOT_FOUND) {
-        list.message = "the CUPS server at " + list.server + " did not list its queues: " + cupsLastErrorString();
-        return list;
-    }
+    if (!list.message.empty()) return list;
     if (list.destinations.empty()) {
         list.status = DestinationList::Status::NoQueues;
         list.message = "the CUPS server at " + list.server + " has no queues";

@@ -1,6 +1,8 @@
 // The print dialog's side of the PDE protocol.
 #include <printdialog/dialog.h>
 
+#include <printdialog/cf_dictionary.h>
+
 #include <printdialog/utf8_text.h>
 
 #include <platform/control_lookup.h>
@@ -17,16 +19,6 @@ constexpr SInt16 kPaneMargin = 10;
 std::string lastComponent(const std::string &identifier) {
     auto dot = identifier.rfind('.');
     return dot == std::string::npos ? identifier : identifier.substr(dot + 1);
-}
-
-void copyPresets(CFDictionaryRef presets, CFMutableDictionaryRef into) {
-    if (presets == nullptr || into == nullptr) return;
-    CFDictionaryApplyFunction(
-        presets,
-        [](const void *key, const void *value, void *context) {
-            CFDictionarySetValue(static_cast<CFMutableDictionaryRef>(context), key, value);
-        },
-        into);
 }
 
 // Why Initialize failed, as far as the host can see: whether the pane's printer test accepted
@@ -61,7 +53,7 @@ std::vector<std::string> Dialog::bundlesIn(const std::string &directory) {
 std::unique_ptr<Dialog> Dialog::open(const Options &options, std::string &error) {
     std::unique_ptr<Dialog> dialog(new Dialog());
     if (!PrintSession::create(options.ppdPath, dialog->session_, error)) return nullptr;
-    copyPresets(options.presets, dialog->session_.ppdDictionary());
+    copyEntries(options.presets, dialog->session_.ppdDictionary());
 
     std::vector<std::string> paths = options.bundlePaths;
     if (!options.pluginDirectory.empty()) {

@@ -1,18 +1,14 @@
 // Checking the standard job options and turning them into CUPS job options.
 #include <printdialog/job_options.h>
 
+#include <printdialog/utf8_text.h>
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
 namespace printdialog {
 namespace {
-
-std::string trimmed(const std::string &text) {
-    std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return {};
-    return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-}
 
 // A page number: digits only, 1 and up, within int. false with the reason for the part.
 bool parsePage(const std::string &digits, const std::string &part, int &page, std::string &reason) {

@@ -170,7 +170,7 @@ std::map<std::string, std::string> paneOwnedOptions(Dialog &dialog) {
         });
     }
     CFDictionaryRemoveAllValues(dictionary);
-    forEachEntry(saved.get(), [dictionary](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(dictionary, key, value); });
+    copyEntries(saved.get(), dictionary);
     return owned;
 }
 

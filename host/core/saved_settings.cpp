@@ -3,9 +3,8 @@
 
 #include "cups_connection.h"
 
-#include <printdialog/cf_dictionary.h>
 #include <printdialog/cups_queue.h>
-#include <printdialog/extension.h>
+#include <printdialog/destinations.h>
 #include <printdialog/files.h>
 #include <printdialog/ppd_report.h>
 #include <printdialog/ticket_preset.h>
@@ -20,7 +19,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <pwd.h>
 #include <strings.h>
@@ -53,11 +51,8 @@ bool readDestinations(Connection &http, Destinations &list, std::string &error) 
     http = connectToServer(server, error);
     if (!http) return false;
     list.count = cupsGetDests2(http.get(), &list.dests);
-    if (list.count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
-        error = "the CUPS server at " + server + " did not list its queues: " + cupsLastErrorString();
-        return false;
-    }
-    return true;
+    error = destinationListingError(list.count, server);
+    return error.empty();
 }
 
 // The queue's entry, and the instance's when one is named; false with the reason when missing.
@@ -107,31 +102,24 @@ void setOptionsFromLine(cups_dest_t &dest, const std::string &line) {
 
 // libcups copies a queue's options into each of its instances as it reads the files, and then
 // writes them as the instance's own; so is a "Default" line for whichever destination it lists as
-// the default, the server's included. Every instance but the one being saved gets back its own
-// line, and unless the file names a default already it names none, so that saving leaves the
-// other presets and the user's default printer as they were.
-void keepTheRestAsInFile(Destinations &list, const DestinationName &saving) {
+// the default, the server's included. Every instance gets back its own line (the preset being
+// saved, when it is new, none: it holds the dialog's options only), and unless the file names a
+// default already it names none, so that saving leaves the other presets and the user's default
+// printer as they were.
+void keepAsInFile(Destinations &list, const DestinationName &saving) {
     const UserFile file = readUserFile();
     for (int index = 0; index < list.count; ++index) {
         cups_dest_t &dest = list.dests[index];
         if (!file.namesADefault) dest.is_default = 0;
-        if (dest.instance == nullptr || (saving.queue == dest.name && saving.instance == dest.instance)) continue;
+        if (dest.instance == nullptr) continue;
         auto own = file.lines.find(std::string(dest.name) + "/" + dest.instance);
         if (own != file.lines.end()) setOptionsFromLine(dest, own->second);
+        else if (saving.queue == dest.name && saving.instance == dest.instance) setOptionsFromLine(dest, "");
     }
 }
 
-// The preset's own line in the user's file, or nothing when it has none there.
-std::optional<std::string> ownLineOf(const DestinationName &preset) {
-    const UserFile file = readUserFile();
-    auto own = file.lines.find(preset.text());
-    if (own == file.lines.end()) return std::nullopt;
-    return own->second;
-}
-
 // Writes the list as the user's options; false with the reason.
-bool writeDestinations(Connection &http, Destinations &list, const DestinationName &saving, std::string &error) {
-    keepTheRestAsInFile(list, saving);
+bool writeDestinations(Connection &http, Destinations &list, std::string &error) {
     errno = 0;
     if (cupsSetDests2(http.get(), list.count, list.dests) == 0) return true;
     if (cupsLastError() > IPP_STATUS_OK_CONFLICTING)
@@ -181,6 +169,13 @@ std::string instanceNameProblem(const std::string &name) {
 
 bool isNeverSaved(const std::string &key) {
     return key.size() == 9 && key.rfind("DINDigit", 0) == 0 && key[8] >= '1' && key[8] <= '5';
+}
+
+std::map<std::string, std::string> neverSavedEntries(CFDictionaryRef ticket) {
+    std::map<std::string, std::string> entries;
+    for (const JobOption &option : jobOptionsFromTicket(ticket))
+        if (isNeverSaved(option.key)) entries[option.key] = option.value;
+    return entries;
 }
 
 std::string lpoptionsPath() {
@@ -244,21 +239,16 @@ bool saveSettings(const DestinationName &destination, CFDictionaryRef ticket, st
                 return false;
             }
         }
-        // The preset keeps its own line and takes the dialog's options over it; a new one holds
-        // the dialog's only (libcups copied the queue's options into it).
-        setOptionsFromLine(*dest, ownLineOf(destination).value_or(""));
     }
-    std::vector<std::pair<std::string, std::string>> saved;
-    forEachEntry(ticket, [&](CFTypeRef key, CFTypeRef value) {
-        if (CFGetTypeID(key) != CFStringGetTypeID() || CFGetTypeID(value) != CFStringGetTypeID()) return;
-        std::string name = utf8(static_cast<CFStringRef>(key));
-        if (isNeverSaved(name)) return;
-        saved.emplace_back(name, utf8(static_cast<CFStringRef>(value)));
-    });
+    // The preset keeps its own line and takes the dialog's options over it.
+    keepAsInFile(list, destination);
+    std::vector<JobOption> saved = jobOptionsFromTicket(ticket);
+    saved.erase(std::remove_if(saved.begin(), saved.end(), [](const JobOption &option) { return isNeverSaved(option.key); }),
+                saved.end());
     for (const auto &[name, value] : saved)
         dest->num_options = cupsAddOption(name.c_str(), value.c_str(), dest->num_options, &dest->options);
     removeNeverSaved(*dest);
-    if (!writeDestinations(http, list, destination, error)) return false;
+    if (!writeDestinations(http, list, error)) return false;
 
     // Read back: what libcups lists now must hold every option saved.
     Connection check;
@@ -287,7 +277,8 @@ bool deletePreset(const DestinationName &destination, std::string &error) {
     cups_dest_t *dest = nullptr;
     if (!readDestinations(http, list, error) || !findDestination(list, destination, dest, error)) return false;
     list.count = cupsRemoveDest(destination.queue.c_str(), destination.instance.c_str(), list.count, &list.dests);
-    if (!writeDestinations(http, list, {}, error)) return false;
+    keepAsInFile(list, {});
+    if (!writeDestinations(http, list, error)) return false;
     Connection check;
     Destinations after;
     if (!readDestinations(check, after, error)) return false;
@@ -300,15 +291,10 @@ bool deletePreset(const DestinationName &destination, std::string &error) {
 }
 
 std::vector<std::string> presetsOf(const std::string &queue) {
-    Connection http;
-    Destinations list;
-    std::string error;
     std::vector<std::string> names;
-    if (!readDestinations(http, list, error)) return names;
-    for (int index = 0; index < list.count; ++index)
-        if (list.dests[index].instance != nullptr && queue == list.dests[index].name)
-            names.emplace_back(list.dests[index].instance);
-    std::sort(names.begin(), names.end());
+    for (const Destination &each : listDestinations().destinations)
+        if (each.queue == queue && !each.instance.empty()) names.push_back(each.instance);
+    std::sort(names.begin(), names.end());  // the listing puts a default preset first
     return names;
 }
 

@@ -41,19 +41,22 @@ cf::Ref<CFMutableDictionaryRef> createPresets(const CommonOptions &common, std::
 
 }  // namespace
 
-cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error) {
+cf::Ref<CFMutableDictionaryRef> withSavedSettings(const DestinationName &destination, const std::string &ppdPath,
+                                                  CFDictionaryRef presets, std::string &error) {
     auto settings = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
                                                         &kCFTypeDictionaryValueCallBacks));
     if (!settings) {
         error = "out of memory";
         return {};
     }
-    if (!addQueueDefaults(printer.ppdPath(), settings.get(), error) ||
-        !addSavedSettings({printer.queue(), printer.instance()}, printer.ppdPath(), settings.get(), error))
+    if (!addQueueDefaults(ppdPath, settings.get(), error) || !addSavedSettings(destination, ppdPath, settings.get(), error))
         return {};
-    if (presets != nullptr)
-        forEachEntry(presets, [&settings](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(settings.get(), key, value); });
+    copyEntries(presets, settings.get());
     return settings;
+}
+
+cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error) {
+    return withSavedSettings({printer.queue(), printer.instance()}, printer.ppdPath(), presets, error);
 }
 
 namespace {

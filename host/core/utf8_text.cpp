@@ -75,4 +75,10 @@ std::string withEscapedBytes(std::string_view text) {
     return result;
 }
 
+std::string trimmed(std::string_view text, std::string_view blanks) {
+    const std::size_t begin = text.find_first_not_of(blanks);
+    if (begin == std::string_view::npos) return {};
+    return std::string(text.substr(begin, text.find_last_not_of(blanks) - begin + 1));
+}
+
 }  // namespace printdialog

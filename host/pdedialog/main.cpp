@@ -30,13 +30,6 @@ std::string localization(const pdedialog::Options &options) {
     return utf8(preferred.get());
 }
 
-// The build tree's printer and plug-ins for the program built there; those installed beside it
-// for an installed one.
-printdialog::ProgramDefaults programDefaults() {
-    return printdialog::defaultsForProgram(printdialog::runningProgramPath(), PDEDIALOG_BUILD_FOLDER, {PDEDIALOG_DEFAULT_PRINTER, PDEDIALOG_DEFAULT_PLUGINS},
-                              {PDEDIALOG_INSTALLED_PRINTER, PDEDIALOG_INSTALLED_PLUGINS});
-}
-
 // The whole run; its exit status.
 int run(int argc, char **argv) {
     pdedialog::Options options;
@@ -48,7 +41,7 @@ int run(int argc, char **argv) {
         return kExitDone;
     }
     if (options.common.version) {
-        std::cout << "pdedialog " << PDEDIALOG_VERSION << "\n";
+        std::cout << "pdedialog " << PDE_PROGRAM_VERSION << "\n";
         return kExitDone;
     }
 
@@ -67,7 +60,7 @@ int run(int argc, char **argv) {
     // without a window; a queue's fetched PPD lives until the dialog has ended.
     DialogStart start;
     int status = kExitDone;
-    if (!prepareDialog(options.common, programDefaults(), start, status, error))
+    if (!prepareDialog(options.common, printdialog::thisProgramDefaults(), start, status, error))
         return fail(status, error);
 
     if (!gtk_init_check(&argc, &argv)) return fail(kExitFailed, "cannot open the display (is DISPLAY set?)");

@@ -53,9 +53,7 @@ bool PrinterSwitch::switchTo(DialogWindow &window, const PrinterChoice &choice, 
     if (next->isQueue()) {
         auto saved = printdialog::withSavedSettings(*next, nullptr, error);
         if (!saved) return false;
-        printdialog::forEachEntry(carried.get(), [&saved](CFTypeRef key, CFTypeRef value) {
-            if (!CFDictionaryContainsKey(saved.get(), key)) CFDictionarySetValue(saved.get(), key, value);
-        });
+        printdialog::copyEntries(carried.get(), saved.get(), true);
         carried = std::move(saved);
     }
     auto kept = cf::adopt(CFDictionaryCreateMutableCopy(kCFAllocatorDefault, 0, dialog_->ppdDictionary()));

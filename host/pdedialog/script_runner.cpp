@@ -4,6 +4,7 @@
 #include "screenshot.h"
 
 #include <printdialog/script.h>
+#include <printdialog/utf8_text.h>
 
 #include <fstream>
 #include <ostream>
@@ -11,21 +12,17 @@
 namespace pdedialog {
 namespace {
 
-std::string trimmed(const std::string &text) {
-    auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) return {};
-    auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
+// A script line's part without its blanks and line ends.
+std::string trimmedLine(const std::string &text) { return printdialog::trimmed(text, " \t\r\n"); }
 
 }  // namespace
 
 bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &error) {
     error.clear();
-    std::string content = trimmed(text);
+    std::string content = trimmedLine(text);
     if (content.empty() || content[0] == '#') return false;
     std::string verb = content.substr(0, content.find_first_of(" \t"));
-    std::string rest = trimmed(content.substr(verb.size()));
+    std::string rest = trimmedLine(content.substr(verb.size()));
     if (verb == "print" && rest == "anyway") {
         line.kind = ScriptLine::Kind::PrintAnyway;
         return true;
@@ -40,7 +37,7 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
     }
     if (verb == "choose" && (rest == "file" || rest.rfind("file ", 0) == 0 || rest.rfind("file\t", 0) == 0)) {
         line.kind = ScriptLine::Kind::ChooseFile;
-        line.file = trimmed(rest.substr(4));
+        line.file = trimmedLine(rest.substr(4));
         if (line.file.empty()) {
             error = "choose file needs a file name";
             return false;
@@ -66,7 +63,7 @@ bool parseScriptLine(const std::string &text, ScriptLine &line, std::string &err
     }
     if ((verb == "save" || verb == "delete") && (rest == "preset" || rest.rfind("preset ", 0) == 0)) {
         line.kind = verb == "save" ? ScriptLine::Kind::SavePreset : ScriptLine::Kind::DeletePreset;
-        line.file = trimmed(rest.substr(6));
+        line.file = trimmedLine(rest.substr(6));
         if (line.file.empty()) {
             error = verb + " preset needs the preset's name";
             return false;

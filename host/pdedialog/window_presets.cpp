@@ -7,13 +7,11 @@
 
 #include <printdialog/cf_dictionary.h>
 #include <printdialog/control_snapshot.h>
-#include <printdialog/extension.h>
 #include <printdialog/saved_settings.h>
 #include <printdialog/startup.h>
 #include <printdialog/ticket_preset.h>
 
 #include <algorithm>
-#include <map>
 
 namespace pdedialog {
 namespace {
@@ -99,14 +97,8 @@ bool DialogWindow::commitAndSave(const printdialog::DestinationName &destination
 // The field whose text the never-saved options hold (the private-print document number: the
 // digits the pane commits are the field's text) gets a mark beside it, while it can be edited.
 bool DialogWindow::markNeverSaved() {
-    std::map<std::string, std::string> secret;  // by key, so the digits come in their order
-    printdialog::forEachEntry(dialog_->ppdDictionary(), [&secret](CFTypeRef key, CFTypeRef value) {
-        if (CFGetTypeID(key) != CFStringGetTypeID() || CFGetTypeID(value) != CFStringGetTypeID()) return;
-        std::string name = printdialog::utf8(static_cast<CFStringRef>(key));
-        if (printdialog::isNeverSaved(name)) secret[name] = printdialog::utf8(static_cast<CFStringRef>(value));
-    });
-    std::string digits;
-    for (const auto &[key, value] : secret) digits += value;
+    std::string digits;  // by key, so the digits come in their order
+    for (const auto &[key, value] : printdialog::neverSavedEntries(dialog_->ppdDictionary())) digits += value;
     clearNeverSavedMark();
     if (digits.empty()) return false;
     for (auto &pane : dialog_->panes()) {
@@ -187,14 +179,11 @@ bool DialogWindow::choosePreset(const std::string &name, std::string &error) {
         error = "a PPD file has no presets";
         return false;
     }
-    auto saved = cf::adopt(CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
-                                                     &kCFTypeDictionaryValueCallBacks));
-    if (!printdialog::addQueueDefaults(printer_->ppdPath(), saved.get(), error) ||
-        !printdialog::addSavedSettings({printer_->queue(), name}, printer_->ppdPath(), saved.get(), error))
-        return false;
+    auto saved = printdialog::withSavedSettings({printer_->queue(), name}, printer_->ppdPath(), nullptr, error);
+    if (!saved) return false;
     CFMutableDictionaryRef ticket = dialog_->ppdDictionary();
     CFDictionaryRemoveAllValues(ticket);
-    printdialog::forEachEntry(saved.get(), [ticket](CFTypeRef key, CFTypeRef value) { CFDictionarySetValue(ticket, key, value); });
+    printdialog::copyEntries(saved.get(), ticket);
     dialog_->syncAll(true);
     view_->renderAll();
     clearNeverSavedMark();

@@ -11,8 +11,6 @@
 #include <printdialog/print_job.h>
 #include <printdialog/report_text.h>
 #include <printdialog/saved_settings.h>
-#include <printdialog/cf_dictionary.h>
-#include <printdialog/extension.h>
 #include <printdialog/startup.h>
 
 #include <platform/clock.h>
@@ -105,22 +103,12 @@ bool saveCommitted(const pdehost::Options &options, Dialog &dialog, const Printe
         return false;
     }
     Json neverSaved = Json::array();
-    forEachEntry(dialog.ppdDictionary(), [&neverSaved](CFTypeRef key, CFTypeRef) {
-        if (CFGetTypeID(key) == CFStringGetTypeID() && isNeverSaved(utf8(static_cast<CFStringRef>(key))))
-            neverSaved.push_back(utf8(static_cast<CFStringRef>(key)));
-    });
+    for (const auto &[key, value] : neverSavedEntries(dialog.ppdDictionary())) neverSaved.push_back(key);
     line = std::string("Saved: ") + (target.instance.empty() ? "your defaults for " : "the preset ") + target.text() +
            " in " + lpoptionsPath() +
            (neverSaved.empty() ? "" : " (not the private-print document number: it is asked for each job)") + "\n";
     saved = Json{{"destination", target.text()}, {"file", lpoptionsPath()}, {"leftOut", std::move(neverSaved)}};
     return true;
-}
-
-// The build tree's printer and plug-ins for the program built there; those installed beside it
-// for an installed one.
-ProgramDefaults programDefaults() {
-    return defaultsForProgram(runningProgramPath(), PDEHOST_BUILD_FOLDER, {PDEHOST_DEFAULT_PRINTER, PDEHOST_DEFAULT_PLUGINS},
-                              {PDEHOST_INSTALLED_PRINTER, PDEHOST_INSTALLED_PLUGINS});
 }
 
 // The whole run; its exit status.
@@ -134,7 +122,7 @@ int run(int argc, char **argv) {
         return kExitDone;
     }
     if (options.common.version) {
-        std::cout << "pdehost " << PDEHOST_VERSION << "\n";
+        std::cout << "pdehost " << PDE_PROGRAM_VERSION << "\n";
         return kExitDone;
     }
     if (options.listPrinters) return listPrinters(options.json);
@@ -153,7 +141,7 @@ int run(int argc, char **argv) {
 
     DialogStart start;
     int status = kExitDone;
-    if (!prepareDialog(options.common, programDefaults(), start, status, error))
+    if (!prepareDialog(options.common, thisProgramDefaults(), start, status, error))
         return fail(status, error);
     if (options.manualClock) PlatformUseManualClock(true);
 

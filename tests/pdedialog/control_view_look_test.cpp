@@ -80,12 +80,7 @@ protected:
     }
 
     void closeDialog() {
-        if (view_) view_->detach();
-        if (dialog_) dialog_->terminate();
-        window_.reset();
-        view_.reset();
-        dialog_.reset();
-        printer_.reset();
+        ViewTest::closeDialog();
         localization_.reset();
     }
 

@@ -52,14 +52,17 @@ void ViewTest::SetUp() {
     liveObjectsBefore_ = PlatformLiveCFObjectCount();
 }
 
-// The host's order at the end: the view lets go of the model, then every pane is terminated.
-void ViewTest::TearDown() {
+void ViewTest::closeDialog() {
     if (view_) view_->detach();
     if (dialog_) dialog_->terminate();
     window_.reset();
     view_.reset();
     dialog_.reset();
     printer_.reset();
+}
+
+void ViewTest::TearDown() {
+    closeDialog();
     runMainLoopFor(std::chrono::milliseconds(0));
     if (!IsSkipped()) {
         EXPECT_EQ(PlatformLiveCFObjectCount(), liveObjectsBefore_) << "CF objects left alive";

@@ -33,6 +33,9 @@ class ViewTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Ends the dialog in the host's order (the view lets go of the model, every pane is
+    // terminated) and lets go of the window, view, dialog and printer.
+    void closeDialog();
 
     // Opens the dialog on the printer with every built plug-in, builds the view and shows the
     // window on the pane (when empty the first pane that accepted the printer, else the window's

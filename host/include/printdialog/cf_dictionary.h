@@ -19,4 +19,13 @@ void forEachEntry(CFDictionaryRef dictionary, Visit &&visit) {
         visit(static_cast<CFTypeRef>(keys[index]), static_cast<CFTypeRef>(values[index]));
 }
 
+// Sets every entry of from into into (over an entry of the same key, unless keepExisting: then
+// only keys into lacks). Nothing for NULL.
+inline void copyEntries(CFDictionaryRef from, CFMutableDictionaryRef into, bool keepExisting = false) {
+    if (into == nullptr) return;
+    forEachEntry(from, [into, keepExisting](CFTypeRef key, CFTypeRef value) {
+        if (!keepExisting || !CFDictionaryContainsKey(into, key)) CFDictionarySetValue(into, key, value);
+    });
+}
+
 }  // namespace printdialog

@@ -5,6 +5,7 @@
 
 #include <CoreFoundation/CoreFoundation.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ std::string instanceNameProblem(const std::string &name);
 // Options that are never saved: the private-print document number (DINDigit1 to DINDigit5) is a
 // secret of one job.
 bool isNeverSaved(const std::string &key);
+
+// The ticket's string entries that are never saved, by key (so DINDigit1 to DINDigit5 in order).
+std::map<std::string, std::string> neverSavedEntries(CFDictionaryRef ticket);
 
 // The file libcups (2.4) writes the user's options to: .cups/lpoptions in HOME (else the
 // account's home folder), root's included; $CUPS_SERVERROOT/lpoptions (or /etc/cups/lpoptions)

@@ -6,6 +6,7 @@
 #include <printdialog/command_line.h>
 #include <printdialog/dialog.h>
 #include <printdialog/printer.h>
+#include <printdialog/saved_settings.h>
 
 #include <CoreFoundation/CoreFoundation.h>
 #include <platform/cf_ref.h>
@@ -31,6 +32,16 @@ ProgramDefaults defaultsForProgram(const std::string &programPath, const std::st
 // The running executable's path (/proc/self/exe), empty when the system does not say.
 std::string runningProgramPath();
 
+#ifdef PDE_PROGRAM_BUILD_FOLDER
+// In the sources of a program made with pde_add_dialog_program (host/CMakeLists.txt), which
+// defines these: the running program's defaults.
+inline ProgramDefaults thisProgramDefaults() {
+    return defaultsForProgram(runningProgramPath(), PDE_PROGRAM_BUILD_FOLDER,
+                              {PDE_PROGRAM_DEFAULT_PRINTER, PDE_PROGRAM_DEFAULT_PLUGINS},
+                              {PDE_PROGRAM_INSTALLED_PRINTER, PDE_PROGRAM_INSTALLED_PLUGINS});
+}
+#endif
+
 struct DialogStart {
     std::unique_ptr<Printer> printer;
     cf::Ref<CFMutableDictionaryRef> presets;  // a queue's saved settings, then --ticket, then every -o
@@ -49,6 +60,9 @@ bool prepareDialog(CommonOptions &common, const ProgramDefaults &defaults, Dialo
 // the user's saved options over them (or the preset's, for the options its PPD defines), and the
 // presets' entries over those. Empty with a one-line reason when the server
 // cannot be asked or has no such preset.
+cf::Ref<CFMutableDictionaryRef> withSavedSettings(const DestinationName &destination, const std::string &ppdPath,
+                                                  CFDictionaryRef presets, std::string &error);
+// The same for the queue (or preset) the printer was opened as.
 cf::Ref<CFMutableDictionaryRef> withSavedSettings(const Printer &printer, CFDictionaryRef presets, std::string &error);
 
 // Loads the bundles and initialises the panes on the start's printer and presets.

@@ -19,4 +19,7 @@ std::string withValidUtf8(std::string_view text);
 // terminal.
 std::string withEscapedBytes(std::string_view text);
 
+// The text without the leading and trailing characters that are among blanks.
+std::string trimmed(std::string_view text, std::string_view blanks = " \t");
+
 }  // namespace printdialog
